@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Main job: build, create the demo database on first use, start the program.
+set -euo pipefail
+QUOTERIA_ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+. "$QUOTERIA_ROOT/scripts/packages.sh"
+ensure_packages
+build_tree build RelWithDebInfo
+exe="$QUOTERIA_ROOT/build/quoteria"
+cfg="${XDG_CONFIG_HOME:-$HOME/.config}/quoteria"
+demo="$cfg/demo/rates.db"
+if [ ! -f "$demo" ]; then
+  mkdir -p "$(dirname "$demo")"
+  "$exe" --init-db "$demo" --admin-password admin --demo
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  exec "$exe" --headless-demo "$@"
+fi
+exec "$exe" "$@"

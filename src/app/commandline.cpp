@@ -1,0 +1,131 @@
+#include "app/commandline.h"
+
+#include "data/database.h"
+#include "data/dbpath.h"
+#include "data/demodata.h"
+#include "data/messageservice.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+namespace quoteria {
+
+namespace {
+
+void err(const QString& s) { std::fprintf(stderr, "%s\n", qPrintable(s)); }
+void out(const QString& s) { std::fprintf(stdout, "%s\n", qPrintable(s)); }
+
+QString optionValue(const QStringList& args, const QString& name, bool* present = nullptr)
+{
+    const int i = args.indexOf(name);
+    if (present)
+        *present = i >= 0;
+    return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
+}
+
+QString askPassword()
+{
+    std::fprintf(stderr, "Password for ADMIN: ");
+    std::fflush(stderr);
+    termios old{};
+    const bool tty = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &old) == 0;
+    if (tty) {
+        termios quiet = old;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    }
+    std::string line;
+    std::getline(std::cin, line);
+    if (tty) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &old);
+        std::fprintf(stderr, "\n");
+    }
+    return QString::fromStdString(line);
+}
+
+int initDb(const QStringList& args)
+{
+    const QString path = optionValue(args, QStringLiteral("--init-db"));
+    if (path.isEmpty() || path.startsWith(QLatin1String("--"))) {
+        err(QStringLiteral("usage: quoteria --init-db PATH [--admin-password PW] [--demo]"));
+        return 2;
+    }
+    bool hasPw = false;
+    QString pw = optionValue(args, QStringLiteral("--admin-password"), &hasPw);
+    if (!hasPw)
+        pw = askPassword();
+    if (pw.isEmpty()) {
+        err(QStringLiteral("The administrator password must not be empty."));
+        return 2;
+    }
+    Database db(QStringLiteral("quoteria-init"));
+    if (!db.create(path)) {
+        err(db.lastError());
+        return 1;
+    }
+    NewDatabaseOptions opt;
+    opt.adminPassword = pw;
+    opt.demo = args.contains(QStringLiteral("--demo"));
+    if (!populateNewDatabase(db, opt)) {
+        err(QStringLiteral("Cannot fill the new database: %1").arg(db.lastError()));
+        db.close();
+        QFile::remove(path);
+        return 1;
+    }
+    db.close();
+    QString e;
+    if (!writeUserDbPath(path, &e)) {
+        err(QStringLiteral("Database created, but path.txt could not be written: %1").arg(e));
+        return 1;
+    }
+    out(QStringLiteral("Created %1%2").arg(QFileInfo(path).absoluteFilePath(),
+                                           opt.demo ? QStringLiteral(" with demonstration data") : QString()));
+    out(QStringLiteral("Log in as ADMIN with the password you gave."));
+    return 0;
+}
+
+struct Command {
+    const char* flag;
+    bool needsGui; // needs a QGuiApplication (offscreen rendering)
+    std::function<int(const QStringList&)> run;
+};
+
+} // namespace
+
+// Jobs defined elsewhere.
+int rtfToHtmlCommand(const QStringList& args);
+int renderBoardCommand(const QStringList& args);
+int benchBoardCommand(const QStringList& args);
+
+int runCommandLine(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const Command commands[] = {
+        {"--init-db", false, initDb},
+    };
+    for (const Command& c : commands) {
+        if (!args.contains(QLatin1String(c.flag)))
+            continue;
+        QCoreApplication app(argc, argv);
+        setMessageService(nullptr);
+        return c.run(args);
+    }
+    return -1;
+}
+
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace quoteria

@@ -1,0 +1,24 @@
+#pragma once
+// Creating a new database: the administrator, the online-source row and, on
+// request, a demonstration theme with currencies and news.
+#include <QString>
+
+namespace quoteria {
+
+class Database;
+
+struct NewDatabaseOptions {
+    QString adminPassword;
+    bool demo = false;
+    QString flagsFolder; // folder of flag pictures named by ISO country code; empty: look for one
+};
+
+// Fills a freshly created database. False with db.lastError() on failure.
+bool populateNewDatabase(Database& db, const NewDatabaseOptions& options);
+// Debian's flag pictures when installed, else empty.
+QString defaultFlagsFolder();
+
+// Name of the demonstration theme.
+QString demoThemeName();
+
+} // namespace quoteria

@@ -1,0 +1,21 @@
+#pragma once
+// Small shared helpers used by many windows.
+#include <QString>
+
+namespace quoteria {
+
+class Database;
+
+// The theme's key, 0 when no theme has that name.
+qint64 themeKeyOf(Database& db, const QString& themeName);
+
+// Path up to and including its last separator ('\' or '/'); empty when it has none.
+QString folderOf(const QString& path);
+// The part after the last separator; empty when the path is empty or has none.
+QString fileNameOf(const QString& path);
+// True when the file's length can be read (an empty file counts).
+bool fileExists(const QString& path);
+// Places where pattern occurs in text, overlapping ones included.
+int countOccurrences(const QString& text, const QString& pattern, bool ignoreCase);
+
+} // namespace quoteria

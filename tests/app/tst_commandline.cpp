@@ -1,0 +1,99 @@
+#include "data/database.h"
+#include "data/dbpath.h"
+#include "testsupport.h"
+
+#include <QProcess>
+#include <QtTest>
+
+using namespace quoteria;
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initDbCreatesDemoAndPathFile();
+    void initDbRefusesExistingFile();
+    void initDbAsksPassword();
+    void noDisplayIsOneLine();
+};
+
+namespace {
+QProcess* run(const QStringList& args, const QByteArray& input = QByteArray(), const QString& configDir = QString())
+{
+    auto* p = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!configDir.isEmpty())
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+    p->setProcessEnvironment(env);
+    p->start(qEnvironmentVariable("QUOTERIA_EXE"), args);
+    p->waitForStarted();
+    if (!input.isEmpty())
+        p->write(input);
+    p->closeWriteChannel();
+    p->waitForFinished(60000);
+    return p;
+}
+} // namespace
+
+void TestCommandLine::initDbCreatesDemoAndPathFile()
+{
+    test::TestEnv env;
+    const QString path = env.dir() + QStringLiteral("/rates.db");
+    QScopedPointer<QProcess> p(run({QStringLiteral("--init-db"), path, QStringLiteral("--admin-password"),
+                                    QStringLiteral("pw"), QStringLiteral("--demo")},
+                                   {}, env.configDir()));
+    QCOMPARE(p->exitCode(), 0);
+    QVERIFY(p->readAllStandardOutput().contains("ADMIN"));
+    QCOMPARE(readDbPath().path, path);
+    Database db;
+    QVERIFY(db.open(path));
+    QVERIFY(db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt() >= 15);
+    QCOMPARE(db.scalar(QStringLiteral("select userpass from tbluser where username='ADMIN'")).toString(),
+             QStringLiteral("pw"));
+}
+
+void TestCommandLine::initDbRefusesExistingFile()
+{
+    test::TestEnv env;
+    const QString path = env.dir() + QStringLiteral("/rates.db");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("mine");
+    f.close();
+    QScopedPointer<QProcess> p(run({QStringLiteral("--init-db"), path, QStringLiteral("--admin-password"),
+                                    QStringLiteral("pw")},
+                                   {}, env.configDir()));
+    QVERIFY(p->exitCode() != 0);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("mine"));
+    QVERIFY(readDbPath().path.isEmpty());
+}
+
+void TestCommandLine::initDbAsksPassword()
+{
+    test::TestEnv env;
+    const QString path = env.dir() + QStringLiteral("/rates.db");
+    QScopedPointer<QProcess> p(run({QStringLiteral("--init-db"), path}, "typed-pw\n", env.configDir()));
+    QCOMPARE(p->exitCode(), 0);
+    Database db;
+    QVERIFY(db.open(path));
+    QCOMPARE(db.scalar(QStringLiteral("select userpass from tbluser")).toString(), QStringLiteral("typed-pw"));
+}
+
+void TestCommandLine::noDisplayIsOneLine()
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("QUOTERIA_EXE"), {});
+    QVERIFY(p.waitForFinished(30000));
+    QVERIFY(p.exitCode() != 0);
+    const QByteArray err = p.readAllStandardError().trimmed();
+    QCOMPARE(err.count('\n'), 0);
+    QVERIFY(err.contains("display"));
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
