@@ -2,6 +2,7 @@
 
 #include "data/appcontext.h"
 #include "data/database.h"
+#include "data/dataevents.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "panel/messagebox.h"
@@ -29,7 +30,8 @@ int runProgram(QApplication& app)
 
     Database db;
     SettingsStore settings;
-    AppContext ctx{db, settings, Session{}, QString(), QCoreApplication::applicationDirPath()};
+    DataEvents events;
+    AppContext ctx{db, settings, events, Session{}, QString(), QCoreApplication::applicationDirPath()};
     ctx.session.twipsPerPixel = splash.twipsPerPixel();
 
     int exitCode = 0;

@@ -7,6 +7,7 @@
 namespace quoteria {
 
 class Database;
+class DataEvents;
 class SettingsStore;
 
 // Online rate source settings loaded from tblDatabase at login.
@@ -45,6 +46,7 @@ struct Session {
 struct AppContext {
     Database& db;
     SettingsStore& settings;
+    DataEvents& events;
     Session session;
     QString dataFolder; // folder of the database file
     QString appFolder;  // folder of the executable and its shipped files

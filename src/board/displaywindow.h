@@ -1,0 +1,57 @@
+#pragma once
+// The full-screen board. The control panel creates it on "Start Display" and
+// destroys it on "Stop Display"; everything else runs on the board's own timers.
+//
+// This interface is what the panel relies on; the board engine behind it
+// (layout, motion, rendering) lives in the core library and is shared with
+// headless rendering and the preview.
+#include <QWidget>
+
+class QTimer;
+class QScreen;
+
+namespace quoteria {
+
+struct AppContext;
+
+class DisplayWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Reads the theme ctx.session.currentThemeKey, its layout, header and the active
+    // currencies, builds the zones and starts the timers (the load sequence), then
+    // places itself borderless over the screen chosen by "display"/"sreen"/"type".
+    explicit DisplayWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~DisplayWindow() override;
+
+    // The board's timers by name, "Timer1" ... "Timer9" (nullptr for an unknown name).
+    // The panel switches Timer1 (paging), Timer7 (table scrolling), Timer4 and Timer5
+    // (left- and right-running news trains).
+    QTimer* timer(const QString& name) const;
+
+    // Loads the left-running news messages into the ticker.
+    void getSnews();
+    // The ticker area; the panel makes it visible when it starts the board with news on.
+    QWidget* picScroll() const;
+    // Number of ticker message pictures (lblScroll); at least 1.
+    int scrollPictureCount() const;
+    // Unloads the ticker message pictures 1 .. count-1; the first stays.
+    void unloadScrollPictures();
+
+    // The screen for a screen mode: "Single" the primary screen, "Dual" the screen that
+    // extends the desktop to the right of the primary (the primary when there is none,
+    // which is logged).
+    static QScreen* targetScreen(const QString& screenMode);
+
+Q_SIGNALS:
+    // Ctrl+D on the board: the panel runs its Start/Stop Display command.
+    void stopRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct Private;
+    Private* d;
+};
+
+} // namespace quoteria
