@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -50,6 +51,7 @@ FrmCurLst::FrmCurLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     m_fg->setSelectionMode(QAbstractItemView::SingleSelection);
     m_fg->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_fg->verticalHeader()->hide();
+    m_fg->horizontalHeader()->setMinimumSectionSize(1);
     m_fg->setWordWrap(false);
     m_fg->installEventFilter(this);
 
@@ -373,12 +375,18 @@ bool FrmCurLst::eventFilter(QObject* watched, QEvent* event)
         const QString text = key->text();
         if (col >= FirstValueCol && col <= LastValueCol && m_fg->currentRow() >= 0 && !text.isEmpty()) {
             const QChar ch = text.at(0);
-            if (ch > QLatin1Char(' ') && ch != QChar(0x7f))
+            const bool control = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+            if (!control && ch > QLatin1Char(' ') && ch != QChar(0x7f))
                 startEditing(text.left(1), false);
             else
                 startEditing(QString(), true); // space or a control key
             return true;
         }
+    }
+    if (watched == m_fg && event->type() == QEvent::KeyPress && m_editing) {
+        // Keys typed faster than the focus moved still belong to the editor.
+        QCoreApplication::sendEvent(m_text1, event);
+        return true;
     }
     if (watched == m_fg && event->type() == QEvent::FocusIn && m_editing)
         commitEditor();
