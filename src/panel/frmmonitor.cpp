@@ -25,17 +25,14 @@ namespace {
 const QString kApp = QStringLiteral("Display");
 const QString kSection = QStringLiteral("Monitor");
 
-template <typename W>
-W* named(W* w, const char* name)
-{
+template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
 }
 } // namespace
 
 FrmMonitor::FrmMonitor(AppContext& ctx, RateMonitor* monitor, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_ctx(ctx), m_monitor(monitor)
-{
+    : QWidget(parent, Qt::Window), m_ctx(ctx), m_monitor(monitor) {
     setObjectName(QStringLiteral("frmMonitor"));
     setWindowTitle(QStringLiteral("Auto Monitor Rate"));
 
@@ -93,28 +90,25 @@ FrmMonitor::FrmMonitor(AppContext& ctx, RateMonitor* monitor, QWidget* parent)
     loadSettings();
 }
 
-QColor FrmMonitor::toColor(unsigned v)
-{
+QColor FrmMonitor::toColor(unsigned v) {
     return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
 }
 
-unsigned FrmMonitor::toValue(const QColor& c)
-{
+unsigned FrmMonitor::toValue(const QColor& c) {
     return unsigned(c.red()) | (unsigned(c.green()) << 8) | (unsigned(c.blue()) << 16);
 }
 
-void FrmMonitor::setSwatch(QLabel* swatch, unsigned value)
-{
+void FrmMonitor::setSwatch(QLabel* swatch, unsigned value) {
     (swatch == m_lblLow ? m_lowColor : m_highColor) = value;
     QPalette p = swatch->palette();
     p.setColor(QPalette::Window, toColor(value));
     swatch->setPalette(p);
 }
 
-void FrmMonitor::loadSettings()
-{
+void FrmMonitor::loadSettings() {
     const SettingsStore& s = m_ctx.settings;
-    m_cmbClm->setCurrentText(s.read(kApp, kSection, QStringLiteral("Column"), QStringLiteral("Colum1")));
+    m_cmbClm->setCurrentText(
+        s.read(kApp, kSection, QStringLiteral("Column"), QStringLiteral("Colum1")));
     m_chkSnd->setChecked(s.readInt(kApp, kSection, QStringLiteral("sound"), 0) == 1);
     m_txtLow->setText(s.read(kApp, kSection, QStringLiteral("lowSound")));
     m_txtHigh->setText(s.read(kApp, kSection, QStringLiteral("highsound")));
@@ -124,16 +118,14 @@ void FrmMonitor::loadSettings()
     m_txtTime->setText(s.read(kApp, kSection, QStringLiteral("intervel"), QStringLiteral("10")));
 }
 
-void FrmMonitor::showEvent(QShowEvent* event)
-{
+void FrmMonitor::showEvent(QShowEvent* event) {
     // Each opening starts from what is stored, as a freshly loaded window would.
     if (!event->spontaneous())
         loadSettings();
     QWidget::showEvent(event);
 }
 
-void FrmMonitor::browse(QLineEdit* target)
-{
+void FrmMonitor::browse(QLineEdit* target) {
     const QString file =
         dialogs().openFile(this, QStringLiteral("Select Sound"), folderOf(target->text()),
                            QStringLiteral("Sound Files(*.wav);;MP3 Files(*.mp3)"));
@@ -141,22 +133,18 @@ void FrmMonitor::browse(QLineEdit* target)
         target->setText(file);
 }
 
-void FrmMonitor::pickColor(QLabel* swatch)
-{
-    const QColor c =
-        dialogs().color(this, toColor(swatch == m_lblLow ? m_lowColor : m_highColor));
+void FrmMonitor::pickColor(QLabel* swatch) {
+    const QColor c = dialogs().color(this, toColor(swatch == m_lblLow ? m_lowColor : m_highColor));
     if (c.isValid())
         setSwatch(swatch, toValue(c));
 }
 
-void FrmMonitor::checkTime()
-{
+void FrmMonitor::checkTime() {
     if (!isNumeric(m_txtTime->text()))
         m_txtTime->setText(QStringLiteral("10"));
 }
 
-bool FrmMonitor::eventFilter(QObject* watched, QEvent* event)
-{
+bool FrmMonitor::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_lblLow || watched == m_lblHigh) &&
         event->type() == QEvent::MouseButtonRelease) {
         pickColor(static_cast<QLabel*>(watched));
@@ -174,8 +162,7 @@ bool FrmMonitor::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool FrmMonitor::save()
-{
+bool FrmMonitor::save() {
     checkTime();
     if (m_chkSnd->isChecked() && (m_txtLow->text().isEmpty() || m_txtHigh->text().isEmpty())) {
         messages().show(QStringLiteral("Select a sound for low and high value"));

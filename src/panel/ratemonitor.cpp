@@ -15,11 +15,12 @@ namespace {
 const QString kApp = QStringLiteral("Display");
 const QString kSection = QStringLiteral("Monitor");
 
-double number(const QString& t) { return isNumeric(t) ? vbVal(t) : 0.0; }
+double number(const QString& t) {
+    return isNumeric(t) ? vbVal(t) : 0.0;
+}
 } // namespace
 
-QString alarmState(const QString& value, const QString& low, const QString& high)
-{
+QString alarmState(const QString& value, const QString& low, const QString& high) {
     const double v = number(value);
     if (number(low) > v)
         return QStringLiteral("L");
@@ -28,13 +29,11 @@ QString alarmState(const QString& value, const QString& low, const QString& high
     return QStringLiteral("H");
 }
 
-RateMonitor::RateMonitor(AppContext& ctx, QObject* parent) : QObject(parent), m_ctx(ctx)
-{
+RateMonitor::RateMonitor(AppContext& ctx, QObject* parent) : QObject(parent), m_ctx(ctx) {
     reloadPeriod();
 }
 
-MonitorSettings RateMonitor::readSettings(const AppContext& ctx)
-{
+MonitorSettings RateMonitor::readSettings(const AppContext& ctx) {
     const SettingsStore& s = ctx.settings;
     MonitorSettings m;
     m.column = s.read(kApp, kSection, QStringLiteral("Column"), QStringLiteral("Colum1"));
@@ -48,21 +47,18 @@ MonitorSettings RateMonitor::readSettings(const AppContext& ctx)
     return m;
 }
 
-void RateMonitor::reloadPeriod()
-{
+void RateMonitor::reloadPeriod() {
     m_period = m_ctx.settings.readInt(kApp, kSection, QStringLiteral("intervel"), 10);
 }
 
-void RateMonitor::setEnabled(bool on)
-{
+void RateMonitor::setEnabled(bool on) {
     m_enabled = on;
     m_ctx.session.monitorOn = on;
     if (!on && m_player)
         m_player->stop();
 }
 
-void RateMonitor::tick()
-{
+void RateMonitor::tick() {
     if (!m_enabled)
         return;
     if (m_counter < m_period) {
@@ -73,8 +69,7 @@ void RateMonitor::tick()
     m_counter = 0;
 }
 
-bool RateMonitor::check()
-{
+bool RateMonitor::check() {
     const MonitorSettings s = readSettings(m_ctx);
     // The column name goes into the statement, so only the five value columns pass.
     QString column;
@@ -86,7 +81,8 @@ bool RateMonitor::check()
 
     bool ok = false;
     QSqlQuery q = m_ctx.db.exec(
-        QStringLiteral("select currAuto,%1,low,high,vstate from tblcurr where active='1'").arg(column),
+        QStringLiteral("select currAuto,%1,low,high,vstate from tblcurr where active='1'")
+            .arg(column),
         {}, &ok);
     if (!ok)
         return false;
@@ -115,7 +111,8 @@ bool RateMonitor::check()
     // Only rows whose state moved are written; one transaction for all of them.
     Database::Transaction tx(m_ctx.db);
     for (const Mark& m : changed)
-        m_ctx.db.exec(QStringLiteral("update tblcurr set vstate=? where currAuto=?"), {m.state, m.key});
+        m_ctx.db.exec(QStringLiteral("update tblcurr set vstate=? where currAuto=?"),
+                      {m.state, m.key});
     tx.commit();
     Q_EMIT statesChanged();
     Q_EMIT m_ctx.events.currenciesChanged();

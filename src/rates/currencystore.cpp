@@ -12,14 +12,12 @@ namespace quoteria {
 
 namespace {
 
-QString text(const QSqlRecord& r, const char* column)
-{
+QString text(const QSqlRecord& r, const char* column) {
     const QVariant v = r.value(QLatin1String(column));
     return v.isNull() ? QString() : v.toString();
 }
 
-CurrencyRow rowOf(const QSqlRecord& r)
-{
+CurrencyRow rowOf(const QSqlRecord& r) {
     CurrencyRow c;
     c.key = r.value(QStringLiteral("currAuto")).toLongLong();
     c.name = text(r, "currName");
@@ -39,8 +37,7 @@ CurrencyRow rowOf(const QSqlRecord& r)
     return c;
 }
 
-QStringList five(const QStringList& in)
-{
+QStringList five(const QStringList& in) {
     QStringList out = in.mid(0, 5);
     while (out.size() < 5)
         out << QString();
@@ -49,24 +46,21 @@ QStringList five(const QStringList& in)
 
 // Limits as numbers where they are numbers, so the monitor's comparison and the
 // column's affinity agree; anything else is kept as text and counts as 0 there.
-QVariant limitValue(const QString& t)
-{
+QVariant limitValue(const QString& t) {
     return isNumeric(t) ? QVariant(vbVal(t)) : QVariant(t);
 }
 
-bool isPositionClash(const QString& error)
-{
+bool isPositionClash(const QString& error) {
     return error.contains(QLatin1String("UNIQUE"), Qt::CaseInsensitive) &&
            error.contains(QLatin1String(".pos"), Qt::CaseInsensitive);
 }
 
 } // namespace
 
-QVector<CurrencyRow> CurrencyStore::list(bool showAll, bool* ok)
-{
-    const QString sql = showAll
-                            ? QStringLiteral("select * from tblcurr order by pos asc")
-                            : QStringLiteral("select * from tblcurr where active='1' order by pos asc");
+QVector<CurrencyRow> CurrencyStore::list(bool showAll, bool* ok) {
+    const QString sql =
+        showAll ? QStringLiteral("select * from tblcurr order by pos asc")
+                : QStringLiteral("select * from tblcurr where active='1' order by pos asc");
     QVector<CurrencyRow> rows;
     bool good = false;
     QSqlQuery q = m_db.exec(sql, {}, &good);
@@ -80,17 +74,16 @@ QVector<CurrencyRow> CurrencyStore::list(bool showAll, bool* ok)
     return rows;
 }
 
-std::optional<CurrencyRow> CurrencyStore::find(qint64 key)
-{
+std::optional<CurrencyRow> CurrencyStore::find(qint64 key) {
     const auto r = m_db.fetchOne(QStringLiteral("select * from tblcurr where currAuto=?"), {key});
     if (!r)
         return std::nullopt;
     return rowOf(*r);
 }
 
-std::optional<QStringList> CurrencyStore::headerCaptions(qint64 themeKey)
-{
-    const auto r = m_db.fetchOne(QStringLiteral("select * from tblheader where themeauto=?"), {themeKey});
+std::optional<QStringList> CurrencyStore::headerCaptions(qint64 themeKey) {
+    const auto r =
+        m_db.fetchOne(QStringLiteral("select * from tblheader where themeauto=?"), {themeKey});
     if (!r)
         return std::nullopt;
     QStringList captions;
@@ -99,22 +92,19 @@ std::optional<QStringList> CurrencyStore::headerCaptions(qint64 themeKey)
     return captions;
 }
 
-QString CurrencyStore::listValue(const QString& t, const ValueFormat& format)
-{
+QString CurrencyStore::listValue(const QString& t, const ValueFormat& format) {
     if (format.length == 0)
         return t;
     return formatNumber(t, format.pattern);
 }
 
-QString CurrencyStore::entryValue(const QString& t, const ValueFormat& format)
-{
+QString CurrencyStore::entryValue(const QString& t, const ValueFormat& format) {
     if (format.length == 0)
         return t;
     return formatNumber(t, format.pattern).left(qMax(0, format.length));
 }
 
-int CurrencyStore::firstBadCell(const QStringList& cells)
-{
+int CurrencyStore::firstBadCell(const QStringList& cells) {
     for (int i = 0; i < cells.size(); ++i) {
         const QString& c = cells.at(i);
         if (c.isEmpty())
@@ -126,14 +116,12 @@ int CurrencyStore::firstBadCell(const QStringList& cells)
     return -1;
 }
 
-QString CurrencyStore::timeText(const QDateTime& when)
-{
+QString CurrencyStore::timeText(const QDateTime& when) {
     return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits, const ValueFormat& format,
-                                                const QDateTime& now)
-{
+CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
+                                                const ValueFormat& format, const QDateTime& now) {
     Result res;
     Database::Transaction tx(m_db);
     if (!tx.active()) {
@@ -172,8 +160,7 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits, cons
 }
 
 CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const CurrencyInput& in,
-                                           const ValueFormat& format)
-{
+                                           const ValueFormat& format) {
     Result res;
     QVariantMap row;
     row[QStringLiteral("currName")] = in.name;
@@ -219,7 +206,8 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
         }
         key = k;
     } else {
-        if (!m_db.fetchOne(QStringLiteral("select currAuto from tblcurr where currAuto=?"), {key})) {
+        if (!m_db.fetchOne(QStringLiteral("select currAuto from tblcurr where currAuto=?"),
+                           {key})) {
             res.missing = 1;
             return res;
         }
@@ -230,9 +218,8 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
             return res;
         }
     }
-    if (ownKey &&
-        !m_db.update(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), key,
-                     {{QStringLiteral("pos"), key}})) {
+    if (ownKey && !m_db.update(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), key,
+                               {{QStringLiteral("pos"), key}})) {
         res.ok = false;
         res.error = m_db.lastError();
         res.duplicatePosition = isPositionClash(res.error);
@@ -251,8 +238,7 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
 }
 
 CurrencyStore::Result CurrencyStore::add(const CurrencyInput& in, const ValueFormat& format,
-                                         qint64* newKey)
-{
+                                         qint64* newKey) {
     const Result r = write(0, true, in, format);
     if (r.ok && r.written && newKey)
         *newKey = m_lastKey;
@@ -260,21 +246,18 @@ CurrencyStore::Result CurrencyStore::add(const CurrencyInput& in, const ValueFor
 }
 
 CurrencyStore::Result CurrencyStore::change(qint64 key, const CurrencyInput& in,
-                                            const ValueFormat& format)
-{
+                                            const ValueFormat& format) {
     return write(key, false, in, format);
 }
 
-bool CurrencyStore::remove(qint64 key, QString* error)
-{
+bool CurrencyStore::remove(qint64 key, QString* error) {
     const bool ok = m_db.removeWhere(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), key);
     if (!ok && error)
         *error = m_db.lastError();
     return ok;
 }
 
-ValueFormat valueFormat(const SettingsStore& settings)
-{
+ValueFormat valueFormat(const SettingsStore& settings) {
     ValueFormat f;
     f.length = settings.readInt(QStringLiteral("Display"), QStringLiteral("auto"),
                                 QStringLiteral("format"), 6);
@@ -283,8 +266,7 @@ ValueFormat valueFormat(const SettingsStore& settings)
     return f;
 }
 
-bool excelFeedOn(const SettingsStore& settings)
-{
+bool excelFeedOn(const SettingsStore& settings) {
     return settings.readInt(QStringLiteral("Display"), QStringLiteral("auto"),
                             QStringLiteral("value"), 0) != 0;
 }

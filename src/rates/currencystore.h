@@ -17,7 +17,7 @@ struct CurrencyRow {
     QString name;
     QStringList values; // colum1 .. colum5, always five
     QString img;
-    QString active; // as stored, "1" or "0"
+    QString active;    // as stored, "1" or "0"
     QStringList cells; // cell1 .. cell5, always five
     QString pos;
     QString low;
@@ -65,9 +65,9 @@ public:
     };
     struct Result {
         bool ok = true;
-        QString error;     // the database's description when !ok
-        int written = 0;   // rows updated
-        int missing = 0;   // keys that no longer exist (skipped)
+        QString error;   // the database's description when !ok
+        int written = 0; // rows updated
+        int missing = 0; // keys that no longer exist (skipped)
         bool duplicatePosition = false;
     };
     // Writes the five values and updateTime of every row in one transaction; rows

@@ -33,16 +33,13 @@ namespace {
 const QString kDisplay = QStringLiteral("Display");
 const QColor kPendingBackground(255, 248, 200);
 
-template <typename W>
-W* named(W* w, const char* name)
-{
+template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
 }
 } // namespace
 
-FrmCurLst::FrmCurLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx)
-{
+FrmCurLst::FrmCurLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx) {
     setObjectName(QStringLiteral("frmCurLst"));
     setWindowTitle(QStringLiteral("Currencty List"));
 
@@ -112,7 +109,8 @@ FrmCurLst::FrmCurLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     connect(revertButton, &QPushButton::clicked, this, &FrmCurLst::revert);
     connect(m_chkShowAll, &QCheckBox::clicked, this, &FrmCurLst::addFG);
     connect(m_chkAuto, &QCheckBox::clicked, this, [this](bool on) {
-        m_ctx.settings.write(kDisplay, QStringLiteral("auto"), QStringLiteral("update"), on ? 1 : 0);
+        m_ctx.settings.write(kDisplay, QStringLiteral("auto"), QStringLiteral("update"),
+                             on ? 1 : 0);
     });
     connect(m_fg, &QTableWidget::cellDoubleClicked, this, [this](int, int col) {
         if (col >= FirstValueCol && col <= LastValueCol)
@@ -140,25 +138,27 @@ FrmCurLst::FrmCurLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     }
     addFG();
     addTheme();
-    m_cmbTheme->setCurrentText(
-        m_ctx.settings.read(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name")));
+    m_cmbTheme->setCurrentText(m_ctx.settings.read(QStringLiteral("Disp"), QStringLiteral("theme"),
+                                                   QStringLiteral("name")));
     m_chkAuto->setChecked(
         m_ctx.settings.readInt(kDisplay, QStringLiteral("auto"), QStringLiteral("update"), 0) != 0);
     const int tpp = qMax(1, m_ctx.session.twipsPerPixel);
-    resize(int(m_ctx.settings.readNumber(kDisplay, QStringLiteral("List"), QStringLiteral("width"), 10410)) / tpp,
-           int(m_ctx.settings.readNumber(kDisplay, QStringLiteral("List"), QStringLiteral("height"), 6330)) / tpp);
+    resize(int(m_ctx.settings.readNumber(kDisplay, QStringLiteral("List"), QStringLiteral("width"),
+                                         10410)) /
+               tpp,
+           int(m_ctx.settings.readNumber(kDisplay, QStringLiteral("List"), QStringLiteral("height"),
+                                         6330)) /
+               tpp);
 }
 
 FrmCurLst::~FrmCurLst() = default;
 
-qint64 FrmCurLst::keyOfRow(int row) const
-{
+qint64 FrmCurLst::keyOfRow(int row) const {
     const QTableWidgetItem* it = m_fg->item(row, KeyCol);
     return it ? it->text().toLongLong() : 0;
 }
 
-void FrmCurLst::setFG()
-{
+void FrmCurLst::setFG() {
     const int tpp = qMax(1, m_ctx.session.twipsPerPixel);
     m_fg->clear();
     m_fg->setRowCount(0);
@@ -169,8 +169,8 @@ void FrmCurLst::setFG()
     QStringList labels;
     for (int c = 0; c < ColumnCount; ++c)
         labels << QString();
-    const QString theme =
-        m_ctx.settings.read(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"));
+    const QString theme = m_ctx.settings.read(QStringLiteral("Disp"), QStringLiteral("theme"),
+                                              QStringLiteral("name"));
     if (const auto captions = CurrencyStore(m_ctx.db).headerCaptions(themeKeyOf(m_ctx.db, theme))) {
         labels[PosCol] = QStringLiteral("SN.");
         for (int i = 0; i < 6; ++i)
@@ -184,8 +184,7 @@ void FrmCurLst::setFG()
     sizeME();
 }
 
-QPixmap FrmCurLst::flagFor(const QString& path, const QSize& size)
-{
+QPixmap FrmCurLst::flagFor(const QString& path, const QSize& size) {
     // Flags repeat across reloads; the file's time is part of the key so a changed
     // picture is read again.
     const QFileInfo fi(path);
@@ -214,8 +213,7 @@ QPixmap FrmCurLst::flagFor(const QString& path, const QSize& size)
     return out;
 }
 
-void FrmCurLst::addFG()
-{
+void FrmCurLst::addFG() {
     if (m_editing)
         commitEditor(); // the typed text is kept as a pending value
     const qint64 currentKey = m_fg->currentRow() >= 0 ? keyOfRow(m_fg->currentRow()) : 0;
@@ -230,7 +228,8 @@ void FrmCurLst::addFG()
     const int tpp = qMax(1, m_ctx.session.twipsPerPixel);
     const int rowHeight = m_fg->verticalHeader()->defaultSectionSize();
     // Flag picture: (column 1 width - 500) x (row height - 100) twips.
-    const QSize flagSize(qMax(0, m_fg->columnWidth(PosCol) - 500 / tpp), qMax(0, rowHeight - 100 / tpp));
+    const QSize flagSize(qMax(0, m_fg->columnWidth(PosCol) - 500 / tpp),
+                         qMax(0, rowHeight - 100 / tpp));
     m_fg->setIconSize(flagSize);
     int restoreRow = -1;
     for (int r = 0; r < rows.size(); ++r) {
@@ -270,8 +269,7 @@ void FrmCurLst::addFG()
     m_fg->setUpdatesEnabled(true);
 }
 
-void FrmCurLst::addTheme()
-{
+void FrmCurLst::addTheme() {
     m_cmbTheme->clear();
     bool ok = false;
     QSqlQuery q = m_ctx.db.exec(QStringLiteral("select themename from tbltheme"), {}, &ok);
@@ -279,8 +277,7 @@ void FrmCurLst::addTheme()
         m_cmbTheme->addItem(q.value(0).toString());
 }
 
-void FrmCurLst::sizeME()
-{
+void FrmCurLst::sizeME() {
     const int tpp = qMax(1, m_ctx.session.twipsPerPixel);
     const int u = (m_fg->width() - 900 / tpp) / 11;
     if (u <= 0)
@@ -292,34 +289,34 @@ void FrmCurLst::sizeME()
         commitEditor();
 }
 
-void FrmCurLst::resizeEvent(QResizeEvent* event)
-{
+void FrmCurLst::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     sizeME();
 }
 
-void FrmCurLst::closeEvent(QCloseEvent* event)
-{
+void FrmCurLst::closeEvent(QCloseEvent* event) {
     if (m_editing)
         commitEditor();
     const int tpp = qMax(1, m_ctx.session.twipsPerPixel);
-    m_ctx.settings.write(kDisplay, QStringLiteral("List"), QStringLiteral("width"), double(width() * tpp));
-    m_ctx.settings.write(kDisplay, QStringLiteral("List"), QStringLiteral("height"), double(height() * tpp));
+    m_ctx.settings.write(kDisplay, QStringLiteral("List"), QStringLiteral("width"),
+                         double(width() * tpp));
+    m_ctx.settings.write(kDisplay, QStringLiteral("List"), QStringLiteral("height"),
+                         double(height() * tpp));
     QWidget::closeEvent(event);
 }
 
-bool FrmCurLst::editorVisible() const { return m_text1->isVisible(); }
+bool FrmCurLst::editorVisible() const {
+    return m_text1->isVisible();
+}
 
-int FrmCurLst::pendingCount() const
-{
+int FrmCurLst::pendingCount() const {
     int n = 0;
     for (const auto& cols : m_pending)
         n += cols.size();
     return n;
 }
 
-void FrmCurLst::startEditing(const QString& first, bool copyCell)
-{
+void FrmCurLst::startEditing(const QString& first, bool copyCell) {
     const int row = m_fg->currentRow();
     const int col = m_fg->currentColumn();
     if (row < 0 || col < FirstValueCol || col > LastValueCol)
@@ -343,8 +340,7 @@ void FrmCurLst::startEditing(const QString& first, bool copyCell)
     }
 }
 
-void FrmCurLst::commitEditor()
-{
+void FrmCurLst::commitEditor() {
     if (!m_editing)
         return;
     m_editing = false;
@@ -360,20 +356,19 @@ void FrmCurLst::commitEditor()
     m_pending[keyOfRow(m_editRow)][m_editCol] = text;
 }
 
-void FrmCurLst::dropEditor()
-{
+void FrmCurLst::dropEditor() {
     m_editing = false;
     m_text1->hide();
     m_fg->setFocus(Qt::OtherFocusReason);
 }
 
-bool FrmCurLst::eventFilter(QObject* watched, QEvent* event)
-{
+bool FrmCurLst::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_fg && event->type() == QEvent::KeyPress && !m_editing) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int col = m_fg->currentColumn();
         const QString text = key->text();
-        if (col >= FirstValueCol && col <= LastValueCol && m_fg->currentRow() >= 0 && !text.isEmpty()) {
+        if (col >= FirstValueCol && col <= LastValueCol && m_fg->currentRow() >= 0 &&
+            !text.isEmpty()) {
             const QChar ch = text.at(0);
             const bool control = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
             if (!control && ch > QLatin1Char(' ') && ch != QChar(0x7f))
@@ -425,8 +420,7 @@ bool FrmCurLst::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool FrmCurLst::saveAll()
-{
+bool FrmCurLst::saveAll() {
     if (m_editing)
         commitEditor();
     QVector<CurrencyStore::Edit> edits;
@@ -453,16 +447,14 @@ bool FrmCurLst::saveAll()
     return true;
 }
 
-void FrmCurLst::revert()
-{
+void FrmCurLst::revert() {
     if (m_editing)
         dropEditor();
     m_pending.clear();
     addFG();
 }
 
-void FrmCurLst::deleteCurrency()
-{
+void FrmCurLst::deleteCurrency() {
     if (!m_ctx.session.isAdmin())
         return;
     const int row = m_fg->currentRow();
@@ -481,8 +473,7 @@ void FrmCurLst::deleteCurrency()
     Q_EMIT m_ctx.events.currenciesChanged();
 }
 
-FrmEntry* FrmCurLst::openEntry()
-{
+FrmEntry* FrmCurLst::openEntry() {
     // One entry window at a time; it destroys itself on "Save" and "&Close", so
     // each new one starts empty.
     if (!m_entry) {
@@ -495,8 +486,7 @@ FrmEntry* FrmCurLst::openEntry()
     return m_entry;
 }
 
-void FrmCurLst::editCurrency()
-{
+void FrmCurLst::editCurrency() {
     if (!m_ctx.session.isAdmin())
         return;
     const int row = m_fg->currentRow();
@@ -508,15 +498,13 @@ void FrmCurLst::editCurrency()
     entry->getData();
 }
 
-void FrmCurLst::addNew()
-{
+void FrmCurLst::addNew() {
     if (!m_ctx.session.isAdmin())
         return;
     openEntry();
 }
 
-void FrmCurLst::Timer1_Timer()
-{
+void FrmCurLst::Timer1_Timer() {
     if (m_ticks < 30) {
         ++m_ticks;
         return;

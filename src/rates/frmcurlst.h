@@ -21,8 +21,18 @@ class FrmEntry;
 class FrmCurLst : public QWidget {
     Q_OBJECT
 public:
-    enum Column { KeyCol = 0, PosCol = 1, NameCol = 2, FirstValueCol = 3, LastValueCol = 7,
-                  ActiveCol = 8, UpdatedCol = 9, LowCol = 10, HighCol = 11, ColumnCount = 13 };
+    enum Column {
+        KeyCol = 0,
+        PosCol = 1,
+        NameCol = 2,
+        FirstValueCol = 3,
+        LastValueCol = 7,
+        ActiveCol = 8,
+        UpdatedCol = 9,
+        LowCol = 10,
+        HighCol = 11,
+        ColumnCount = 13
+    };
 
     explicit FrmCurLst(AppContext& ctx, QWidget* parent = nullptr);
     ~FrmCurLst() override;

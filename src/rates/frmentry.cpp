@@ -1,8 +1,8 @@
 #include "rates/frmentry.h"
 
 #include "data/appcontext.h"
-#include "data/dataevents.h"
 #include "data/database.h"
+#include "data/dataevents.h"
 #include "data/formats.h"
 #include "data/helpers.h"
 #include "data/messageservice.h"
@@ -22,16 +22,13 @@
 namespace quoteria {
 
 namespace {
-template <typename W>
-W* named(W* w, const QString& name)
-{
+template <typename W> W* named(W* w, const QString& name) {
     w->setObjectName(name);
     return w;
 }
 } // namespace
 
-FrmEntry::FrmEntry(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx)
-{
+FrmEntry::FrmEntry(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx) {
     setObjectName(QStringLiteral("frmEntry"));
     setWindowTitle(QStringLiteral("Enter Currency Values"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -61,8 +58,10 @@ FrmEntry::FrmEntry(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Windo
     m_txtHigh = named(new QLineEdit(QStringLiteral("1000"), this), QStringLiteral("txtHigh"));
     m_txtLow->installEventFilter(this);
     m_txtHigh->installEventFilter(this);
-    auto* saveButton = named(new QPushButton(QStringLiteral("Save"), this), QStringLiteral("cmdSave"));
-    auto* closeButton = named(new QPushButton(QStringLiteral("&Close"), this), QStringLiteral("cmdClose"));
+    auto* saveButton =
+        named(new QPushButton(QStringLiteral("Save"), this), QStringLiteral("cmdSave"));
+    auto* closeButton =
+        named(new QPushButton(QStringLiteral("&Close"), this), QStringLiteral("cmdClose"));
 
     auto* grid = new QGridLayout(this);
     int r = 0;
@@ -99,13 +98,16 @@ FrmEntry::FrmEntry(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Windo
     getHeader();
 }
 
-void FrmEntry::setRef(const QString& key) { m_lblRef->setText(key); }
-QString FrmEntry::ref() const { return m_lblRef->text(); }
+void FrmEntry::setRef(const QString& key) {
+    m_lblRef->setText(key);
+}
+QString FrmEntry::ref() const {
+    return m_lblRef->text();
+}
 
-void FrmEntry::getHeader()
-{
-    const QString theme =
-        m_ctx.settings.read(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"));
+void FrmEntry::getHeader() {
+    const QString theme = m_ctx.settings.read(QStringLiteral("Disp"), QStringLiteral("theme"),
+                                              QStringLiteral("name"));
     const auto captions = CurrencyStore(m_ctx.db).headerCaptions(themeKeyOf(m_ctx.db, theme));
     if (!captions)
         return;
@@ -115,8 +117,7 @@ void FrmEntry::getHeader()
             m_lblCol[i]->setText(captions->at(i + 1));
 }
 
-bool FrmEntry::showPreview(const QString& path)
-{
+bool FrmEntry::showPreview(const QString& path) {
     QPixmap pix;
     if (!path.isEmpty())
         pix.load(path);
@@ -125,8 +126,7 @@ bool FrmEntry::showPreview(const QString& path)
     return m_previewShown;
 }
 
-void FrmEntry::getData()
-{
+void FrmEntry::getData() {
     const auto row = CurrencyStore(m_ctx.db).find(m_lblRef->text().toLongLong());
     if (!row)
         return;
@@ -143,13 +143,11 @@ void FrmEntry::getData()
     m_txtHigh->setText(row->high);
 }
 
-void FrmEntry::pickFlag()
-{
+void FrmEntry::pickFlag() {
     const QString current = m_text6->text();
-    const QString file =
-        dialogs().openFile(this, QStringLiteral("Flag Image"),
-                           current.isEmpty() ? QString() : folderOf(current),
-                           QStringLiteral("Graphic Files (*.gif *.jpg)"));
+    const QString file = dialogs().openFile(this, QStringLiteral("Flag Image"),
+                                            current.isEmpty() ? QString() : folderOf(current),
+                                            QStringLiteral("Graphic Files (*.gif *.jpg)"));
     if (file.isEmpty())
         return;
     QPixmap probe;
@@ -162,8 +160,7 @@ void FrmEntry::pickFlag()
     showPreview(file);
 }
 
-bool FrmEntry::chkCell()
-{
+bool FrmEntry::chkCell() {
     QStringList cells;
     for (QLineEdit* c : m_cell) {
         if (!c->text().isEmpty()) {
@@ -182,8 +179,7 @@ bool FrmEntry::chkCell()
     return false;
 }
 
-void FrmEntry::leaving(QObject* box)
-{
+void FrmEntry::leaving(QObject* box) {
     for (QLineEdit* c : m_cell)
         if (box == c && c->text().size() > 8)
             c->setText(QStringLiteral("0,0"));
@@ -194,8 +190,7 @@ void FrmEntry::leaving(QObject* box)
     }
 }
 
-bool FrmEntry::eventFilter(QObject* watched, QEvent* event)
-{
+bool FrmEntry::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut)
         leaving(watched);
     if (watched == m_text6 && event->type() == QEvent::KeyPress &&
@@ -206,8 +201,7 @@ bool FrmEntry::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool FrmEntry::save()
-{
+bool FrmEntry::save() {
     // The button takes the focus first, so the box being left gets its rule.
     if (QWidget* f = focusWidget())
         leaving(f);

@@ -19,8 +19,7 @@ struct RatesFixture {
     AppContext ctx{db, settings, events, {}, {}, {}};
     DialogRecorder dialogs;
 
-    explicit RatesFixture(bool admin = true)
-    {
+    explicit RatesFixture(bool admin = true) {
         if (!env.makeDatabase(db))
             qFatal("cannot create the test database: %s", qPrintable(db.lastError()));
         ctx.session.userType = admin ? QStringLiteral("Admin") : QStringLiteral("User");
@@ -32,8 +31,8 @@ struct RatesFixture {
     // Adds a currency; returns its key.
     qint64 addCurrency(const QString& name, const QString& value1, int pos, bool active = true,
                        const QString& low = QStringLiteral("0.0001"),
-                       const QString& high = QStringLiteral("1000"), const QString& img = QString())
-    {
+                       const QString& high = QStringLiteral("1000"),
+                       const QString& img = QString()) {
         QVariantMap r;
         r[QStringLiteral("currName")] = name;
         r[QStringLiteral("colum1")] = value1;
@@ -51,27 +50,26 @@ struct RatesFixture {
         return key;
     }
 
-    QString column(qint64 key, const QString& col)
-    {
+    QString column(qint64 key, const QString& col) {
         return db.scalar(QStringLiteral("select %1 from tblcurr where currAuto=?").arg(col), {key})
             .toString();
     }
 
     // A theme with a header row, chosen as the panel's current theme.
-    qint64 addThemeWithHeader(const QString& name, const QStringList& captions)
-    {
-        const qint64 key = db.insert(QStringLiteral("tbltheme"), {{QStringLiteral("themename"), name}});
+    qint64 addThemeWithHeader(const QString& name, const QStringList& captions) {
+        const qint64 key =
+            db.insert(QStringLiteral("tbltheme"), {{QStringLiteral("themename"), name}});
         QVariantMap h{{QStringLiteral("themeauto"), key}};
         for (int i = 0; i < captions.size(); ++i)
             h[QStringLiteral("head%1").arg(i + 1)] = captions.at(i);
         db.insert(QStringLiteral("tblheader"), h);
-        settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"), name);
+        settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"),
+                       name);
         return key;
     }
 
     // Makes every write to tblCurr fail, as a database that refuses the write does.
-    void refuseWrites()
-    {
+    void refuseWrites() {
         for (const char* op : {"UPDATE", "INSERT", "DELETE"})
             db.exec(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE %1 ON tblCurr BEGIN "
                                    "SELECT RAISE(ABORT, 'disk is write-protected'); END")

@@ -23,31 +23,36 @@ private Q_SLOTS:
     void headerCaptions();
 };
 
-void TestCurrencyStore::listValue_data()
-{
+void TestCurrencyStore::listValue_data() {
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("formatted, not cut") << 6 << "1.2" << "1.20000";
-    QTest::newRow("long value kept whole") << 6 << "1234.56789" << "1234.56789";
-    QTest::newRow("rounded") << 6 << "1.234567" << "1.23457";
-    QTest::newRow("length 0 as typed") << 0 << "1.2" << "1.2";
-    QTest::newRow("letters kept") << 6 << "abc" << "abc";
-    QTest::newRow("blank") << 6 << "" << "";
-    QTest::newRow("quotes and sql") << 6 << "1'; drop table tblcurr; --" << "1'; drop table tblcurr; --";
+    QTest::newRow("formatted, not cut") << 6 << "1.2"
+                                        << "1.20000";
+    QTest::newRow("long value kept whole") << 6 << "1234.56789"
+                                           << "1234.56789";
+    QTest::newRow("rounded") << 6 << "1.234567"
+                             << "1.23457";
+    QTest::newRow("length 0 as typed") << 0 << "1.2"
+                                       << "1.2";
+    QTest::newRow("letters kept") << 6 << "abc"
+                                  << "abc";
+    QTest::newRow("blank") << 6 << ""
+                           << "";
+    QTest::newRow("quotes and sql") << 6 << "1'; drop table tblcurr; --"
+                                    << "1'; drop table tblcurr; --";
 }
 
-void TestCurrencyStore::listValue()
-{
+void TestCurrencyStore::listValue() {
     QFETCH(int, length);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     test::RatesFixture f;
     const qint64 k = f.addCurrency(QStringLiteral("Euro"), QStringLiteral("9"), 1);
     const ValueFormat format{length, QStringLiteral("0.00000")};
-    const auto res = CurrencyStore(f.db).saveValues(
-        {{k, {typed, typed, QString(), QString(), QString()}}}, format,
-        QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    const auto res =
+        CurrencyStore(f.db).saveValues({{k, {typed, typed, QString(), QString(), QString()}}},
+                                       format, QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
     QVERIFY2(res.ok, qPrintable(res.error));
     QCOMPARE(res.written, 1);
     QCOMPARE(f.column(k, QStringLiteral("colum1")), stored);
@@ -56,28 +61,30 @@ void TestCurrencyStore::listValue()
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 1);
 }
 
-void TestCurrencyStore::entryValue_data()
-{
+void TestCurrencyStore::entryValue_data() {
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("cut to length") << 6 << "1.23456789" << "1.2345";
-    QTest::newRow("short value formatted") << 6 << "2" << "2.0000";
-    QTest::newRow("length 0 as typed") << 0 << "1.23456789" << "1.23456789";
-    QTest::newRow("letters cut") << 6 << "abcdefghij" << "abcdef";
-    QTest::newRow("length 9") << 9 << "12.5" << "12.50000";
+    QTest::newRow("cut to length") << 6 << "1.23456789"
+                                   << "1.2345";
+    QTest::newRow("short value formatted") << 6 << "2"
+                                           << "2.0000";
+    QTest::newRow("length 0 as typed") << 0 << "1.23456789"
+                                       << "1.23456789";
+    QTest::newRow("letters cut") << 6 << "abcdefghij"
+                                 << "abcdef";
+    QTest::newRow("length 9") << 9 << "12.5"
+                              << "12.50000";
 }
 
-void TestCurrencyStore::entryValue()
-{
+void TestCurrencyStore::entryValue() {
     QFETCH(int, length);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     QCOMPARE(CurrencyStore::entryValue(typed, {length, QStringLiteral("0.00000")}), stored);
 }
 
-void TestCurrencyStore::cellCheck_data()
-{
+void TestCurrencyStore::cellCheck_data() {
     QTest::addColumn<QStringList>("cells");
     QTest::addColumn<int>("bad");
     QTest::newRow("all empty") << QStringList{"", "", "", "", ""} << -1;
@@ -89,15 +96,13 @@ void TestCurrencyStore::cellCheck_data()
     QTest::newRow("blank part") << QStringList{"", "", "", "", "3,"} << 4;
 }
 
-void TestCurrencyStore::cellCheck()
-{
+void TestCurrencyStore::cellCheck() {
     QFETCH(QStringList, cells);
     QFETCH(int, bad);
     QCOMPARE(CurrencyStore::firstBadCell(cells), bad);
 }
 
-void TestCurrencyStore::listOrderAndActive()
-{
+void TestCurrencyStore::listOrderAndActive() {
     test::RatesFixture f;
     f.addCurrency(QStringLiteral("C"), QStringLiteral("3"), 30);
     f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 10);
@@ -113,8 +118,7 @@ void TestCurrencyStore::listOrderAndActive()
     QCOMPARE(names, (QStringList{"A", "B", "C"}));
 }
 
-void TestCurrencyStore::saveValuesSkipsMissingRows()
-{
+void TestCurrencyStore::saveValuesSkipsMissingRows() {
     test::RatesFixture f;
     const qint64 a = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1);
     const qint64 b = f.addCurrency(QStringLiteral("B"), QStringLiteral("2"), 2);
@@ -128,14 +132,14 @@ void TestCurrencyStore::saveValuesSkipsMissingRows()
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 1);
 }
 
-void TestCurrencyStore::saveValuesIsAllOrNothing()
-{
+void TestCurrencyStore::saveValuesIsAllOrNothing() {
     test::RatesFixture f;
     const qint64 a = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1);
     const qint64 b = f.addCurrency(QStringLiteral("B"), QStringLiteral("2"), 2);
     // The second row's update fails: the first must not stay written.
-    f.db.exec(QStringLiteral("CREATE TRIGGER refuse_b BEFORE UPDATE ON tblCurr WHEN old.currName='B' "
-                             "BEGIN SELECT RAISE(ABORT, 'row is locked'); END"));
+    f.db.exec(
+        QStringLiteral("CREATE TRIGGER refuse_b BEFORE UPDATE ON tblCurr WHEN old.currName='B' "
+                       "BEGIN SELECT RAISE(ABORT, 'row is locked'); END"));
     const auto res = CurrencyStore(f.db).saveValues(
         {{a, {"5", "", "", "", ""}}, {b, {"6", "", "", "", ""}}}, {6, QStringLiteral("0.00000")});
     QVERIFY(!res.ok);
@@ -144,8 +148,7 @@ void TestCurrencyStore::saveValuesIsAllOrNothing()
     QCOMPARE(f.column(b, QStringLiteral("colum1")), QStringLiteral("2"));
 }
 
-void TestCurrencyStore::addPositionRule_data()
-{
+void TestCurrencyStore::addPositionRule_data() {
     QTest::addColumn<QString>("pos");
     QTest::addColumn<bool>("ownKey");
     QTest::addColumn<int>("stored");
@@ -157,8 +160,7 @@ void TestCurrencyStore::addPositionRule_data()
     QTest::newRow("number with blanks") << " 7 " << false << 7;
 }
 
-void TestCurrencyStore::addPositionRule()
-{
+void TestCurrencyStore::addPositionRule() {
     QFETCH(QString, pos);
     QFETCH(bool, ownKey);
     QFETCH(int, stored);
@@ -184,8 +186,7 @@ void TestCurrencyStore::addPositionRule()
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 2);
 }
 
-void TestCurrencyStore::duplicatePositionWritesNothing()
-{
+void TestCurrencyStore::duplicatePositionWritesNothing() {
     test::RatesFixture f;
     const qint64 a = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1);
     const qint64 b = f.addCurrency(QStringLiteral("B"), QStringLiteral("2"), 2);
@@ -206,8 +207,7 @@ void TestCurrencyStore::duplicatePositionWritesNothing()
     QCOMPARE(f.column(a, QStringLiteral("pos")), QStringLiteral("1"));
 }
 
-void TestCurrencyStore::changeKeepsOrReplacesFlag()
-{
+void TestCurrencyStore::changeKeepsOrReplacesFlag() {
     test::RatesFixture f;
     const qint64 k = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1, true, "0.0001",
                                    "1000", QStringLiteral("/flags/a.png"));
@@ -228,8 +228,7 @@ void TestCurrencyStore::changeKeepsOrReplacesFlag()
     QCOMPARE(f.column(k, QStringLiteral("img")), QString());
 }
 
-void TestCurrencyStore::changeOfDeletedRow()
-{
+void TestCurrencyStore::changeOfDeletedRow() {
     test::RatesFixture f;
     const qint64 k = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1);
     f.db.removeWhere(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), k);
@@ -243,11 +242,12 @@ void TestCurrencyStore::changeOfDeletedRow()
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 0);
 }
 
-void TestCurrencyStore::headerCaptions()
-{
+void TestCurrencyStore::headerCaptions() {
     test::RatesFixture f;
-    const qint64 t = f.addThemeWithHeader(QStringLiteral("T"), {"Currency", "Buy", "Sell", "", "", ""});
-    const qint64 bare = f.db.insert(QStringLiteral("tbltheme"), {{QStringLiteral("themename"), QStringLiteral("Bare")}});
+    const qint64 t =
+        f.addThemeWithHeader(QStringLiteral("T"), {"Currency", "Buy", "Sell", "", "", ""});
+    const qint64 bare = f.db.insert(QStringLiteral("tbltheme"),
+                                    {{QStringLiteral("themename"), QStringLiteral("Bare")}});
     CurrencyStore store(f.db);
     QCOMPARE(store.headerCaptions(t).value(), (QStringList{"Currency", "Buy", "Sell", "", "", ""}));
     QVERIFY(!store.headerCaptions(bare).has_value());

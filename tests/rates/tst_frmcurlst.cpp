@@ -22,13 +22,13 @@ struct Grid {
     QTableWidget* fg = nullptr;
     QLineEdit* editor = nullptr;
 
-    explicit Grid(bool admin = true, bool feedOn = false) : f(admin)
-    {
+    explicit Grid(bool admin = true, bool feedOn = false) : f(admin) {
         usd = f.addCurrency(QStringLiteral("US Dollar"), QStringLiteral("1.5"), 1);
         eur = f.addCurrency(QStringLiteral("Euro"), QStringLiteral("2.5"), 2);
         off = f.addCurrency(QStringLiteral("Hidden"), QStringLiteral("3.5"), 3, false);
         if (feedOn)
-            f.settings.write(QStringLiteral("Display"), QStringLiteral("auto"), QStringLiteral("value"), 1);
+            f.settings.write(QStringLiteral("Display"), QStringLiteral("auto"),
+                             QStringLiteral("value"), 1);
         w = std::make_unique<FrmCurLst>(f.ctx);
         w->show();
         if (!QTest::qWaitForWindowActive(w.get()))
@@ -36,16 +36,16 @@ struct Grid {
         fg = w->findChild<QTableWidget*>(QStringLiteral("FG"));
         editor = w->findChild<QLineEdit*>(QStringLiteral("Text1"));
     }
-    QString cell(int row, int col) const { return fg->item(row, col) ? fg->item(row, col)->text() : QString(); }
-    void focusCell(int row, int col)
-    {
+    QString cell(int row, int col) const {
+        return fg->item(row, col) ? fg->item(row, col)->text() : QString();
+    }
+    void focusCell(int row, int col) {
         fg->setFocus();
         fg->setCurrentCell(row, col);
     }
     // A double-click as the window system delivers it: press, release, then the
     // second press arrives as a double-click event.
-    void doubleClick(const QPoint& at)
-    {
+    void doubleClick(const QPoint& at) {
         QWidget* vp = fg->viewport();
         QTest::mouseClick(vp, Qt::LeftButton, {}, at);
         QMouseEvent dbl(QEvent::MouseButtonDblClick, at, vp->mapToGlobal(at), Qt::LeftButton,
@@ -53,8 +53,7 @@ struct Grid {
         QCoreApplication::sendEvent(vp, &dbl);
         QTest::mouseRelease(vp, Qt::LeftButton, {}, at);
     }
-    void click(const char* button)
-    {
+    void click(const char* button) {
         QTest::mouseClick(w->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
     }
 };
@@ -90,8 +89,7 @@ private Q_SLOTS:
     void windowSizeKept();
 };
 
-void TestFrmCurLst::fillsRowsInBoardOrder()
-{
+void TestFrmCurLst::fillsRowsInBoardOrder() {
     Grid g;
     QCOMPARE(g.fg->columnCount(), 13);
     QCOMPARE(g.fg->rowCount(), 2);
@@ -104,21 +102,21 @@ void TestFrmCurLst::fillsRowsInBoardOrder()
     QVERIFY(g.fg->columnWidth(0) <= 1);
 }
 
-void TestFrmCurLst::headerFromTheme_data()
-{
+void TestFrmCurLst::headerFromTheme_data() {
     QTest::addColumn<bool>("withHeader");
     QTest::newRow("theme with header row") << true;
     QTest::newRow("theme without header row") << false;
 }
 
-void TestFrmCurLst::headerFromTheme()
-{
+void TestFrmCurLst::headerFromTheme() {
     QFETCH(bool, withHeader);
     test::RatesFixture f;
     if (withHeader) {
-        f.addThemeWithHeader(QStringLiteral("Board"), {"Currency", "We Buy", "We Sell", "", "", ""});
+        f.addThemeWithHeader(QStringLiteral("Board"),
+                             {"Currency", "We Buy", "We Sell", "", "", ""});
     } else {
-        f.db.insert(QStringLiteral("tbltheme"), {{QStringLiteral("themename"), QStringLiteral("Bare")}});
+        f.db.insert(QStringLiteral("tbltheme"),
+                    {{QStringLiteral("themename"), QStringLiteral("Bare")}});
         f.settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"),
                          QStringLiteral("Bare"));
     }
@@ -128,14 +126,13 @@ void TestFrmCurLst::headerFromTheme()
     for (int c = 0; c < fg->columnCount(); ++c)
         labels << (fg->horizontalHeaderItem(c) ? fg->horizontalHeaderItem(c)->text() : QString());
     if (withHeader)
-        QCOMPARE(labels, (QStringList{"", "SN.", "Currency", "We Buy", "We Sell", "", "", "", "Active",
-                                      "Updated", "Low", "High", ""}));
+        QCOMPARE(labels, (QStringList{"", "SN.", "Currency", "We Buy", "We Sell", "", "", "",
+                                      "Active", "Updated", "Low", "High", ""}));
     else
         QCOMPARE(labels.join(QString()), QString());
 }
 
-void TestFrmCurLst::showAll()
-{
+void TestFrmCurLst::showAll() {
     Grid g;
     g.focusCell(0, 3);
     QTest::keyClick(g.fg, Qt::Key_9);
@@ -154,8 +151,7 @@ void TestFrmCurLst::showAll()
     QCOMPARE(g.f.column(g.off, QStringLiteral("updateTime")), QString());
 }
 
-void TestFrmCurLst::startKey_data()
-{
+void TestFrmCurLst::startKey_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QString>("text");
@@ -169,8 +165,7 @@ void TestFrmCurLst::startKey_data()
     QTest::newRow("ctrl key copies") << int(Qt::Key_B) << int(Qt::ControlModifier) << "1.5" << true;
 }
 
-void TestFrmCurLst::startKey()
-{
+void TestFrmCurLst::startKey() {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(QString, text);
@@ -191,16 +186,14 @@ void TestFrmCurLst::startKey()
     QCOMPARE(g.editor->geometry().size(), cell.size());
 }
 
-void TestFrmCurLst::onlyValueColumnsEdit_data()
-{
+void TestFrmCurLst::onlyValueColumnsEdit_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<bool>("edits");
     for (int c = 0; c < 13; ++c)
         QTest::addRow("column %d", c) << c << (c >= 3 && c <= 7);
 }
 
-void TestFrmCurLst::onlyValueColumnsEdit()
-{
+void TestFrmCurLst::onlyValueColumnsEdit() {
     QFETCH(int, column);
     QFETCH(bool, edits);
     Grid g;
@@ -209,8 +202,7 @@ void TestFrmCurLst::onlyValueColumnsEdit()
     QCOMPARE(g.w->editorVisible(), edits);
 }
 
-void TestFrmCurLst::escapeDropsTyping()
-{
+void TestFrmCurLst::escapeDropsTyping() {
     Grid g;
     g.focusCell(0, 4);
     QTest::keyClicks(g.fg, "77");
@@ -221,8 +213,7 @@ void TestFrmCurLst::escapeDropsTyping()
     QCOMPARE(g.w->pendingCount(), 0);
 }
 
-void TestFrmCurLst::leavingCellWrites()
-{
+void TestFrmCurLst::leavingCellWrites() {
     Grid g;
     g.focusCell(0, 3);
     QTest::keyClicks(g.fg, "8.25");
@@ -238,25 +229,29 @@ void TestFrmCurLst::leavingCellWrites()
     QCOMPARE(g.cell(1, 3), QStringLiteral("6"));
 }
 
-void TestFrmCurLst::ctrlSSavesAll_data()
-{
+void TestFrmCurLst::ctrlSSavesAll_data() {
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("formatted") << 6 << "1.2" << "1.20000";
-    QTest::newRow("not cut") << 6 << "1234.56789" << "1234.56789";
-    QTest::newRow("length 0") << 0 << "1.2" << "1.2";
-    QTest::newRow("sql as text") << 6 << "x'); delete from tblcurr; --" << "x'); delete from tblcurr; --";
-    QTest::newRow("long text") << 6 << QString(3000, QLatin1Char('9')) << QString(3000, QLatin1Char('9')) + ".00000";
+    QTest::newRow("formatted") << 6 << "1.2"
+                               << "1.20000";
+    QTest::newRow("not cut") << 6 << "1234.56789"
+                             << "1234.56789";
+    QTest::newRow("length 0") << 0 << "1.2"
+                              << "1.2";
+    QTest::newRow("sql as text") << 6 << "x'); delete from tblcurr; --"
+                                 << "x'); delete from tblcurr; --";
+    QTest::newRow("long text") << 6 << QString(3000, QLatin1Char('9'))
+                               << QString(3000, QLatin1Char('9')) + ".00000";
 }
 
-void TestFrmCurLst::ctrlSSavesAll()
-{
+void TestFrmCurLst::ctrlSSavesAll() {
     QFETCH(int, length);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     Grid g;
-    g.f.settings.write(QStringLiteral("Display"), QStringLiteral("auto"), QStringLiteral("format"), length);
+    g.f.settings.write(QStringLiteral("Display"), QStringLiteral("auto"), QStringLiteral("format"),
+                       length);
     QSignalSpy changed(&g.f.events, &DataEvents::currenciesChanged);
     g.focusCell(1, 5);
     QTest::keyClick(g.fg, Qt::Key_Space);
@@ -271,8 +266,7 @@ void TestFrmCurLst::ctrlSSavesAll()
     QCOMPARE(g.w->pendingCount(), 0);
 }
 
-void TestFrmCurLst::doubleClick_data()
-{
+void TestFrmCurLst::doubleClick_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<bool>("inPlace");
     QTest::newRow("name opens entry") << 2 << false;
@@ -281,8 +275,7 @@ void TestFrmCurLst::doubleClick_data()
     QTest::newRow("value edits in place") << 6 << true;
 }
 
-void TestFrmCurLst::doubleClick()
-{
+void TestFrmCurLst::doubleClick() {
     QFETCH(int, column);
     QFETCH(bool, inPlace);
     Grid g;
@@ -298,15 +291,13 @@ void TestFrmCurLst::doubleClick()
     }
 }
 
-void TestFrmCurLst::adminOnlyButtons_data()
-{
+void TestFrmCurLst::adminOnlyButtons_data() {
     QTest::addColumn<bool>("admin");
     QTest::newRow("Admin") << true;
     QTest::newRow("User") << false;
 }
 
-void TestFrmCurLst::adminOnlyButtons()
-{
+void TestFrmCurLst::adminOnlyButtons() {
     QFETCH(bool, admin);
     Grid g(admin);
     g.f.env.recorder.answers << MsgAnswer::Yes;
@@ -327,15 +318,13 @@ void TestFrmCurLst::adminOnlyButtons()
     QCOMPARE(g.f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), admin ? 2 : 3);
 }
 
-void TestFrmCurLst::deleteAsks_data()
-{
+void TestFrmCurLst::deleteAsks_data() {
     QTest::addColumn<bool>("yes");
     QTest::newRow("Yes") << true;
     QTest::newRow("No") << false;
 }
 
-void TestFrmCurLst::deleteAsks()
-{
+void TestFrmCurLst::deleteAsks() {
     QFETCH(bool, yes);
     Grid g;
     g.f.env.recorder.answers << (yes ? MsgAnswer::Yes : MsgAnswer::No);
@@ -345,13 +334,13 @@ void TestFrmCurLst::deleteAsks()
     QCOMPARE(g.f.env.recorder.entries.size(), 1);
     QVERIFY(g.f.env.recorder.entries.first().question);
     QCOMPARE(g.f.env.recorder.last(), QStringLiteral("Do you want to delete "));
-    QCOMPARE(g.f.column(g.eur, QStringLiteral("currName")), yes ? QString() : QStringLiteral("Euro"));
+    QCOMPARE(g.f.column(g.eur, QStringLiteral("currName")),
+             yes ? QString() : QStringLiteral("Euro"));
     QCOMPARE(g.fg->rowCount(), yes ? 1 : 2);
     QCOMPARE(changed.count(), yes ? 1 : 0);
 }
 
-void TestFrmCurLst::autoReload()
-{
+void TestFrmCurLst::autoReload() {
     Grid g(true, true);
     auto* timer = g.w->findChild<QTimer*>(QStringLiteral("Timer1"));
     QVERIFY(timer->isActive());
@@ -376,8 +365,7 @@ void TestFrmCurLst::autoReload()
     QCOMPARE(g.editor->text(), QStringLiteral("1"));
 }
 
-void TestFrmCurLst::autoReloadNeedsFeedAndBox()
-{
+void TestFrmCurLst::autoReloadNeedsFeedAndBox() {
     {
         Grid g(true, false);
         QVERIFY(!g.w->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
@@ -390,8 +378,7 @@ void TestFrmCurLst::autoReloadNeedsFeedAndBox()
     QCOMPARE(g.cell(0, 3), QStringLiteral("1.5"));
 }
 
-void TestFrmCurLst::reloadKeepsTypedValues()
-{
+void TestFrmCurLst::reloadKeepsTypedValues() {
     Grid g(true, true);
     g.w->findChild<QCheckBox*>(QStringLiteral("chkAuto"))->setChecked(true);
     g.focusCell(1, 3);
@@ -400,7 +387,7 @@ void TestFrmCurLst::reloadKeepsTypedValues()
     g.f.db.exec(QStringLiteral("update tblcurr set colum1='9' where currAuto=?"), {g.usd});
     for (int i = 0; i < 31; ++i)
         g.w->Timer1_Timer();
-    QCOMPARE(g.cell(0, 3), QStringLiteral("9")); // fed value shows
+    QCOMPARE(g.cell(0, 3), QStringLiteral("9"));   // fed value shows
     QCOMPARE(g.cell(1, 3), QStringLiteral("3.3")); // typed value stays
     QCOMPARE(g.fg->currentRow(), 1);
     g.click("cmdRevert");
@@ -408,8 +395,7 @@ void TestFrmCurLst::reloadKeepsTypedValues()
     QCOMPARE(g.w->pendingCount(), 0);
 }
 
-void TestFrmCurLst::refusedSaveKeepsTyping()
-{
+void TestFrmCurLst::refusedSaveKeepsTyping() {
     Grid g;
     g.f.refuseWrites();
     g.focusCell(0, 3);
@@ -424,8 +410,7 @@ void TestFrmCurLst::refusedSaveKeepsTyping()
     QCOMPARE(g.w->pendingCount(), 1);
 }
 
-void TestFrmCurLst::saveSkipsDeletedRow()
-{
+void TestFrmCurLst::saveSkipsDeletedRow() {
     Grid g;
     g.focusCell(1, 3);
     QTest::keyClicks(g.fg, "7");
@@ -438,11 +423,12 @@ void TestFrmCurLst::saveSkipsDeletedRow()
     QVERIFY(g.f.env.recorder.entries.isEmpty());
 }
 
-void TestFrmCurLst::windowSizeKept()
-{
+void TestFrmCurLst::windowSizeKept() {
     test::RatesFixture f;
-    f.settings.write(QStringLiteral("Display"), QStringLiteral("List"), QStringLiteral("width"), 9000.0);
-    f.settings.write(QStringLiteral("Display"), QStringLiteral("List"), QStringLiteral("height"), 6000.0);
+    f.settings.write(QStringLiteral("Display"), QStringLiteral("List"), QStringLiteral("width"),
+                     9000.0);
+    f.settings.write(QStringLiteral("Display"), QStringLiteral("List"), QStringLiteral("height"),
+                     6000.0);
     FrmCurLst w(f.ctx);
     QCOMPARE(w.size(), QSize(600, 400));
     w.show();

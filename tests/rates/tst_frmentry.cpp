@@ -19,32 +19,27 @@ struct Entry {
     test::RatesFixture f;
     QPointer<FrmEntry> w;
 
-    Entry()
-    {
+    Entry() {
         w = new FrmEntry(f.ctx);
         w->show();
     }
     ~Entry() { delete w.data(); }
     QLineEdit* edit(const QString& name) const { return w->findChild<QLineEdit*>(name); }
-    void type(const QString& name, const QString& text)
-    {
+    void type(const QString& name, const QString& text) {
         QLineEdit* e = edit(name);
         e->setFocus();
         e->selectAll();
         QTest::keyClicks(e, text);
     }
-    void open(qint64 key)
-    {
+    void open(qint64 key) {
         w->setRef(QString::number(key));
         w->getData();
     }
-    bool closed()
-    {
+    bool closed() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return w.isNull();
     }
-    QString writePicture(const QString& name)
-    {
+    QString writePicture(const QString& name) {
         QImage img(32, 20, QImage::Format_RGB32);
         img.fill(Qt::darkGreen);
         const QString path = f.env.dir() + QLatin1Char('/') + name;
@@ -74,8 +69,7 @@ private Q_SLOTS:
     void listReloadsAfterSave();
 };
 
-void TestFrmEntry::addsNewCurrency()
-{
+void TestFrmEntry::addsNewCurrency() {
     Entry e;
     QSignalSpy saved(e.w.data(), &FrmEntry::saved);
     QSignalSpy changed(&e.f.events, &DataEvents::currenciesChanged);
@@ -90,8 +84,10 @@ void TestFrmEntry::addsNewCurrency()
     QVERIFY(e.closed());
     QCOMPARE(saved.count(), 1);
     QCOMPARE(changed.count(), 1);
-    const qint64 key = e.f.db.scalar(QStringLiteral("select max(currAuto) from tblcurr")).toLongLong();
-    QCOMPARE(e.f.column(key, QStringLiteral("currName")), QStringLiteral("Pound 'GBP'; drop table tblcurr"));
+    const qint64 key =
+        e.f.db.scalar(QStringLiteral("select max(currAuto) from tblcurr")).toLongLong();
+    QCOMPARE(e.f.column(key, QStringLiteral("currName")),
+             QStringLiteral("Pound 'GBP'; drop table tblcurr"));
     QCOMPARE(e.f.column(key, QStringLiteral("colum1")), QStringLiteral("1.2345"));
     QCOMPARE(e.f.column(key, QStringLiteral("colum2")), QStringLiteral("abc"));
     QCOMPARE(e.f.column(key, QStringLiteral("pos")).toLongLong(), key);
@@ -100,8 +96,7 @@ void TestFrmEntry::addsNewCurrency()
     QCOMPARE(e.f.column(key, QStringLiteral("low")).toDouble(), 0.0001);
 }
 
-void TestFrmEntry::saveChecks_data()
-{
+void TestFrmEntry::saveChecks_data() {
     QTest::addColumn<bool>("feedOn");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("cells");
@@ -114,24 +109,25 @@ void TestFrmEntry::saveChecks_data()
                                       << "Check Cell Values for Excel" << 0;
     QTest::newRow("three parts") << true << "Yen" << QStringList{"", "", "", "", "3,4,5"}
                                  << "Check Cell Values for Excel" << 4;
-    QTest::newRow("cells first, then name") << true << "" << QStringList{"x", "", "", "", ""}
-                                            << "Check Cell Values for Excel" << 0;
+    QTest::newRow("cells first, then name")
+        << true << "" << QStringList{"x", "", "", "", ""} << "Check Cell Values for Excel" << 0;
     QTest::newRow("blank name") << true << "" << good << "Currency name should not be blank" << -1;
-    QTest::newRow("blanks only name") << false << "   " << good << "Currency name should not be blank" << -1;
-    QTest::newRow("feed off saves bad cells") << false << "Yen" << QStringList{"3;4", "", "", "", ""}
-                                              << "" << -1;
+    QTest::newRow("blanks only name")
+        << false << "   " << good << "Currency name should not be blank" << -1;
+    QTest::newRow("feed off saves bad cells")
+        << false << "Yen" << QStringList{"3;4", "", "", "", ""} << "" << -1;
     QTest::newRow("all good") << true << "Yen" << good << "" << -1;
 }
 
-void TestFrmEntry::saveChecks()
-{
+void TestFrmEntry::saveChecks() {
     QFETCH(bool, feedOn);
     QFETCH(QString, name);
     QFETCH(QStringList, cells);
     QFETCH(QString, message);
     QFETCH(int, red);
     Entry e;
-    e.f.settings.write(QStringLiteral("Display"), QStringLiteral("auto"), QStringLiteral("value"), feedOn ? 1 : 0);
+    e.f.settings.write(QStringLiteral("Display"), QStringLiteral("auto"), QStringLiteral("value"),
+                       feedOn ? 1 : 0);
     e.edit("txtCurr")->setText(name);
     for (int i = 0; i < 5; ++i)
         e.edit(QStringLiteral("cell%1").arg(i))->setText(cells.at(i));
@@ -140,7 +136,8 @@ void TestFrmEntry::saveChecks()
     QCOMPARE(e.f.env.recorder.last(), message);
     QCOMPARE(e.f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), ok ? 1 : 0);
     if (ok) {
-        QCOMPARE(e.f.db.scalar(QStringLiteral("select cell1 from tblcurr")).toString(), cells.at(0));
+        QCOMPARE(e.f.db.scalar(QStringLiteral("select cell1 from tblcurr")).toString(),
+                 cells.at(0));
         return;
     }
     QVERIFY(!e.closed());
@@ -154,21 +151,31 @@ void TestFrmEntry::saveChecks()
     QCOMPARE(e.edit("txtCurr")->text(), name);
 }
 
-void TestFrmEntry::leavingRules_data()
-{
+void TestFrmEntry::leavingRules_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("after");
-    QTest::newRow("cell over 8") << "cell2" << "123456,89" << "0,0";
-    QTest::newRow("cell of 8") << "cell2" << "1234,678" << "1234,678";
-    QTest::newRow("high letters") << "txtHigh" << "abc" << "0";
-    QTest::newRow("low trailing junk") << "txtLow" << "1.5x" << "0";
-    QTest::newRow("high number") << "txtHigh" << "12.5" << "12.5";
-    QTest::newRow("low sql") << "txtLow" << "0; delete from tblcurr" << "0";
+    QTest::newRow("cell over 8") << "cell2"
+                                 << "123456,89"
+                                 << "0,0";
+    QTest::newRow("cell of 8") << "cell2"
+                               << "1234,678"
+                               << "1234,678";
+    QTest::newRow("high letters") << "txtHigh"
+                                  << "abc"
+                                  << "0";
+    QTest::newRow("low trailing junk") << "txtLow"
+                                       << "1.5x"
+                                       << "0";
+    QTest::newRow("high number") << "txtHigh"
+                                 << "12.5"
+                                 << "12.5";
+    QTest::newRow("low sql") << "txtLow"
+                             << "0; delete from tblcurr"
+                             << "0";
 }
 
-void TestFrmEntry::leavingRules()
-{
+void TestFrmEntry::leavingRules() {
     QFETCH(QString, box);
     QFETCH(QString, typed);
     QFETCH(QString, after);
@@ -180,15 +187,13 @@ void TestFrmEntry::leavingRules()
     QCOMPARE(e.edit(box)->text(), after);
 }
 
-void TestFrmEntry::duplicatePosition_data()
-{
+void TestFrmEntry::duplicatePosition_data() {
     QTest::addColumn<bool>("existing");
     QTest::newRow("edited currency") << true;
     QTest::newRow("new currency") << false;
 }
 
-void TestFrmEntry::duplicatePosition()
-{
+void TestFrmEntry::duplicatePosition() {
     QFETCH(bool, existing);
     Entry e;
     e.f.addCurrency(QStringLiteral("Euro"), QStringLiteral("1"), 5);
@@ -199,7 +204,8 @@ void TestFrmEntry::duplicatePosition()
     e.type("Text3", "7.5");
     e.type("txtPos", "5");
     QVERIFY(!e.w->save());
-    QVERIFY(e.f.env.recorder.last().startsWith(QLatin1String("The Position number shuld be unique\r\n")));
+    QVERIFY(e.f.env.recorder.last().startsWith(
+        QLatin1String("The Position number shuld be unique\r\n")));
     QVERIFY(e.f.env.recorder.last().size() > 40); // followed by the database's description
     QVERIFY(!e.closed());
     QCOMPARE(e.edit("txtCurr")->text(), QStringLiteral("Dollar typed"));
@@ -209,8 +215,7 @@ void TestFrmEntry::duplicatePosition()
     QCOMPARE(e.f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 2);
 }
 
-void TestFrmEntry::deletedWhileOpen()
-{
+void TestFrmEntry::deletedWhileOpen() {
     Entry e;
     const qint64 k = e.f.addCurrency(QStringLiteral("Franc"), QStringLiteral("1"), 1);
     e.open(k);
@@ -224,8 +229,7 @@ void TestFrmEntry::deletedWhileOpen()
     QCOMPARE(e.edit("Text1")->text(), QStringLiteral("9.9"));
 }
 
-void TestFrmEntry::refusedWriteKeepsEntries()
-{
+void TestFrmEntry::refusedWriteKeepsEntries() {
     Entry e;
     const qint64 k = e.f.addCurrency(QStringLiteral("Rand"), QStringLiteral("1"), 1);
     e.f.refuseWrites();
@@ -244,8 +248,7 @@ void TestFrmEntry::refusedWriteKeepsEntries()
     QCOMPARE(e.f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 1);
 }
 
-void TestFrmEntry::flagPicker_data()
-{
+void TestFrmEntry::flagPicker_data() {
     QTest::addColumn<QString>("file"); // "png", "text", "missing", "" (cancel)
     QTest::addColumn<bool>("taken");
     QTest::newRow("picture") << "png" << true;
@@ -254,8 +257,7 @@ void TestFrmEntry::flagPicker_data()
     QTest::newRow("cancelled") << "" << false;
 }
 
-void TestFrmEntry::flagPicker()
-{
+void TestFrmEntry::flagPicker() {
     QFETCH(QString, file);
     QFETCH(bool, taken);
     Entry e;
@@ -280,11 +282,11 @@ void TestFrmEntry::flagPicker()
     QCOMPARE(!e.f.env.recorder.entries.isEmpty(), !taken && !path.isEmpty());
 }
 
-void TestFrmEntry::storedFlagRule()
-{
+void TestFrmEntry::storedFlagRule() {
     Entry e;
     const QString png = e.writePicture(QStringLiteral("a.png"));
-    const qint64 missing = e.f.addCurrency("A", "1", 1, true, "0.0001", "1000", QStringLiteral("/gone/a.gif"));
+    const qint64 missing =
+        e.f.addCurrency("A", "1", 1, true, "0.0001", "1000", QStringLiteral("/gone/a.gif"));
     const qint64 shown = e.f.addCurrency("B", "1", 2, true, "0.0001", "1000", png);
 
     // No picture on show: whatever is typed, the stored path stays.
@@ -306,8 +308,7 @@ void TestFrmEntry::storedFlagRule()
     QCOMPARE(e.f.column(shown, QStringLiteral("img")), QString());
 }
 
-void TestFrmEntry::captionsFromTheme()
-{
+void TestFrmEntry::captionsFromTheme() {
     test::RatesFixture f;
     f.addThemeWithHeader(QStringLiteral("Board"), {"Currency", "Buy", "Sell", "", "", "Spread"});
     FrmEntry* w = new FrmEntry(f.ctx);
@@ -319,8 +320,7 @@ void TestFrmEntry::captionsFromTheme()
     delete w;
 }
 
-void TestFrmEntry::listReloadsAfterSave()
-{
+void TestFrmEntry::listReloadsAfterSave() {
     test::RatesFixture f;
     const qint64 k = f.addCurrency(QStringLiteral("Rupee"), QStringLiteral("1"), 1);
     FrmCurLst list(f.ctx);
@@ -331,7 +331,8 @@ void TestFrmEntry::listReloadsAfterSave()
     QPointer<FrmEntry> entry = list.entryWindow();
     QVERIFY(entry);
     QCOMPARE(entry->parentWidget(), &list);
-    entry->findChild<QLineEdit*>(QStringLiteral("txtCurr"))->setText(QStringLiteral("Indian Rupee"));
+    entry->findChild<QLineEdit*>(QStringLiteral("txtCurr"))
+        ->setText(QStringLiteral("Indian Rupee"));
     QVERIFY(entry->save());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(entry.isNull());
@@ -339,7 +340,8 @@ void TestFrmEntry::listReloadsAfterSave()
     QCOMPARE(f.column(k, QStringLiteral("currName")), QStringLiteral("Indian Rupee"));
     // A new entry window starts empty.
     list.addNew();
-    QCOMPARE(list.entryWindow()->findChild<QLineEdit*>(QStringLiteral("txtCurr"))->text(), QString());
+    QCOMPARE(list.entryWindow()->findChild<QLineEdit*>(QStringLiteral("txtCurr"))->text(),
+             QString());
 }
 
 QTEST_MAIN(TestFrmEntry)
