@@ -153,6 +153,10 @@ FrmCurLst::FrmCurLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
 
 FrmCurLst::~FrmCurLst() = default;
 
+FrmEntry* FrmCurLst::entryWindow() const {
+    return m_entry.data();
+}
+
 qint64 FrmCurLst::keyOfRow(int row) const {
     const QTableWidgetItem* it = m_fg->item(row, KeyCol);
     return it ? it->text().toLongLong() : 0;

@@ -56,7 +56,7 @@ public:
     int tickCounter() const { return m_ticks; }
     bool editorVisible() const;
     int pendingCount() const;
-    FrmEntry* entryWindow() const { return m_entry.data(); }
+    FrmEntry* entryWindow() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
