@@ -87,7 +87,8 @@ int initDb(const QStringList& args)
     }
     out(QStringLiteral("Created %1%2").arg(QFileInfo(path).absoluteFilePath(),
                                            opt.demo ? QStringLiteral(" with demonstration data") : QString()));
-    out(QStringLiteral("Log in as ADMIN with the password you gave."));
+    out(hasPw ? QStringLiteral("Login: user name ADMIN, password %1").arg(pw)
+              : QStringLiteral("Login: user name ADMIN with the password you typed"));
     return 0;
 }
 
