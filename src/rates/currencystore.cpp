@@ -148,8 +148,10 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
         }
         if (q.numRowsAffected() > 0)
             ++res.written;
-        else
+        else {
             ++res.missing;
+            res.missingKeys.append(e.key);
+        }
     }
     if (!tx.commit()) {
         res.ok = false;

@@ -68,6 +68,7 @@ public:
         QString error;   // the database's description when !ok
         int written = 0; // rows updated
         int missing = 0; // keys that no longer exist (skipped)
+        QVector<qint64> missingKeys;
         bool duplicatePosition = false;
     };
     // Writes the five values and updateTime of every row in one transaction; rows

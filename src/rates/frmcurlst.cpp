@@ -444,9 +444,21 @@ bool FrmCurLst::saveAll() {
         messages().show(res.error);
         return false;
     }
+    // Typed values of currencies deleted meanwhile cannot be saved: say so.
+    QStringList lost;
+    for (qint64 key : res.missingKeys)
+        if (m_pending.contains(key))
+            for (int r = 0; r < m_fg->rowCount(); ++r)
+                if (keyOfRow(r) == key)
+                    lost << m_fg->item(r, NameCol)->text();
     for (const auto& e : edits)
         m_pending.remove(e.key);
     addFG();
+    if (!lost.isEmpty())
+        messages().show(
+            QStringLiteral("These currencies were deleted meanwhile; their typed values "
+                           "were not saved:\r\n%1")
+                .arg(lost.join(QStringLiteral("\r\n"))));
     Q_EMIT m_ctx.events.currenciesChanged();
     return true;
 }

@@ -1,6 +1,9 @@
 #include "rates/currencystore.h"
 #include "ratesfixture.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 using namespace quoteria;
 
 class TestCurrencyStore : public QObject {
@@ -15,6 +18,7 @@ private Q_SLOTS:
     void listOrderAndActive();
     void saveValuesSkipsMissingRows();
     void saveValuesIsAllOrNothing();
+    void lockedDatabase();
     void addPositionRule_data();
     void addPositionRule();
     void duplicatePositionWritesNothing();
@@ -146,6 +150,35 @@ void TestCurrencyStore::saveValuesIsAllOrNothing() {
     QVERIFY2(res.error.contains(QLatin1String("row is locked")), qPrintable(res.error));
     QCOMPARE(f.column(a, QStringLiteral("colum1")), QStringLiteral("1"));
     QCOMPARE(f.column(b, QStringLiteral("colum1")), QStringLiteral("2"));
+}
+
+void TestCurrencyStore::lockedDatabase() {
+    test::RatesFixture f;
+    const qint64 a = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1);
+    {
+        // Another program holds the write lock for longer than we wait.
+        QSqlDatabase other =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(f.db.path());
+        QVERIFY(other.open());
+        QSqlQuery lock(other);
+        QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        QVERIFY(lock.exec(QStringLiteral("update tblcurr set currName='other' where currAuto=1")));
+        const auto res = CurrencyStore(f.db).saveValues({{a, {"5", "", "", "", ""}}},
+                                                        {6, QStringLiteral("0.00000")});
+        QVERIFY(!res.ok);
+        QVERIFY2(res.error.contains(QLatin1String("locked"), Qt::CaseInsensitive),
+                 qPrintable(res.error));
+        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    QCOMPARE(f.column(a, QStringLiteral("colum1")), QStringLiteral("1"));
+    // Once released, the same save goes through.
+    QVERIFY(CurrencyStore(f.db)
+                .saveValues({{a, {"5", "", "", "", ""}}}, {6, QStringLiteral("0.00000")})
+                .ok);
+    QCOMPARE(f.column(a, QStringLiteral("colum1")), QStringLiteral("5.00000"));
 }
 
 void TestCurrencyStore::addPositionRule_data() {

@@ -420,7 +420,18 @@ void TestFrmCurLst::saveSkipsDeletedRow() {
     QCOMPARE(g.f.column(g.eur, QStringLiteral("colum1")), QStringLiteral("7.00000"));
     QCOMPARE(g.f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 2);
     QCOMPARE(g.fg->rowCount(), 1);
+    // Nothing had been typed into the deleted row: nothing to report.
     QVERIFY(g.f.env.recorder.entries.isEmpty());
+
+    // A typed value in a row deleted meanwhile is reported, not silently dropped.
+    g.focusCell(0, 4);
+    QTest::keyClicks(g.fg, "8");
+    QTest::keyClick(g.editor, Qt::Key_Return);
+    g.f.db.removeWhere(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), g.eur);
+    QVERIFY(g.w->saveAll());
+    QCOMPARE(g.f.env.recorder.entries.size(), 1);
+    QVERIFY(g.f.env.recorder.last().contains(QLatin1String("Euro")));
+    QCOMPARE(g.fg->rowCount(), 0);
 }
 
 void TestFrmCurLst::windowSizeKept() {
