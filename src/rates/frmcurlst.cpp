@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -131,11 +132,18 @@ FrmCurLst::FrmCurLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
             commitEditor();
     });
 
+    formLoad();
+}
+
+FrmCurLst::~FrmCurLst() = default;
+
+void FrmCurLst::formLoad() {
     // The refresh timer runs only when the Excel feed is on as the window opens.
-    if (excelFeedOn(m_ctx.settings)) {
-        m_ticks = 0;
+    m_ticks = 0;
+    if (excelFeedOn(m_ctx.settings))
         m_timer->start();
-    }
+    else
+        m_timer->stop();
     addFG();
     addTheme();
     m_cmbTheme->setCurrentText(m_ctx.settings.read(QStringLiteral("Disp"), QStringLiteral("theme"),
@@ -151,7 +159,14 @@ FrmCurLst::FrmCurLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
                tpp);
 }
 
-FrmCurLst::~FrmCurLst() = default;
+void FrmCurLst::showEvent(QShowEvent* event) {
+    // Shown again after a close: start over as a freshly opened window.
+    if (m_closed && !event->spontaneous()) {
+        m_closed = false;
+        formLoad();
+    }
+    QWidget::showEvent(event);
+}
 
 FrmEntry* FrmCurLst::entryWindow() const {
     return m_entry.data();
@@ -301,6 +316,19 @@ void FrmCurLst::resizeEvent(QResizeEvent* event) {
 void FrmCurLst::closeEvent(QCloseEvent* event) {
     if (m_editing)
         commitEditor();
+    if (!m_pending.isEmpty()) {
+        // Typed values are dropped only when the operator says so.
+        if (messages().ask(QStringLiteral("Some typed values are not saved. Save them now?")) ==
+            MsgAnswer::Yes) {
+            if (!saveAll()) {
+                event->ignore();
+                return;
+            }
+        }
+        m_pending.clear();
+    }
+    m_timer->stop();
+    m_closed = true;
     const int tpp = qMax(1, m_ctx.session.twipsPerPixel);
     m_ctx.settings.write(kDisplay, QStringLiteral("List"), QStringLiteral("width"),
                          double(width() * tpp));
@@ -371,8 +399,9 @@ bool FrmCurLst::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int col = m_fg->currentColumn();
         const QString text = key->text();
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         if (col >= FirstValueCol && col <= LastValueCol && m_fg->currentRow() >= 0 &&
-            !text.isEmpty()) {
+            !text.isEmpty() && !tab) {
             const QChar ch = text.at(0);
             const bool control = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
             if (!control && ch > QLatin1Char(' ') && ch != QChar(0x7f))

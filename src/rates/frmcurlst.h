@@ -61,9 +61,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What opening the window does: timer, grid, theme box, "Auto Update", size.
+    void formLoad();
     void startEditing(const QString& first, bool copyCell);
     void commitEditor();
     void dropEditor();
@@ -80,6 +83,7 @@ private:
     QTimer* m_timer;
     int m_ticks = 0;
     bool m_editing = false;
+    bool m_closed = false;
     int m_editRow = -1;
     int m_editCol = -1;
     // Typed values not yet saved: key -> column -> text.

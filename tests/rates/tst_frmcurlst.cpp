@@ -87,6 +87,8 @@ private Q_SLOTS:
     void refusedSaveKeepsTyping();
     void saveSkipsDeletedRow();
     void windowSizeKept();
+    void closeWithTypedValues_data();
+    void closeWithTypedValues();
 };
 
 void TestFrmCurLst::fillsRowsInBoardOrder() {
@@ -447,6 +449,35 @@ void TestFrmCurLst::windowSizeKept() {
     w.close();
     QCOMPARE(f.settings.readInt("Display", "List", "width", 0), 640 * 15);
     QCOMPARE(f.settings.readInt("Display", "List", "height", 0), 420 * 15);
+}
+
+void TestFrmCurLst::closeWithTypedValues_data() {
+    QTest::addColumn<bool>("save");
+    QTest::newRow("saved on Yes") << true;
+    QTest::newRow("dropped on No") << false;
+}
+
+void TestFrmCurLst::closeWithTypedValues() {
+    QFETCH(bool, save);
+    Grid g;
+    g.focusCell(0, 3);
+    QTest::keyClick(g.fg, Qt::Key_Tab); // Tab moves on, it does not start the editor
+    QVERIFY(!g.w->editorVisible());
+    g.focusCell(0, 3);
+    QTest::keyClicks(g.fg, "4.2");
+    g.f.env.recorder.answers << (save ? MsgAnswer::Yes : MsgAnswer::No);
+    g.w->close();
+    QCOMPARE(g.f.env.recorder.entries.size(), 1);
+    QVERIFY(g.f.env.recorder.entries.first().question);
+    QCOMPARE(g.f.column(g.usd, QStringLiteral("colum1")),
+             save ? QStringLiteral("4.20000") : QStringLiteral("1.5"));
+    QCOMPARE(g.w->pendingCount(), 0);
+
+    // Opened again, the window reads the table afresh.
+    g.f.db.exec(QStringLiteral("update tblcurr set colum2='77' where currAuto=?"), {g.eur});
+    g.w->show();
+    QCOMPARE(g.cell(1, 4), QStringLiteral("77"));
+    QCOMPARE(g.cell(0, 3), save ? QStringLiteral("4.20000") : QStringLiteral("1.5"));
 }
 
 QTEST_MAIN(TestFrmCurLst)
