@@ -4,6 +4,7 @@
 #include "board/clockface.h"
 #include "data/appcontext.h"
 #include "data/database.h"
+#include "data/dataevents.h"
 #include "data/formats.h"
 #include "data/helpers.h"
 #include "data/messageservice.h"
@@ -27,6 +28,7 @@ namespace {
 
 // Cached pictures never grow beyond this, whatever a theme asks for.
 constexpr int kMaxImageSide = 16384;
+constexpr qint64 kMaxImagePixels = 8 * 1024 * 1024;
 // More rows than this cannot be told apart on any screen.
 constexpr int kMaxRows = 2000;
 
@@ -36,7 +38,7 @@ const QString kCurrencySql =
 QFont boardFont(const QString& family, double points, bool bold, bool italic, int tpp) {
     QFont f(family.trimmed().isEmpty() ? QStringLiteral("Liberation Sans") : family.trimmed());
     // Points to pixels through twips: 1 point is 20 twips.
-    f.setPixelSize(qBound(1, int(std::round(points * 20.0 / tpp)), 2000));
+    f.setPixelSize(int(qBound(1.0, std::round(points * 20.0 / tpp), 600.0)));
     f.setBold(bold);
     f.setItalic(italic);
     f.setStyleStrategy(QFont::PreferAntialias);
@@ -93,6 +95,9 @@ BoardEngine::BoardEngine(AppContext& ctx, BoardTimers& timers, const BoardProfil
     m_refreshTimer->setSingleShot(true);
     m_refreshTimer->setInterval(15);
     connect(m_refreshTimer, &QTimer::timeout, this, &BoardEngine::refreshCurrencies);
+    // A save elsewhere shows at once, not only at the next timed refresh.
+    connect(&ctx.events, &DataEvents::currenciesChanged, this,
+            &BoardEngine::requestCurrencyRefresh);
 }
 
 BoardEngine::~BoardEngine() = default;
@@ -242,7 +247,8 @@ void BoardEngine::renderHeaders() {
                     m_pm.px(qint64(m_geo.header[0].height()) + 60));
     for (int k = 0; k < 6; ++k) {
         QImage& img = m_headerImage[k];
-        img = newImage(m_headerPx[k].width(), m_headerPx[k].height());
+        img = newImage(qMin(m_headerPx[k].width(), m_frame.width()),
+                       qMin(m_headerPx[k].height(), m_frame.height()));
         if (img.isNull())
             continue;
         img.fill(t.hdclrbg);
@@ -359,7 +365,8 @@ void BoardEngine::buildClock() {
         auto face = std::make_unique<ClockFace>();
         if (face->load(path)) {
             m_face = std::move(face);
-            m_clockImage = newImage(m_timePx.width(), m_timePx.height());
+            m_clockImage = newImage(qMin(m_timePx.width(), m_frame.width()),
+                                    qMin(m_timePx.height(), m_frame.height()));
             m_faceSecond = -1;
             timer8();
             setTimer(8, true);
@@ -385,7 +392,8 @@ void BoardEngine::timer3() {
         return;
     m_clockText = text;
     const BoardTheme& t = m_theme;
-    m_clockImage = newImage(m_timePx.width(), m_timePx.height());
+    m_clockImage = newImage(qMin(m_timePx.width(), m_frame.width()),
+                            qMin(m_timePx.height(), m_frame.height()));
     if (!m_clockImage.isNull()) {
         m_clockImage.fill(Qt::transparent);
         QPainter p(&m_clockImage);
@@ -433,10 +441,12 @@ void BoardEngine::buildLogo() {
             QStringLiteral("board: logo \"%1\" not found; the logo zone stays empty").arg(path));
         return;
     }
-    const QSize zone = m_logoPx.size();
+    const QSize zone = m_logoPx.size().boundedTo(m_frame);
     auto fit = [zone](const QImage& src) {
+        if (src.isNull())
+            return QImage();
         QImage out = newImage(zone.width(), zone.height());
-        if (out.isNull() || src.isNull())
+        if (out.isNull())
             return out;
         out.fill(Qt::transparent);
         const QSize s = src.size().scaled(zone, Qt::KeepAspectRatio);
@@ -604,13 +614,15 @@ QImage BoardEngine::rowPicture(const QSize& size) {
 
 void BoardEngine::renderRow(Row& row) {
     row.dirty = false;
-    const int width = m_fgPx.width();
-    if (width <= 0 || m_rowPx <= 0) {
+    // Only the part the frame can show: a zone may reach far beyond the screen.
+    const int width = qMin(m_fgPx.width(), qMax(0, m_frame.width() - m_fgPx.left()));
+    const int height = qMin(m_rowPx, m_frame.height());
+    if (width <= 0 || height <= 0) {
         row.image = QImage();
         return;
     }
     if (row.image.isNull())
-        row.image = newImage(width, m_rowPx);
+        row.image = newImage(width, height);
     if (row.image.isNull())
         return;
     const BoardTheme& t = m_theme;
@@ -623,7 +635,9 @@ void BoardEngine::renderRow(Row& row) {
         const int x1 = m_pm.px(qint64(m_geo.cellLeft[c]) + m_geo.cellWidth[c]);
         if (x1 <= x0)
             continue;
-        const QRect cell(x0, 0, x1 - x0, m_rowPx);
+        if (x0 >= width)
+            break;
+        const QRect cell(x0, 0, x1 - x0, height);
         if (c == 0) {
             p.fillRect(cell, t.rowbgcolor);
             const QImage flag = flagImage(row.img, cell.size());

@@ -115,8 +115,6 @@ DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
         else
             update(r);
     });
-    connect(&ctx.events, &DataEvents::currenciesChanged, d->engine,
-            &BoardEngine::requestCurrencyRefresh);
     d->engine->load(area.size());
     d->strip->setGeometry(d->engine->stripPx());
     d->timers->setActive(9, true);
