@@ -822,10 +822,17 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
     if (!table.isEmpty() && m_theme.hasPosition) {
         p.setClipRect(table);
         p.fillRect(table, m_theme.linecolor);
-        const QVector<int>& tops = m_composeView ? m_composed : m_scroll.tops();
+        // On a screen the rows stand where they are at this moment, between two ticks;
+        // otherwise where the last composition put them.
+        const bool live = m_present.live && m_composeView;
+        const QVector<int>& tops = live            ? m_scroll.tops()
+                                   : m_composeView ? m_composed
+                                                   : m_scroll.tops();
+        const int ahead = live ? int(std::lround(m_present.table * m_currScroll)) : 0;
         for (int v = 0; v < m_rows.size() && v < tops.size(); ++v) {
             const Row& row = m_rows[v];
-            const int y = m_fgPx.top() + m_pm.px(tops[v]);
+            const int top = tops[v] > -m_geo.rowHeight ? tops[v] - ahead : tops[v];
+            const int y = m_fgPx.top() + m_pm.px(top);
             if (y >= table.bottom() + 1 || y + m_rowPx <= table.top())
                 continue;
             if (row.image.isNull()) {
@@ -850,9 +857,12 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
             p.fillRect(r, m_titleBg);
         if (!m_titleImage.isNull()) {
             if (m_titleMarquee) {
-                if (m_marquee.drawn)
-                    p.drawImage(m_titlePx.left() + m_pm.px(m_marquee.xpos), m_titlePx.top(),
-                                m_titleImage);
+                if (m_marquee.drawn) {
+                    qint64 x = m_marquee.xpos;
+                    if (m_present.live && x > -qint64(m_titleWidthTw))
+                        x -= std::llround(m_present.title * m_speed);
+                    p.drawImage(m_titlePx.left() + m_pm.px(x), m_titlePx.top(), m_titleImage);
+                }
             } else {
                 const int x = (m_titlePx.width() - m_titleImage.width() + 1) / 2;
                 p.drawImage(m_titlePx.left() + x, m_titlePx.top(), m_titleImage);
@@ -891,7 +901,9 @@ void BoardEngine::paintTicker(QPainter& p) {
         if (e.message < 0 || e.message >= m_messages.size())
             continue;
         const QImage& img = m_messages[e.message].image;
-        const int x = m_pm.px(e.left);
+        const int ahead = m_present.live ? int(std::lround(m_present.ticker * m_speed)) : 0;
+        const int x = m_pm.px(qint64(e.left) +
+                              (m_ticker.train() == TickerMotion::LeftTrain ? -ahead : ahead));
         if (img.isNull() || x >= strip.width() || x + img.width() <= 0)
             continue;
         p.drawImage(x, 0, img);

@@ -61,6 +61,18 @@ public:
     // Where the time comes from (tests fix it).
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
+    // Where a screen is between two ticks of the moving zones, as the elapsed part of
+    // each timer's period (0 to 1): a window shows motion at its own frame rate
+    // instead of in steps. Headless pictures keep the exact tick positions.
+    struct Presentation {
+        bool live = false;
+        double title = 0;  // Timer2
+        double table = 0;  // Timer7
+        double ticker = 0; // Timer4 / Timer5
+    };
+    void setPresentation(const Presentation& p) { m_present = p; }
+    bool titleMoving() const { return m_titleVisible && m_titleMarquee; }
+
     // Paints everything that intersects clip (pixels). The ticker strip is left out
     // when withTicker is false (the window shows it in its own child).
     void paint(QPainter& p, const QRect& clip, bool withTicker = true);
@@ -202,6 +214,7 @@ private:
     QVector<Message> m_messages;
 
     bool m_dirty[ZoneCount] = {};
+    Presentation m_present;
     QTimer* m_refreshTimer = nullptr;
 };
 

@@ -7,12 +7,14 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <functional>
 
 namespace quoteria {
 
@@ -27,7 +29,8 @@ public:
             t->setObjectName(QStringLiteral("Timer%1").arg(n));
             t->setTimerType(Qt::PreciseTimer);
             t->setInterval(defaultInterval(n));
-            QObject::connect(t, &QTimer::timeout, owner, [&engine, n] {
+            QObject::connect(t, &QTimer::timeout, owner, [this, &engine, n] {
+                m_lastTick[n] = m_clock.nsecsElapsed();
                 if (engine)
                     engine->tick(n);
             });
@@ -38,9 +41,10 @@ public:
     bool isActive(int n) const override { return get(n) && get(n)->isActive(); }
     void setActive(int n, bool on) override {
         if (QTimer* t = get(n)) {
-            if (on && !t->isActive())
+            if (on && !t->isActive()) {
                 t->start();
-            else if (!on)
+                started(n);
+            } else if (!on)
                 t->stop();
         }
     }
@@ -50,8 +54,21 @@ public:
             t->setInterval(qMax(1, ms));
     }
 
+    // How far timer n is into its period (0 to 1); 0 when it is stopped.
+    double phase(int n) const {
+        const QTimer* t = get(n);
+        if (!t || !t->isActive() || t->interval() <= 0)
+            return 0.0;
+        const double f = (m_clock.nsecsElapsed() - m_lastTick[n]) / (t->interval() * 1.0e6);
+        return qBound(0.0, f, 1.0);
+    }
+    // Marks timer n as just started, so motion is not extrapolated from an old tick.
+    void started(int n) { m_lastTick[n] = m_clock.nsecsElapsed(); }
+
 private:
     QTimer* m_t[kCount + 1] = {};
+    QElapsedTimer m_clock;
+    qint64 m_lastTick[kCount + 1];
 };
 
 // The ticker strip: its own child so the panel can show and hide it.
@@ -79,6 +96,9 @@ protected:
             m_engine->setTickerVisible(false);
     }
 
+public:
+    std::function<void()> present;
+
 private:
     BoardEngine*& m_engine;
 };
@@ -89,6 +109,16 @@ struct DisplayWindow::Private {
     BoardEngine* engine = nullptr;
     WindowTimers* timers = nullptr;
     TickerStrip* strip = nullptr;
+    QTimer* frame = nullptr; // one repaint per screen frame of the moving zones
+
+    void present() {
+        BoardEngine::Presentation p;
+        p.live = true;
+        p.title = timers->phase(2);
+        p.table = timers->phase(7);
+        p.ticker = qMax(timers->phase(4), timers->phase(5));
+        engine->setPresentation(p);
+    }
 };
 
 DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
@@ -115,9 +145,26 @@ DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
         else
             update(r);
     });
+    d->strip->present = [this] { d->present(); };
     d->engine->load(area.size());
     d->strip->setGeometry(d->engine->stripPx());
     d->timers->setActive(9, true);
+
+    // The timers move the board in their own steps; the screen shows the motion at
+    // its frame rate, each frame where the moving zones stand at that moment.
+    d->frame = new QTimer(this);
+    d->frame->setTimerType(Qt::PreciseTimer);
+    d->frame->setInterval(16);
+    connect(d->frame, &QTimer::timeout, this, [this] {
+        BoardEngine* e = d->engine;
+        if (e->titleMoving() && d->timers->isActive(2))
+            update(e->zonePx(BoardEngine::ZoneTitle));
+        if (d->timers->isActive(7) && d->timers->isActive(6))
+            update(e->zonePx(BoardEngine::ZoneTable));
+        if (d->strip->isVisible() && (d->timers->isActive(4) || d->timers->isActive(5)))
+            d->strip->update();
+    });
+    d->frame->start();
 }
 
 DisplayWindow::~DisplayWindow() {
@@ -191,6 +238,7 @@ void DisplayWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void DisplayWindow::paintEvent(QPaintEvent* event) {
+    d->present();
     QPainter p(this);
     for (const QRect& r : event->region())
         d->engine->paint(p, r, false);

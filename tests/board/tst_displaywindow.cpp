@@ -22,6 +22,7 @@ private Q_SLOTS:
     void stopKey_data();
     void stopKey();
     void tickerPictures();
+    void paintsTheBoard();
     void screensFromConfig_data();
     void screensFromConfig();
 };
@@ -115,6 +116,25 @@ void TestDisplayWindow::tickerPictures() {
     QCOMPARE(w.scrollPictureCount(), 3);
     w.unloadScrollPictures();
     QCOMPARE(w.scrollPictureCount(), 1);
+}
+
+void TestDisplayWindow::paintsTheBoard() {
+    Fixture f;
+    f.settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
+                     QStringLiteral("Single"));
+    DisplayWindow w(*f.ctx);
+    w.picScroll()->show();
+    w.getSnews();
+    const QImage img = w.grab().toImage();
+    QCOMPARE(img.size(), w.size());
+    // The demo theme: window colour in the top-left corner, the strip's colour at the
+    // bottom left (the strip shown by the panel), a header in the header colour.
+    QCOMPARE(img.pixel(2, 2), qRgb(6, 20, 44));
+    const QRect strip = w.picScroll()->geometry();
+    QVERIFY(strip.width() > 0);
+    QCOMPARE(img.pixel(strip.left() + 1, strip.bottom() - 1), qRgb(200, 150, 30));
+    w.picScroll()->hide();
+    QCOMPARE(w.grab().toImage().pixel(strip.left() + 1, strip.bottom() - 1), qRgb(6, 20, 44));
 }
 
 void TestDisplayWindow::screensFromConfig_data() {
