@@ -47,7 +47,48 @@ bool TableGeometry::overflows(int rowCount) const {
     return qint64(rowTop(rowCount - 1)) + rowHeight >= fg.height();
 }
 
+namespace {
+// The preview's table: header strip of one row height above the zone, which loses
+// the height of a design-time header (495 twips).
+TableGeometry previewGeometry(const BoardTheme& theme, const BoardProfile& profile) {
+    constexpr int kDesignHeader = 495;
+    TableGeometry g;
+    const QRect zone = zoneRect(theme, BoardTheme::Table, profile);
+    g.fg =
+        QRect(zone.left(), zone.top() + kDesignHeader, zone.width(), zone.height() - kDesignHeader);
+    double w[7];
+    columnWidths(theme.colwidth, w);
+    int iw[7];
+    for (int i = 0; i < 7; ++i)
+        iw[i] = toInt(w[i]);
+    g.wGap = toInt(2 * theme.vgap);
+    g.hGap = toInt(2 * theme.hgap);
+    g.rowHeight = toInt(theme.rowheight);
+    g.headerHeight = g.rowHeight;
+    const int top = g.fg.top() - kDesignHeader;
+    g.header[0] =
+        QRect(g.fg.left(), top, toInt(iw[0] + iw[1] + 1.5 * g.wGap + 120), g.headerHeight);
+    g.header[1] = QRect(g.fg.left() + g.header[0].width(), top, iw[2] + g.wGap, g.headerHeight);
+    for (int k = 2; k < 6; ++k)
+        g.header[k] =
+            QRect(g.header[k - 1].left() + iw[k], top, iw[k + 1] + g.wGap, g.headerHeight);
+    g.firstRowTop = g.rowHeight + g.hGap;
+    g.rowStep = g.rowHeight + g.hGap;
+    g.cellLeft[0] = 100;
+    g.cellWidth[0] = iw[0];
+    g.cellLeft[1] = 100 + iw[0] + toInt(theme.vgap);
+    g.cellWidth[1] = iw[1];
+    for (int j = 2; j < 7; ++j) {
+        g.cellLeft[j] = g.cellLeft[j - 1] + g.cellWidth[j - 1] + g.wGap;
+        g.cellWidth[j] = iw[j];
+    }
+    return g;
+}
+} // namespace
+
 TableGeometry tableGeometry(const BoardTheme& theme, const BoardProfile& profile) {
+    if (profile.previewLayout)
+        return previewGeometry(theme, profile);
     TableGeometry g;
     const int s = profile.scale;
     g.fg = zoneRect(theme, BoardTheme::Table, profile);

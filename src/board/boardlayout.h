@@ -10,10 +10,14 @@ struct BoardTheme;
 
 // How a surface shows a theme. The board doubles the stored half-scale values and
 // moves at full speed; the preview keeps them as stored and moves at half speed.
+// The preview also places its header strip above a shortened table zone and packs
+// its cells from the zone's left edge.
 struct BoardProfile {
     int scale = 2;
     double speedFactor = 1.0;
+    bool previewLayout = false;
     static BoardProfile board() { return {}; }
+    static BoardProfile preview() { return {1, 0.5, true}; }
 };
 
 // Twips to pixels, rounded, and rectangles by their rounded edges so that

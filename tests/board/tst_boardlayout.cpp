@@ -15,6 +15,7 @@ private Q_SLOTS:
     void overflow_data();
     void overflow();
     void zonesAreDoubled();
+    void previewProfile();
     void pixelRectsHaveNoSeams();
 };
 
@@ -131,6 +132,27 @@ void TestBoardLayout::zonesAreDoubled() {
     const PixelMap pm(15);
     QCOMPARE(pm.rect(zoneRect(t, BoardTheme::News, BoardProfile::board())),
              QRect(0, 691, 1366, 77));
+}
+
+void TestBoardLayout::previewProfile() {
+    // Values as stored, header strip above a zone shortened by 495 twips.
+    const TableGeometry g = tableGeometry(
+        exampleTheme(QStringLiteral("600;2500;1500;0;1500;1500;1500")), BoardProfile::preview());
+    QCOMPARE(g.fg, QRect(100, 1495, 9000, 1505));
+    QCOMPARE(g.header[0], QRect(100, 1000, 3280, 200));
+    QCOMPARE(g.header[1], QRect(3380, 1000, 1540, 200));
+    // A width-0 column keeps a header wGap wide; the next one starts w later.
+    QCOMPARE(g.header[2], QRect(4880, 1000, 40, 200));
+    QCOMPARE(g.header[3].left(), 4880);
+    QVERIFY(g.headerVisible[2]);
+    QCOMPARE(g.rowTop(0), 240);
+    QCOMPARE(g.rowTop(1), 480);
+    QCOMPARE(g.cellLeft[0], 100);
+    QCOMPARE(g.cellLeft[1], 720);
+    QCOMPARE(g.cellLeft[2], 3260);
+    QCOMPARE(g.cellLeft[3], 4800);
+    QCOMPARE(g.cellLeft[4], 4840);
+    QCOMPARE(BoardProfile::preview().speedFactor, 0.5);
 }
 
 void TestBoardLayout::pixelRectsHaveNoSeams() {
