@@ -180,6 +180,8 @@ int benchBoardCommand(const QStringList& args) {
     int frames = 1200;
     int rows = 40;
     QSize size(1920, 1080);
+    // --full repaints the whole screen every frame instead of the changed zones.
+    const bool full = args.contains(QStringLiteral("--full"));
     if (args.contains(QStringLiteral("--frames")))
         frames = qBound(10, optionValue(args, QStringLiteral("--frames")).toInt(), 1000000);
     if (args.contains(QStringLiteral("--rows")))
@@ -266,7 +268,11 @@ int benchBoardCommand(const QStringList& args) {
         const qint64 until = (qint64(f) + 1) * 1000 / 60;
         timers.advance(engine, until - simulated);
         simulated = until;
-        const int n = engine.takeDirty(dirty, BoardEngine::ZoneCount);
+        int n = engine.takeDirty(dirty, BoardEngine::ZoneCount);
+        if (full) {
+            dirty[0] = frame.rect();
+            n = 1;
+        }
         for (int i = 0; i < n; ++i) {
             engine.paint(painter, dirty[i]);
             area += double(dirty[i].width()) * dirty[i].height();
@@ -275,6 +281,9 @@ int benchBoardCommand(const QStringList& args) {
     }
     const double seconds = wall.nsecsElapsed() / 1.0e9;
     painter.end();
+    const QString picture = optionValue(args, QStringLiteral("--out"));
+    if (!picture.isEmpty() && !frame.convertToFormat(QImage::Format_RGB32).save(picture, "PNG"))
+        err(QStringLiteral("Cannot write %1").arg(picture));
     std::vector<double> sorted = cost;
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted[sorted.size() / 2];

@@ -135,6 +135,8 @@ DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
     QScreen* screen = targetScreen(mode);
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
     setGeometry(area);
+    // Shown over the whole screen, without the desktop's panels.
+    setWindowState(windowState() | Qt::WindowFullScreen);
 
     d->strip = new TickerStrip(this, d->engine);
     d->strip->hide();
