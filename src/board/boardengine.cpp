@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QLocale>
@@ -36,7 +37,7 @@ const QString kCurrencySql =
     QStringLiteral("select * from tblCurr where active=1 order by pos asc");
 
 QFont boardFont(const QString& family, double points, bool bold, bool italic, int tpp) {
-    QFont f(family.trimmed().isEmpty() ? QStringLiteral("Liberation Sans") : family.trimmed());
+    QFont f(installedFamily(family));
     // Points to pixels through twips: 1 point is 20 twips.
     f.setPixelSize(int(qBound(1.0, std::round(points * 20.0 / tpp), 600.0)));
     f.setBold(bold);
@@ -81,6 +82,32 @@ QString field(const QSqlRecord& r, const char* name) {
 }
 
 } // namespace
+
+// An installed family for a theme's font name: the name itself when installed, else
+// a metric-alike face of the same kind (serif, monospaced or sans).
+QString installedFamily(const QString& wanted) {
+    static QHash<QString, QString> resolved;
+    const QString name = wanted.trimmed();
+    auto it = resolved.constFind(name);
+    if (it != resolved.constEnd())
+        return *it;
+    QString family = name;
+    if (name.isEmpty() || !QFontDatabase::hasFamily(name)) {
+        const QString n = name.toLower();
+        if (n.contains(QLatin1String("mono")) || n.contains(QLatin1String("courier")) ||
+            n.contains(QLatin1String("consol")) || n.contains(QLatin1String("fixed")))
+            family = QStringLiteral("Liberation Mono");
+        else if (n.contains(QLatin1String("times")) || n.contains(QLatin1String("serif")) ||
+                 n.contains(QLatin1String("roman")) || n.contains(QLatin1String("georgia")) ||
+                 n.contains(QLatin1String("garamond")) || n.contains(QLatin1String("book")))
+            family = n.contains(QLatin1String("sans")) ? QStringLiteral("Liberation Sans")
+                                                       : QStringLiteral("Liberation Serif");
+        else
+            family = QStringLiteral("Liberation Sans");
+    }
+    resolved.insert(name, family);
+    return family;
+}
 
 BoardEngine::BoardEngine(AppContext& ctx, BoardTimers& timers, const BoardProfile& profile,
                          QObject* parent)

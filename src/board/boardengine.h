@@ -26,6 +26,10 @@ struct AppContext;
 class BoardTimers;
 class ClockFace;
 
+// An installed font family for a theme's font name: the name itself when installed,
+// else a similar face (Liberation Serif, Mono or Sans).
+QString installedFamily(const QString& wanted);
+
 class BoardEngine : public QObject {
     Q_OBJECT
 public:

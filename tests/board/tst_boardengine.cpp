@@ -8,6 +8,7 @@
 #include "data/settingsstore.h"
 #include "testsupport.h"
 
+#include <QFontDatabase>
 #include <QPainter>
 #include <QtTest>
 #include <memory>
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void backgroundPicture();
     void logo_data();
     void logo();
+    void fontFallback_data();
+    void fontFallback();
     void badInput_data();
     void badInput();
 };
@@ -486,6 +489,33 @@ void TestBoardEngine::logo() {
     const bool logoColour =
         centre == qRgb(250, 0, 250) || (kind == QLatin1String("gif") && centre == qRgb(0, 0, 255));
     QCOMPARE(logoColour, shown);
+}
+
+void TestBoardEngine::fontFallback_data() {
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("installed") << "DejaVu Sans"
+                               << "DejaVu Sans";
+    QTest::newRow("Arial") << "Arial"
+                           << "Liberation Sans";
+    QTest::newRow("Times New Roman") << "Times New Roman"
+                                     << "Liberation Serif";
+    QTest::newRow("Courier New") << "Courier New"
+                                 << "Liberation Mono";
+    QTest::newRow("unknown") << "Nowhere Grotesk"
+                             << "Liberation Sans";
+    QTest::newRow("empty") << ""
+                           << "Liberation Sans";
+}
+
+void TestBoardEngine::fontFallback() {
+    QFETCH(QString, wanted);
+    QFETCH(QString, family);
+    if (!QFontDatabase::hasFamily(family))
+        QSKIP("the fallback face is not installed");
+    if (QFontDatabase::hasFamily(wanted) && wanted != family)
+        QSKIP("the wanted face is installed here");
+    QCOMPARE(installedFamily(wanted), family);
 }
 
 void TestBoardEngine::badInput_data() {
