@@ -258,7 +258,7 @@ void BoardEngine::setcols(int rowCount) {
         m_headerPx[k] = m_geo.headerVisible[k] ? m_pm.rect(m_geo.header[k]) : QRect();
     renderHeaders();
     m_rowPictureSource = m_theme.img2.isEmpty() ? QImage() : readPicture(m_theme.img2);
-    m_rowPictureLoaded = true;
+    m_rowPictures.clear();
     const bool scrolls = m_displayMode == QLatin1String("Scroll") && m_geo.overflows(m_totRow);
     setTimer(7, scrolls);
     setTimer(6, scrolls);
@@ -634,9 +634,14 @@ QImage BoardEngine::flagImage(const QString& path, const QSize& size) {
 QImage BoardEngine::rowPicture(const QSize& size) {
     if (m_rowPictureSource.isNull() || size.isEmpty())
         return QImage();
-    if (m_rowPicture.size() != size)
-        m_rowPicture = stretched(m_rowPictureSource, size);
-    return m_rowPicture;
+    // One stretched copy per cell size (the name and the value columns differ).
+    const qint64 key = (qint64(size.width()) << 32) | quint32(size.height());
+    auto it = m_rowPictures.constFind(key);
+    if (it != m_rowPictures.constEnd())
+        return *it;
+    const QImage img = stretched(m_rowPictureSource, size);
+    m_rowPictures.insert(key, img);
+    return img;
 }
 
 void BoardEngine::renderRow(Row& row) {

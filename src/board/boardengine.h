@@ -7,6 +7,7 @@
 #include "board/boardtheme.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QRect>
@@ -179,9 +180,8 @@ private:
     TableScroll m_scroll;
     PageState m_page;
     QHash<QString, QImage> m_flags;
-    QImage m_rowPicture;
+    QHash<qint64, QImage> m_rowPictures;
     QImage m_rowPictureSource;
-    bool m_rowPictureLoaded = false;
 
     QString m_titleText;
     bool m_titleVisible = false;

@@ -33,6 +33,7 @@ private Q_SLOTS:
     void savedRateShowsAtOnce();
     void pixels();
     void backgroundPicture();
+    void cellPictures();
     void logo_data();
     void logo();
     void fontFallback_data();
@@ -429,6 +430,33 @@ void TestBoardEngine::backgroundPicture() {
     b.start();
     img = b.render();
     QCOMPARE(img.pixel(1000, 5), qRgb(0, 0, 0));
+}
+
+void TestBoardEngine::cellPictures() {
+    Board b;
+    const QString header = b.picture(QStringLiteral("h.png"), QColor(0, 160, 0));
+    const QString row = b.picture(QStringLiteral("r.png"), QColor(0, 0, 170));
+    const QString flag = b.picture(QStringLiteral("f.png"), QColor(170, 0, 0));
+    b.theme({{QStringLiteral("img1"), header}, {QStringLiteral("img2"), row}});
+    b.db.exec(QStringLiteral("update tblCurr set img=? where pos=1"), {flag});
+    b.db.exec(QStringLiteral("update tblCurr set img=? where pos=2"),
+              {b.file(QStringLiteral("none.png"))});
+    BoardEngine& e = b.start();
+    const QImage img = b.render();
+    const PixelMap& pm = e.pixels();
+    const TableGeometry& g = e.table();
+    const QRect h1 = pm.rect(g.header[0]);
+    QCOMPARE(img.pixel(h1.right() - 2, h1.bottom() - 2), qRgb(0, 160, 0));
+    auto cell = [&](int row, int c) {
+        return QPoint(pm.px(qint64(g.fg.left()) + g.cellLeft[c] + g.cellWidth[c]) - 3,
+                      pm.px(qint64(g.fg.top()) + g.rowTop(row) + g.rowHeight) - 3);
+    };
+    // The row picture covers the name and value cells, not the flag.
+    QCOMPARE(img.pixel(cell(0, 1)), qRgb(0, 0, 170));
+    QCOMPARE(img.pixel(cell(0, 3)), qRgb(0, 0, 170));
+    QCOMPARE(img.pixel(cell(0, 0)), qRgb(170, 0, 0));
+    // A missing flag leaves its cell blank in the row colour.
+    QCOMPARE(img.pixel(cell(1, 0)), e.theme().rowbgcolor.rgb());
 }
 
 void TestBoardEngine::logo_data() {
