@@ -37,6 +37,10 @@ public:
             m_t[n] = t;
         }
     }
+    ~WindowTimers() override {
+        for (int n = 1; n <= kCount; ++n)
+            delete m_t[n];
+    }
     QTimer* get(int n) const { return n >= 1 && n <= kCount ? m_t[n] : nullptr; }
     bool isActive(int n) const override { return get(n) && get(n)->isActive(); }
     void setActive(int n, bool on) override {
@@ -170,10 +174,14 @@ DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
 }
 
 DisplayWindow::~DisplayWindow() {
+    // Children outlive this body: nothing of theirs may reach the engine any more.
+    d->frame->stop();
     for (int n = 1; n <= BoardTimers::kCount; ++n)
         d->timers->setActive(n, false);
-    delete d->engine;
+    BoardEngine* engine = d->engine;
     d->engine = nullptr;
+    delete d->strip;
+    delete engine;
     delete d->timers;
     delete d;
 }
