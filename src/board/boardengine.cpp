@@ -186,14 +186,18 @@ void BoardEngine::load(const QSize& framePx) {
     m_frame = framePx;
     m_pm = PixelMap(m_ctx.session.twipsPerPixel);
     m_displayMode = m_ctx.session.displayMode;
-    m_speed = int(std::round(m_ctx.session.tickerSpeed * m_profile.speedFactor));
+    // Steps beyond a screen's width per tick make no sense; keep the arithmetic sound.
+    m_speed = int(
+        qBound(-100000.0, std::round(m_ctx.session.tickerSpeed * m_profile.speedFactor), 100000.0));
     m_totRow = qMin(
         kMaxRows,
         m_ctx.db.scalar(QStringLiteral("select count(*) from tblCurr where active=1")).toInt());
-    m_currScroll = int(
+    m_currScroll = int(qBound(
+        -100000.0,
         std::round(m_ctx.settings.readNumber(QStringLiteral("Display"), QStringLiteral("currency"),
                                              QStringLiteral("scroll"), 5) *
-                   m_profile.speedFactor));
+                   m_profile.speedFactor),
+        100000.0));
     start();
     m_scroll.reset(m_totRow, m_geo.firstRowTop, m_geo.rowStep, m_geo.rowHeight, m_geo.hGap,
                    m_currScroll);

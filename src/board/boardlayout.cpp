@@ -44,7 +44,7 @@ void columnWidths(const QString& colwidth, double out[7]) {
 bool TableGeometry::overflows(int rowCount) const {
     if (rowCount <= 0)
         return false;
-    return qint64(rowTop(rowCount - 1)) + rowHeight >= fg.height();
+    return rowTop(rowCount - 1) + rowHeight >= fg.height();
 }
 
 namespace {

@@ -50,7 +50,7 @@ struct TableGeometry {
     int cellWidth[7] = {};
 
     // Top of row v (0-based) as laid out, relative to fg.
-    int rowTop(int v) const { return firstRowTop + v * rowStep; }
+    qint64 rowTop(int v) const { return firstRowTop + qint64(v) * rowStep; }
     // The overflow test: the last row's bottom reaches the zone's bottom.
     bool overflows(int rowCount) const;
 };

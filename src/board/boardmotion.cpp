@@ -2,11 +2,18 @@
 
 namespace quoteria {
 
+namespace {
+// Positions stay inside int however odd a theme's sizes are.
+int clampInt(qint64 v) {
+    return int(qBound(qint64(-1000000000), v, qint64(1000000000)));
+}
+} // namespace
+
 void TableScroll::reset(int rowCount, int firstTop, int rowStep, int rowHeight, int hGap,
                         int step) {
     m_tops.resize(qMax(0, rowCount));
     for (int v = 0; v < m_tops.size(); ++v)
-        m_tops[v] = firstTop + v * rowStep;
+        m_tops[v] = clampInt(firstTop + qint64(v) * rowStep);
     m_last = int(m_tops.size()) - 1;
     m_rowHeight = rowHeight;
     m_hGap = hGap;
@@ -18,9 +25,9 @@ void TableScroll::tick() {
     // it lands hGap + step below it; every other row follows one that already moved.
     for (int v = 0; v < m_tops.size(); ++v) {
         if (m_tops[v] > -m_rowHeight) {
-            m_tops[v] -= m_step;
+            m_tops[v] = clampInt(qint64(m_tops[v]) - m_step);
         } else {
-            m_tops[v] = m_tops[m_last] + m_rowHeight + m_hGap;
+            m_tops[v] = clampInt(qint64(m_tops[m_last]) + m_rowHeight + m_hGap);
             m_last = v;
         }
     }
@@ -33,12 +40,13 @@ void TickerMotion::setStrip(int stripWidth, int anchorWidth) {
 
 void TickerMotion::chainLeft() {
     for (int i = 1; i < m_elements.size(); ++i)
-        m_elements[i].left = m_elements[i - 1].left + m_elements[i - 1].width + 100;
+        m_elements[i].left =
+            clampInt(qint64(m_elements[i - 1].left) + m_elements[i - 1].width + 100);
 }
 
 void TickerMotion::chainRight() {
     for (int i = 1; i < m_elements.size(); ++i)
-        m_elements[i].left = m_elements[i - 1].left - m_elements[i].width - 100;
+        m_elements[i].left = clampInt(qint64(m_elements[i - 1].left) - m_elements[i].width - 100);
 }
 
 void TickerMotion::build(Train train, bool withinTick) {
@@ -97,7 +105,7 @@ void TickerMotion::tickLeft(int step) {
         if (-last.width >= last.left)
             switchTo(RightTrain);
         else if (i < m_elements.size())
-            m_elements[i].left -= step;
+            m_elements[i].left = clampInt(qint64(m_elements[i].left) - step);
     }
 }
 
@@ -111,7 +119,7 @@ void TickerMotion::tickRight(int step) {
         if (last.left >= m_stripWidth)
             switchTo(LeftTrain);
         else if (i < m_elements.size())
-            m_elements[i].left += step;
+            m_elements[i].left = clampInt(qint64(m_elements[i].left) + step);
     }
 }
 

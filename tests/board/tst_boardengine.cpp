@@ -549,27 +549,31 @@ void TestBoardEngine::fontFallback() {
 void TestBoardEngine::badInput_data() {
     QTest::addColumn<QVariantMap>("theme");
     QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("speed");
     QTest::newRow("non-numeric sizes")
         << QVariantMap{{QStringLiteral("rowheight"), QStringLiteral("tall")},
                        {QStringLiteral("sizecrr"), QStringLiteral("big")},
                        {QStringLiteral("hdfntsize"), QString()},
                        {QStringLiteral("vgap"), QStringLiteral("x")}}
-        << "Scroll";
+        << "Scroll" << 30;
     QTest::newRow("few widths") << QVariantMap{{QStringLiteral("colwidth"), QStringLiteral("600")}}
-                                << "Scroll";
+                                << "Scroll" << 30;
     QTest::newRow("negative") << QVariantMap{{QStringLiteral("rowheight"), -200},
                                              {QStringLiteral("colwidth"),
                                               QStringLiteral("-600;-100;5;5;5;5;5")},
                                              {QStringLiteral("hgap"), -50},
                                              {QStringLiteral("sizeval"), -20}}
-                              << "Scroll";
+                              << "Scroll" << 30;
     QTest::newRow("huge") << QVariantMap{{QStringLiteral("rowheight"), 1e12},
                                          {QStringLiteral("colwidth"),
                                           QStringLiteral("1e9;1e9;1e9;1e9;1e9;1e9;1e9")},
                                          {QStringLiteral("ttlsize"), 1e9},
                                          {QStringLiteral("rows"), 1e9}}
-                          << "Page";
-    QTest::newRow("zero rows per page") << QVariantMap{{QStringLiteral("rows"), 0}} << "Page";
+                          << "Page" << 30;
+    QTest::newRow("huge, scrolling, huge speed")
+        << QVariantMap{{QStringLiteral("rowheight"), 1e12}, {QStringLiteral("scroll"), 1}}
+        << "Scroll" << 2000000000;
+    QTest::newRow("zero rows per page") << QVariantMap{{QStringLiteral("rows"), 0}} << "Page" << 30;
     QTest::newRow("unknown fonts, missing pictures")
         << QVariantMap{{QStringLiteral("fntcrr"), QStringLiteral("No Such Font 42")},
                        {QStringLiteral("hdfont"), QStringLiteral("Arial")},
@@ -578,19 +582,21 @@ void TestBoardEngine::badInput_data() {
                        {QStringLiteral("BGimage"), QStringLiteral("/nonexistent/s.png")},
                        {QStringLiteral("NBGimg"), QStringLiteral("/nonexistent/b.png")},
                        {QStringLiteral("scroll"), 1}}
-        << "Scroll";
-    QTest::newRow("odd mode") << QVariantMap{} << "Sideways";
+        << "Scroll" << 30;
+    QTest::newRow("odd mode") << QVariantMap{} << "Sideways" << 30;
 }
 
 void TestBoardEngine::badInput() {
     QFETCH(QVariantMap, theme);
     QFETCH(QString, mode);
+    QFETCH(int, speed);
     Board b;
     b.theme(theme);
     b.db.exec(QStringLiteral("update tblpos set tblheight=-5, newswidth='wide' where themeauto=?"),
               {b.key});
     b.db.exec(QStringLiteral("update tblCurr set img='/nonexistent/flag.png' where pos=2"));
     b.ctx->session.displayMode = mode;
+    b.ctx->session.tickerSpeed = speed;
     BoardEngine& e = b.start();
     e.getSnews();
     b.timers.setActive(4, true);
