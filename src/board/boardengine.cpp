@@ -187,17 +187,16 @@ void BoardEngine::load(const QSize& framePx) {
     m_pm = PixelMap(m_ctx.session.twipsPerPixel);
     m_displayMode = m_ctx.session.displayMode;
     // Steps beyond a screen's width per tick make no sense; keep the arithmetic sound.
-    m_speed = int(
-        qBound(-100000.0, std::round(m_ctx.session.tickerSpeed * m_profile.speedFactor), 100000.0));
+    m_speed = qBound(-100000.0, m_ctx.session.tickerSpeed * m_profile.speedFactor, 100000.0);
     m_totRow = qMin(
         kMaxRows,
         m_ctx.db.scalar(QStringLiteral("select count(*) from tblCurr where active=1")).toInt());
-    m_currScroll = int(qBound(
-        -100000.0,
-        std::round(m_ctx.settings.readNumber(QStringLiteral("Display"), QStringLiteral("currency"),
-                                             QStringLiteral("scroll"), 5) *
-                   m_profile.speedFactor),
-        100000.0));
+    m_currScroll =
+        qBound(-100000.0,
+               m_ctx.settings.readNumber(QStringLiteral("Display"), QStringLiteral("currency"),
+                                         QStringLiteral("scroll"), 5) *
+                   m_profile.speedFactor,
+               100000.0);
     start();
     m_scroll.reset(m_totRow, m_geo.firstRowTop, m_geo.rowStep, m_geo.rowHeight, m_geo.hGap,
                    m_currScroll);
@@ -861,13 +860,13 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
         // On a screen the rows stand where they are at this moment, between two ticks;
         // otherwise where the last composition put them.
         const bool live = m_present.live && m_composeView;
-        const QVector<int>& tops = live            ? m_scroll.tops()
-                                   : m_composeView ? m_composed
-                                                   : m_scroll.tops();
-        const int ahead = live ? int(std::lround(m_present.table * m_currScroll)) : 0;
+        const QVector<double>& tops = live            ? m_scroll.tops()
+                                      : m_composeView ? m_composed
+                                                      : m_scroll.tops();
+        const double ahead = live ? m_present.table * m_currScroll : 0.0;
         for (int v = 0; v < m_rows.size() && v < tops.size(); ++v) {
             const Row& row = m_rows[v];
-            const int top = tops[v] > -m_geo.rowHeight ? tops[v] - ahead : tops[v];
+            const double top = tops[v] > -m_geo.rowHeight ? tops[v] - ahead : tops[v];
             const int y = m_fgPx.top() + m_pm.px(top);
             if (y >= table.bottom() + 1 || y + m_rowPx <= table.top())
                 continue;
@@ -894,9 +893,9 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
         if (!m_titleImage.isNull()) {
             if (m_titleMarquee) {
                 if (m_marquee.drawn) {
-                    qint64 x = m_marquee.xpos;
-                    if (m_present.live && x > -qint64(m_titleWidthTw))
-                        x -= std::llround(m_present.title * m_speed);
+                    double x = m_marquee.xpos;
+                    if (m_present.live && x > -m_titleWidthTw)
+                        x -= m_present.title * m_speed;
                     p.drawImage(m_titlePx.left() + m_pm.px(x), m_titlePx.top(), m_titleImage);
                 }
             } else {
@@ -937,9 +936,9 @@ void BoardEngine::paintTicker(QPainter& p) {
         if (e.message < 0 || e.message >= m_messages.size())
             continue;
         const QImage& img = m_messages[e.message].image;
-        const int ahead = m_present.live ? int(std::lround(m_present.ticker * m_speed)) : 0;
-        const int x = m_pm.px(qint64(e.left) +
-                              (m_ticker.train() == TickerMotion::LeftTrain ? -ahead : ahead));
+        const double ahead = m_present.live ? m_present.ticker * m_speed : 0.0;
+        const int x =
+            m_pm.px(e.left + (m_ticker.train() == TickerMotion::LeftTrain ? -ahead : ahead));
         if (img.isNull() || x >= strip.width() || x + img.width() <= 0)
             continue;
         p.drawImage(x, 0, img);

@@ -109,8 +109,8 @@ public:
     QString rowText(int row, int cell) const; // cell 0 currency name, 1..5 values
     QColor rowColor(int row) const;
     QString tickerMessage(int element) const;
-    int tickerSpeed() const { return m_speed; }
-    int rowStep() const { return m_currScroll; }
+    double tickerSpeed() const { return m_speed; }
+    double rowStep() const { return m_currScroll; }
 
 Q_SIGNALS:
     // A zone needs painting (pixels).
@@ -170,12 +170,12 @@ private:
     QString m_displayMode;
     int m_totRow = 0;
     int m_pgSize = 0;
-    int m_currScroll = 5;
-    int m_speed = 30;
+    double m_currScroll = 5;
+    double m_speed = 30;
     int m_rowPx = 0;
     bool m_composeView = false; // the viewer sees the composition surface (Scroll mode)
     QVector<Row> m_rows;
-    QVector<int> m_composed; // row tops as last composed (Timer6)
+    QVector<double> m_composed; // row tops as last composed (Timer6)
     bool m_rowsChanged = true;
     TableScroll m_scroll;
     PageState m_page;

@@ -14,9 +14,9 @@ int toInt(double v) {
 }
 } // namespace
 
-int PixelMap::px(qint64 twips) const {
+int PixelMap::px(double twips) const {
     // Round half away from zero, as the original conversions did.
-    const double v = double(twips) / twipsPerPixel;
+    const double v = qBound(-2.0e9, twips / twipsPerPixel, 2.0e9);
     return int(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5));
 }
 

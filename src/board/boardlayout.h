@@ -25,7 +25,7 @@ struct BoardProfile {
 struct PixelMap {
     int twipsPerPixel = 15;
     explicit PixelMap(int tpp = 15) : twipsPerPixel(tpp > 0 ? tpp : 15) {}
-    int px(qint64 twips) const;
+    int px(double twips) const;
     QRect rect(const QRect& twips) const;
 };
 

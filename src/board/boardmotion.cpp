@@ -3,17 +3,17 @@
 namespace quoteria {
 
 namespace {
-// Positions stay inside int however odd a theme's sizes are.
-int clampInt(qint64 v) {
-    return int(qBound(qint64(-1000000000), v, qint64(1000000000)));
+// Positions stay finite and convertible to pixels however odd a theme's sizes are.
+double bounded(double v) {
+    return qBound(-1.0e9, v, 1.0e9);
 }
 } // namespace
 
-void TableScroll::reset(int rowCount, int firstTop, int rowStep, int rowHeight, int hGap,
-                        int step) {
+void TableScroll::reset(int rowCount, double firstTop, double rowStep, double rowHeight,
+                        double hGap, double step) {
     m_tops.resize(qMax(0, rowCount));
     for (int v = 0; v < m_tops.size(); ++v)
-        m_tops[v] = clampInt(firstTop + qint64(v) * rowStep);
+        m_tops[v] = bounded(firstTop + double(v) * rowStep);
     m_last = int(m_tops.size()) - 1;
     m_rowHeight = rowHeight;
     m_hGap = hGap;
@@ -25,9 +25,9 @@ void TableScroll::tick() {
     // it lands hGap + step below it; every other row follows one that already moved.
     for (int v = 0; v < m_tops.size(); ++v) {
         if (m_tops[v] > -m_rowHeight) {
-            m_tops[v] = clampInt(qint64(m_tops[v]) - m_step);
+            m_tops[v] = bounded(m_tops[v] - m_step);
         } else {
-            m_tops[v] = clampInt(qint64(m_tops[m_last]) + m_rowHeight + m_hGap);
+            m_tops[v] = bounded(m_tops[m_last] + m_rowHeight + m_hGap);
             m_last = v;
         }
     }
@@ -40,13 +40,12 @@ void TickerMotion::setStrip(int stripWidth, int anchorWidth) {
 
 void TickerMotion::chainLeft() {
     for (int i = 1; i < m_elements.size(); ++i)
-        m_elements[i].left =
-            clampInt(qint64(m_elements[i - 1].left) + m_elements[i - 1].width + 100);
+        m_elements[i].left = bounded(m_elements[i - 1].left + m_elements[i - 1].width + 100);
 }
 
 void TickerMotion::chainRight() {
     for (int i = 1; i < m_elements.size(); ++i)
-        m_elements[i].left = clampInt(qint64(m_elements[i - 1].left) - m_elements[i].width - 100);
+        m_elements[i].left = bounded(m_elements[i - 1].left - m_elements[i].width - 100);
 }
 
 void TickerMotion::build(Train train, bool withinTick) {
@@ -94,7 +93,7 @@ void TickerMotion::switchTo(Train train) {
         switched(train);
 }
 
-void TickerMotion::tickLeft(int step) {
+void TickerMotion::tickLeft(double step) {
     ++m_tickSerial;
     if (m_elements.size() == 1)
         switchTo(RightTrain);
@@ -105,11 +104,11 @@ void TickerMotion::tickLeft(int step) {
         if (-last.width >= last.left)
             switchTo(RightTrain);
         else if (i < m_elements.size())
-            m_elements[i].left = clampInt(qint64(m_elements[i].left) - step);
+            m_elements[i].left = bounded(m_elements[i].left - step);
     }
 }
 
-void TickerMotion::tickRight(int step) {
+void TickerMotion::tickRight(double step) {
     ++m_tickSerial;
     if (m_elements.size() == 1)
         switchTo(LeftTrain);
@@ -119,7 +118,7 @@ void TickerMotion::tickRight(int step) {
         if (last.left >= m_stripWidth)
             switchTo(LeftTrain);
         else if (i < m_elements.size())
-            m_elements[i].left = clampInt(qint64(m_elements[i].left) + step);
+            m_elements[i].left = bounded(m_elements[i].left + step);
     }
 }
 

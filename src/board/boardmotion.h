@@ -1,7 +1,8 @@
 #pragma once
 // The board's motion, advanced one timer tick at a time with the board's own step
 // rules: the scrolling table rows, the pages, the title marquee and the two news
-// trains. Positions are twips; nothing here draws.
+// trains. Positions are twips, held as real numbers so that a half-speed surface
+// (the preview) moves by exact half steps; nothing here draws.
 #include <QVector>
 #include <functional>
 
@@ -10,22 +11,23 @@ namespace quoteria {
 // Upward circulation of the table rows (Timer7). Rows are 0-based here.
 class TableScroll {
 public:
-    void reset(int rowCount, int firstTop, int rowStep, int rowHeight, int hGap, int step);
+    void reset(int rowCount, double firstTop, double rowStep, double rowHeight, double hGap,
+               double step);
     // One tick: rows still (partly) in the zone move up by the step; a row that has
     // left the top is placed hGap below the row that is currently last.
     void tick();
     int rowCount() const { return int(m_tops.size()); }
-    int top(int row) const { return m_tops.at(row); }
-    const QVector<int>& tops() const { return m_tops; }
+    double top(int row) const { return m_tops.at(row); }
+    const QVector<double>& tops() const { return m_tops; }
     // The row that is currently last in circular order.
     int lastRow() const { return m_last; }
 
 private:
-    QVector<int> m_tops;
+    QVector<double> m_tops;
     int m_last = -1;
-    int m_rowHeight = 0;
-    int m_hGap = 0;
-    int m_step = 0;
+    double m_rowHeight = 0;
+    double m_hGap = 0;
+    double m_step = 0;
 };
 
 // Page mode (Timer1): the page now shown and the page count of the last read.
@@ -39,9 +41,9 @@ struct PageState {
 
 // The title marquee (Timer2).
 struct Marquee {
-    qint64 xpos = 0;    // left edge of the text relative to the title zone
+    double xpos = 0;    // left edge of the text relative to the title zone
     bool drawn = false; // false on the tick between two passes (and before the first)
-    void tick(qint64 textWidth, qint64 zoneWidth, int step) {
+    void tick(double textWidth, double zoneWidth, double step) {
         if (xpos > -textWidth) {
             xpos -= step;
             drawn = true;
@@ -58,7 +60,7 @@ class TickerMotion {
 public:
     enum Train { LeftTrain, RightTrain };
     struct Element {
-        int left = 0;
+        double left = 0;
         int width = 0;
         int message = -1; // index into the loaded messages of the train; -1 for the anchor
     };
@@ -83,8 +85,8 @@ public:
     void unload();
 
     // One tick of Timer4 / Timer5 with the step in twips.
-    void tickLeft(int step);
-    void tickRight(int step);
+    void tickLeft(double step);
+    void tickRight(double step);
 
     Train train() const { return m_train; }
     int count() const { return int(m_elements.size()); } // anchor included

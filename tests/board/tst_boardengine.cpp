@@ -31,6 +31,7 @@ private Q_SLOTS:
     void marqueeSpeed();
     void tickerSpeedAndTrains();
     void savedRateShowsAtOnce();
+    void previewProfile();
     void pixels();
     void backgroundPicture();
     void cellPictures();
@@ -374,6 +375,24 @@ void TestBoardEngine::savedRateShowsAtOnce() {
     const int n = e.takeDirty(dirty, BoardEngine::ZoneCount);
     QCOMPARE(n, 1);
     QCOMPARE(dirty[0], e.zonePx(BoardEngine::ZoneTable));
+}
+
+void TestBoardEngine::previewProfile() {
+    Board b;
+    b.theme({{QStringLiteral("scroll"), 1}});
+    b.engine.reset(new BoardEngine(*b.ctx, b.timers, BoardProfile::preview()));
+    BoardEngine& e = *b.engine;
+    e.load(QSize(683, 384));
+    QCOMPARE(e.tickerSpeed(), 15.0);
+    QCOMPARE(e.rowStep(), 2.5);
+    // Zones as stored: the demo title zone is 1520, 60, 6320 x 900 twips.
+    QCOMPARE(e.zonePx(BoardEngine::ZoneTitle), QRect(101, 4, 422, 60));
+    b.timers.advance(e, 1000);
+    QCOMPARE(e.marquee().xpos, -1500.0);
+    const double top = e.scroll().top(0);
+    b.timers.advance(e, 300);
+    if (b.timers.isActive(7))
+        QCOMPARE(e.scroll().top(0), top - 25.0);
 }
 
 void TestBoardEngine::pixels() {

@@ -10,6 +10,7 @@ private Q_SLOTS:
     void firstWrap();
     void wrapRuleOverManyTicks_data();
     void wrapRuleOverManyTicks();
+    void halfSteps();
     void pageCycling_data();
     void pageCycling();
     void marqueePasses();
@@ -82,7 +83,7 @@ void TestBoardMotion::wrapRuleOverManyTicks() {
     s.reset(rows, 540, 440, 400, 40, step);
     int wraps = 0;
     for (int tick = 0; tick < 20000; ++tick) {
-        const QVector<int> before = s.tops();
+        const QVector<double> before = s.tops();
         s.tick();
         for (int v = 0; v < rows; ++v) {
             if (s.top(v) == before[v] - step)
@@ -97,6 +98,25 @@ void TestBoardMotion::wrapRuleOverManyTicks() {
         }
     }
     QVERIFY(wraps > rows);
+}
+
+void TestBoardMotion::halfSteps() {
+    // A half-speed surface moves by exact half steps, without rounding drift.
+    TableScroll s;
+    s.reset(3, 270, 220, 200, 40, 2.5);
+    for (int i = 0; i < 100; ++i)
+        s.tick();
+    QCOMPARE(s.top(0), 20.0);
+    Marquee m;
+    for (int i = 0; i < 3; ++i)
+        m.tick(1000, 3000, 7.5);
+    QCOMPARE(m.xpos, -22.5);
+    TickerMotion t;
+    t.load = [](TickerMotion::Train) { return QVector<int>{300}; };
+    t.setStrip(1000, 15);
+    t.build(TickerMotion::LeftTrain);
+    t.tickLeft(7.5);
+    QCOMPARE(t.element(1).left, 1115 - 7.5);
 }
 
 void TestBoardMotion::pageCycling_data() {
