@@ -145,9 +145,10 @@ void FrmEntry::getData() {
 
 void FrmEntry::pickFlag() {
     const QString current = m_text6->text();
-    const QString file = dialogs().openFile(this, QStringLiteral("Flag Image"),
-                                            current.isEmpty() ? QString() : folderOf(current),
-                                            QStringLiteral("Graphic Files (*.gif *.jpg)"));
+    const QString file = dialogs().openFile(
+        this, QStringLiteral("Flag Image"), current.isEmpty() ? QString() : folderOf(current),
+        QStringLiteral(
+            "Graphic Files (*.gif *.jpg);;All Pictures (*.gif *.jpg *.jpeg *.png *.bmp *.svg)"));
     if (file.isEmpty())
         return;
     QPixmap probe;
