@@ -111,6 +111,7 @@ int runCommandLine(int argc, char** argv)
         args << QString::fromLocal8Bit(argv[i]);
     const Command commands[] = {
         {"--init-db", false, initDb},
+        {"--rtf2html", false, rtfToHtmlCommand},
     };
     for (const Command& c : commands) {
         if (!args.contains(QLatin1String(c.flag)))
