@@ -41,6 +41,16 @@ MsgAnswer MessageService::ask(const QString& text, const QString& title, MsgIcon
     return a;
 }
 
+MsgAnswer MessageService::askYesNoCancel(const QString& text, const QString& title, MsgIcon icon)
+{
+    const MsgAnswer a = questionWithCancel(text, title, icon);
+    logLine(QLatin1String("question: ") + text +
+            (a == MsgAnswer::Yes  ? QLatin1String(" -> Yes")
+             : a == MsgAnswer::No ? QLatin1String(" -> No")
+                                  : QLatin1String(" -> Cancel")));
+    return a;
+}
+
 QStringList MessageRecorder::texts() const
 {
     QStringList out;
@@ -58,6 +68,12 @@ MsgAnswer MessageRecorder::question(const QString& text, const QString& title, M
 {
     entries.append({text, icon, title, true});
     return answers.isEmpty() ? MsgAnswer::No : answers.takeFirst();
+}
+
+MsgAnswer MessageRecorder::questionWithCancel(const QString& text, const QString& title,
+                                              MsgIcon icon)
+{
+    return question(text, title, icon);
 }
 
 MessageService& messages() { return g_service ? *g_service : g_logOnly; }
