@@ -24,7 +24,19 @@ struct RunFormat {
     int valign = 0; // 0 normal, 1 superscript, 2 subscript
 };
 
-QString familyOf(const QTextCharFormat& f, const QTextDocument& doc) {
+// A font name as the font table can hold it: printable, without the characters
+// that end an entry or a group.
+QString tableName(const QString& family) {
+    QString out;
+    for (const QChar c : family)
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F && c != QLatin1Char(';') &&
+            c != QLatin1Char('\\') && c != QLatin1Char('{') && c != QLatin1Char('}'))
+            out += c;
+    out = out.trimmed();
+    return out.isEmpty() ? QStringLiteral("Arial") : out;
+}
+
+QString rawFamilyOf(const QTextCharFormat& f, const QTextDocument& doc) {
     if (f.hasProperty(QTextFormat::FontFamilies)) {
         const QStringList list = f.fontFamilies().toStringList();
         if (!list.isEmpty() && !list.first().isEmpty())
@@ -34,6 +46,10 @@ QString familyOf(const QTextCharFormat& f, const QTextDocument& doc) {
         !f.stringProperty(QTextFormat::FontFamily).isEmpty())
         return f.stringProperty(QTextFormat::FontFamily);
     return doc.defaultFont().family();
+}
+
+QString familyOf(const QTextCharFormat& f, const QTextDocument& doc) {
+    return tableName(rawFamilyOf(f, doc));
 }
 
 int halfPointsOf(const QTextCharFormat& f, const QTextDocument& doc) {
@@ -59,10 +75,15 @@ QString escapeText(const QString& text) {
             out += QStringLiteral("\\line ");
         } else if (u == 0xA0) {
             out += QLatin1Char(' ');
-        } else if (u < 0x20 || u == 0xFFFC) {
+        } else if (u < 0x20 || (u >= 0x80 && u < 0xA0) || u == 0xFFFC) {
             // Control characters and embedded objects have no place in a message.
         } else if (u < 0x80) {
             out += c;
+        } else if (u == 0x2026) {
+            // The code-page forms the HTML converter turns into "..." and a TM mark.
+            out += QStringLiteral("\\'85");
+        } else if (u == 0x2122) {
+            out += QStringLiteral("\\'99");
         } else if (u <= 0xFF) {
             out += QStringLiteral("\\'%1").arg(u, 2, 16, QLatin1Char('0'));
         } else {
@@ -82,6 +103,8 @@ QString documentToRtf(const QTextDocument& doc) {
         if (b.textList())
             bullets = true;
         for (auto it = b.begin(); !it.atEnd(); ++it) {
+            if (escapeText(it.fragment().text()).isEmpty())
+                continue;
             const QTextCharFormat f = it.fragment().charFormat();
             const QString family = familyOf(f, doc);
             if (!fonts.contains(family))
@@ -94,7 +117,7 @@ QString documentToRtf(const QTextDocument& doc) {
         }
     }
     if (fonts.isEmpty())
-        fonts << doc.defaultFont().family();
+        fonts << tableName(doc.defaultFont().family());
     int symbolFont = -1;
     if (bullets) {
         symbolFont = int(fonts.size());
@@ -106,7 +129,7 @@ QString documentToRtf(const QTextDocument& doc) {
         out += QStringLiteral("{\\f%1\\fnil\\fcharset%2 %3;}")
                    .arg(i)
                    .arg(i == symbolFont ? 2 : 0)
-                   .arg(escapeText(fonts.at(i)));
+                   .arg(fonts.at(i));
     out += QStringLiteral("}\r\n");
     if (!colours.isEmpty()) {
         out += QStringLiteral("{\\colortbl ;");
@@ -136,6 +159,10 @@ QString documentToRtf(const QTextDocument& doc) {
 
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
+            // Runs of characters the writer leaves out change no format.
+            const QString text = escapeText(frag.text());
+            if (text.isEmpty())
+                continue;
             const QTextCharFormat f = frag.charFormat();
             RunFormat next;
             next.font = int(fonts.indexOf(familyOf(f, doc)));
@@ -169,7 +196,7 @@ QString documentToRtf(const QTextDocument& doc) {
                                           : QStringLiteral("\\nosupersub");
             cur = next;
             out += QLatin1Char(' ');
-            out += escapeText(frag.text());
+            out += text;
         }
         out += QStringLiteral("\\par\r\n");
     }

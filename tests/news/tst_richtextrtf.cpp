@@ -99,6 +99,8 @@ void TestRichTextRtf::roundTrip_data() {
     QTest::newRow("alignment") << 2;
     QTest::newRow("bullets") << 3;
     QTest::newRow("special characters") << 4;
+    QTest::newRow("odd font name") << 5;
+    QTest::newRow("format on left-out characters") << 6;
 }
 
 void TestRichTextRtf::roundTrip() {
@@ -135,14 +137,34 @@ void TestRichTextRtf::roundTrip() {
         break;
     }
     case 4:
-        b.text(QStringLiteral("caf\u00e9 {braces} back\\slash \u20ac\ttab"));
+        b.text(QStringLiteral("caf\u00e9 {braces} back\\slash \u20ac\ttab \u2026 \u2122"));
+        break;
+    case 5:
+        b.text(QStringLiteral("x"),
+               fmt([](auto& f) { f.setFontFamilies({QStringLiteral(" Odd;\tName{} ")}); }));
+        break;
+    case 6:
+        b.text(QStringLiteral("a")).text(QString(QChar(0x94)) + QChar(0x01), fmt([](auto& f) {
+                                             f.setFontItalic(true);
+                                         }));
         break;
     }
     const QString rtf = documentToRtf(b.doc);
     QTextDocument again;
     QVERIFY(rtfToDocument(rtf, again));
-    QCOMPARE(again.toPlainText(), b.doc.toPlainText());
-    QCOMPARE(describe(again), describe(b.doc));
+    if (kind == 6) {
+        // Control characters are left out, with their format.
+        QCOMPARE(again.toPlainText(), QStringLiteral("a"));
+        QVERIFY(!rtf.contains(QStringLiteral("\\i")));
+    } else {
+        QCOMPARE(again.toPlainText(), b.doc.toPlainText());
+        QCOMPARE(describe(again), describe(b.doc));
+    }
+    if (kind == 4)
+        QVERIFY(rtfToHtml(rtf, QStringLiteral("0"))
+                    .contains(QStringLiteral("&#8364;\ttab ... <sup>TM</sup>")));
+    if (kind == 5)
+        QVERIFY(rtf.contains(QStringLiteral("{\\f0\\fnil\\fcharset0 OddName;}")));
     QCOMPARE(documentToRtf(again), rtf);
     QCOMPARE(rtfToHtml(documentToRtf(again), QStringLiteral("0")),
              rtfToHtml(rtf, QStringLiteral("0")));
