@@ -81,6 +81,7 @@ private Q_SLOTS:
     void formattingRoundTrip();
     void styleCommands_data();
     void styleCommands();
+    void fontDialogAndSwatches();
     void caseAndDelete();
     void speedIsStoredAtOnce();
     void newAsksAboutChanges_data();
@@ -268,6 +269,39 @@ void TestNewsWindows::styleCommands() {
     QVERIFY(ed.mnuSave_Click());
     const QString html = NewsStore(f.db).all().first().html;
     QVERIFY2(html.contains(htmlPart), qPrintable(html));
+}
+
+void TestNewsWindows::fontDialogAndSwatches() {
+    Fixture f;
+    FrmEditor ed(f.ctx);
+    ed.show();
+    QTest::keyClicks(ed.box(), QStringLiteral("word"));
+    ed.box()->selectAll();
+    QFont chosen(QStringLiteral("Courier New"), 30);
+    chosen.setItalic(true);
+    f.dlg.fonts << chosen;
+    trigger(&ed, "mnuFont");
+    QCOMPARE(ed.findChild<QComboBox*>(QStringLiteral("Combo1"))->currentText(),
+             QStringLiteral("Courier New"));
+    QCOMPARE(ed.findChild<QComboBox*>(QStringLiteral("Combo2"))->currentText(),
+             QStringLiteral("30"));
+    QCOMPARE(ed.box()->currentCharFormat().fontPointSize(), 30.0);
+    QVERIFY(ed.box()->currentCharFormat().fontItalic());
+    // Cancelled font dialog changes nothing.
+    trigger(&ed, "mnuFont");
+    QCOMPARE(ed.box()->currentCharFormat().fontPointSize(), 30.0);
+
+    // The back colour only colours its swatch; a cancelled dialog keeps both swatches.
+    auto* fore = ed.findChild<QLabel*>(QStringLiteral("Picture1"));
+    auto* back = ed.findChild<QLabel*>(QStringLiteral("Picture2"));
+    QCOMPARE(fore->property("color").value<QColor>(), QColor(Qt::black));
+    QCOMPARE(back->property("color").value<QColor>(), QColor(Qt::white));
+    f.dlg.colors << QColor(Qt::yellow);
+    trigger(&ed, "BColor");
+    QCOMPARE(back->property("color").value<QColor>(), QColor(Qt::yellow));
+    trigger(&ed, "mnuForecolor");
+    QCOMPARE(fore->property("color").value<QColor>(), QColor(Qt::black));
+    QVERIFY(ed.box()->currentCharFormat().foreground().style() == Qt::NoBrush);
 }
 
 void TestNewsWindows::caseAndDelete() {
