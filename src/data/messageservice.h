@@ -2,9 +2,9 @@
 // Every operator message goes through here: it is logged to stderr and then
 // shown by whichever presenter is installed (message boxes in the program,
 // a recorder in tests, nothing in headless commands).
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <QList>
 
 namespace quoteria {
 
@@ -28,8 +28,7 @@ protected:
     virtual void present(const QString& text, MsgIcon icon, const QString& title) = 0;
     virtual MsgAnswer question(const QString& text, const QString& title, MsgIcon icon) = 0;
     // Presenters without a Cancel button answer Yes or No.
-    virtual MsgAnswer questionWithCancel(const QString& text, const QString& title, MsgIcon icon)
-    {
+    virtual MsgAnswer questionWithCancel(const QString& text, const QString& title, MsgIcon icon) {
         return question(text, title, icon);
     }
 };
