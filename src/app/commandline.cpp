@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "data/cliutil.h"
 #include "data/database.h"
 #include "data/dbpath.h"
 #include "data/demodata.h"
@@ -20,19 +21,9 @@ namespace quoteria {
 
 namespace {
 
-void err(const QString& s) {
-    std::fprintf(stderr, "%s\n", qPrintable(s));
-}
-void out(const QString& s) {
-    std::fprintf(stdout, "%s\n", qPrintable(s));
-}
-
-QString optionValue(const QStringList& args, const QString& name, bool* present = nullptr) {
-    const int i = args.indexOf(name);
-    if (present)
-        *present = i >= 0;
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
-}
+using cli::err;
+using cli::optionValue;
+using cli::out;
 
 QString askPassword() {
     std::fprintf(stderr, "Password for ADMIN: ");

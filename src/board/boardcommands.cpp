@@ -2,6 +2,7 @@
 // benchmark. Both run the real engine on an offscreen surface.
 #include "board/boardengine.h"
 #include "board/boardtimers.h"
+#include "data/cliutil.h"
 #include "data/appcontext.h"
 #include "data/database.h"
 #include "data/dataevents.h"
@@ -31,17 +32,9 @@ namespace quoteria {
 
 namespace {
 
-void err(const QString& s) {
-    std::fprintf(stderr, "%s\n", qPrintable(s));
-}
-void out(const QString& s) {
-    std::fprintf(stdout, "%s\n", qPrintable(s));
-}
-
-QString optionValue(const QStringList& args, const QString& name) {
-    const int i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
-}
+using cli::err;
+using cli::optionValue;
+using cli::out;
 
 bool parseSize(const QString& text, QSize* size) {
     static const QRegularExpression re(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));

@@ -56,6 +56,20 @@ bool Database::open(const QString& path) {
         return fail(QStringLiteral("No database path given"));
     if (!fi.exists() || !fi.isFile())
         return fail(QStringLiteral("Database file not found: %1").arg(path));
+    return connect(path, false);
+}
+
+bool Database::create(const QString& path) {
+    close();
+    m_error.clear();
+    if (path.isEmpty())
+        return fail(QStringLiteral("No database path given"));
+    if (QFileInfo::exists(path))
+        return fail(QStringLiteral("A file already exists at %1; it is left untouched").arg(path));
+    return connect(path, true);
+}
+
+bool Database::connect(const QString& path, bool creating) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
@@ -75,35 +89,8 @@ bool Database::open(const QString& path) {
         const QString e = m_error;
         close();
         m_path.clear();
-        return fail(e);
-    }
-    return true;
-}
-
-bool Database::create(const QString& path) {
-    close();
-    m_error.clear();
-    if (path.isEmpty())
-        return fail(QStringLiteral("No database path given"));
-    if (QFileInfo::exists(path))
-        return fail(QStringLiteral("A file already exists at %1; it is left untouched").arg(path));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            const QString e = db.lastError().text();
-            db = QSqlDatabase();
-            close();
-            return fail(QStringLiteral("Cannot create database %1: %2").arg(path, e));
-        }
-    }
-    m_path = path;
-    bool ok = false;
-    exec(QStringLiteral("PRAGMA journal_mode=WAL"), {}, &ok);
-    if (!ok || !migrate()) {
-        const QString e = m_error;
-        close();
-        QFile::remove(path);
+        if (creating)
+            QFile::remove(path);
         return fail(e);
     }
     return true;

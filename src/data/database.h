@@ -85,6 +85,7 @@ public:
     };
 
 private:
+    bool connect(const QString& path, bool creating);
     bool migrate();
     bool fail(const QString& message);
     QString checkedColumn(const QString& table, const QString& column);

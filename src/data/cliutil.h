@@ -1,0 +1,22 @@
+#pragma once
+// Small helpers shared by the command-line jobs.
+#include <QStringList>
+#include <cstdio>
+
+namespace quoteria::cli {
+
+inline void err(const QString& s) {
+    std::fprintf(stderr, "%s\n", qPrintable(s));
+}
+inline void out(const QString& s) {
+    std::fprintf(stdout, "%s\n", qPrintable(s));
+}
+// The argument after name; empty when name is absent or last.
+inline QString optionValue(const QStringList& args, const QString& name, bool* present = nullptr) {
+    const int i = args.indexOf(name);
+    if (present)
+        *present = i >= 0;
+    return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
+}
+
+} // namespace quoteria::cli
