@@ -5,18 +5,23 @@
 #include "data/dataevents.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "panel/form1.h"
 #include "panel/messagebox.h"
 #include "panel/splash.h"
 #include "panel/startupcheck.h"
+#include "users/frmlogin.h"
+#ifdef QUOTERIA_HAVE_BOARD
+#include "panel/displayboard.h"
+#endif
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLockFile>
+#include <memory>
 
 namespace quoteria {
 
-int runProgram(QApplication& app)
-{
+int runProgram(QApplication& app) {
     static BoxMessages boxes;
     setMessageService(&boxes);
 
@@ -31,10 +36,14 @@ int runProgram(QApplication& app)
     Database db;
     SettingsStore settings;
     DataEvents events;
-    AppContext ctx{db, settings, events, Session{}, QString(), QCoreApplication::applicationDirPath()};
+    AppContext ctx{db,        settings,  events,
+                   Session{}, QString(), QCoreApplication::applicationDirPath()};
     ctx.session.twipsPerPixel = splash.twipsPerPixel();
 
     int exitCode = 0;
+    // The panel lives for the rest of the process once the login succeeds.
+    std::unique_ptr<Form1> panel;
+    std::unique_ptr<FrmLogin> login;
     QObject::connect(&splash, &SplashWindow::finished, &app, [&] {
         const DatabaseCheck check = startupDatabaseCheck(db);
         if (!check.ok) {
@@ -44,9 +53,21 @@ int runProgram(QApplication& app)
         }
         ctx.dataFolder = check.dataFolder;
         logLine(QStringLiteral("database %1 open").arg(db.path()));
-        // The login window takes over from here once it exists.
-        app.exit(0);
+        login = std::make_unique<FrmLogin>(ctx);
+        QObject::connect(login.get(), &FrmLogin::exitRequested, &app, [&] { app.exit(0); });
+        QObject::connect(login.get(), &FrmLogin::loggedIn, &app, [&] {
+            panel = std::make_unique<Form1>(ctx);
+#ifdef QUOTERIA_HAVE_BOARD
+            panel->setBoardFactory(displayBoardFactory());
+#endif
+            QObject::connect(panel.get(), &Form1::exitRequested, &app, [&] { app.exit(0); });
+            panel->show();
+        });
+        login->show();
+        app.setQuitOnLastWindowClosed(true);
     });
+    // Nothing is on screen between the splash and the login window.
+    app.setQuitOnLastWindowClosed(false);
     splash.startTimer(2000);
     const int rc = app.exec();
     return exitCode ? exitCode : rc;
