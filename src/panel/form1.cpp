@@ -299,9 +299,11 @@ void Form1::txtMult_LostFocus() {
 
 void Form1::storeSetting(const QString& app, const QString& section, const QString& key,
                          const QString& value) {
+    // The operator's entry stays in its box; only saving it failed.
     if (!m_ctx.settings.write(app, section, key, value))
-        logLine(QStringLiteral("setting %1/%2/%3 could not be written to %4")
-                    .arg(app, section, key, m_ctx.settings.fileFor(app)));
+        messages().show(QStringLiteral("The setting could not be saved: %1 is not writable.")
+                            .arg(m_ctx.settings.fileFor(app)),
+                        MsgIcon::Warning);
 }
 
 bool Form1::isRunning() const {

@@ -44,6 +44,10 @@ public:
 
     // Enables a menu item (by its name: "theme", "entry", "prv", ...) and runs
     // opener when it is chosen, after the item's rights or theme checks.
+    // "prv" runs after the layout and header checks, with previewThemeKey and
+    // previewTickerSpeed set; its opener switches the preview's ticker when
+    // newsOn(). "curUpdate" has no check here: its opener connects and reports
+    // "Cannot Connect" itself.
     void setOpener(const QString& itemName, std::function<void()> opener);
     QAction* menuItem(const QString& itemName) const;
 

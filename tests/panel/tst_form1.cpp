@@ -95,6 +95,8 @@ private Q_SLOTS:
     void menus_data();
     void menus();
     void storedSettingsLoaded();
+    void storedBoxesOutOfRange_data();
+    void storedBoxesOutOfRange();
     void storedPosition_data();
     void storedPosition();
     void intervalBox_data();
@@ -102,6 +104,7 @@ private Q_SLOTS:
     void ratioBox_data();
     void ratioBox();
     void combosStoreOnClick();
+    void unwritableSettingsReported();
     void rights_data();
     void rights();
     void userListOpensOnce();
@@ -222,6 +225,26 @@ void TestForm1::storedSettingsLoaded() {
     QCOMPARE(fx.ctx.session.displayMode, QStringLiteral("Page"));
     QCOMPARE(fx.ctx.session.currentThemeKey, themeKeyOf(fx.db, demoThemeName()));
     QVERIFY(fx.ctx.session.currentThemeKey > 0);
+}
+
+void TestForm1::storedBoxesOutOfRange_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("zero") << "0";
+    QTest::newRow("negative") << "-2";
+    QTest::newRow("too large") << "11";
+    QTest::newRow("text") << "abc";
+}
+
+void TestForm1::storedBoxesOutOfRange() {
+    QFETCH(QString, stored);
+    Fixture fx;
+    fx.settings.write(kDisp, kTheme, QStringLiteral("int"), stored);
+    fx.settings.write(kDisp, kTheme, QStringLiteral("mult"),
+                      stored == QLatin1String("11") ? stored : QStringLiteral("x"));
+    auto p = fx.panel();
+    QCOMPARE(child<QLineEdit>(p.get(), "txtInt")->text(), QStringLiteral("3"));
+    QCOMPARE(fx.ctx.session.pageInterval, 3000);
+    QCOMPARE(child<QLineEdit>(p.get(), "txtMult")->text(), QStringLiteral("2"));
 }
 
 void TestForm1::storedPosition_data() {
@@ -363,6 +386,22 @@ void TestForm1::combosStoreOnClick() {
     QCOMPARE(fx.settings.read(QStringLiteral("display"), QStringLiteral("sreen"),
                               QStringLiteral("type")),
              QStringLiteral("Dual"));
+}
+
+void TestForm1::unwritableSettingsReported() {
+    Fixture fx;
+    auto p = fx.panel();
+    // A folder where the settings file should be: every write fails.
+    const QString file = fx.settings.fileFor(kDisp);
+    QFile::remove(file);
+    QVERIFY(QDir().mkpath(file));
+    auto* box = child<QLineEdit>(p.get(), "txtInt");
+    box->setText(QStringLiteral("7"));
+    leave(box);
+    QCOMPARE(fx.env.recorder.entries.size(), 1);
+    QVERIFY(fx.env.recorder.last().contains(file));
+    QCOMPARE(box->text(), QStringLiteral("7"));
+    QCOMPARE(fx.ctx.session.pageInterval, 7000);
 }
 
 void TestForm1::rights_data() {
