@@ -366,9 +366,11 @@ void TestForm1::ratioBox() {
 
 void TestForm1::combosStoreOnClick() {
     Fixture fx(false);
-    const qint64 other = fx.addTheme(QStringLiteral("Second"), true, true);
     auto p = fx.panel();
-    p->addTheme();
+    QCOMPARE(child<QComboBox>(p.get(), "cmbTheme")->count(), 1);
+    const qint64 other = fx.addTheme(QStringLiteral("Second"), true, true);
+    // A theme saved elsewhere shows up in the box.
+    emit fx.events.themesChanged();
     auto* theme = child<QComboBox>(p.get(), "cmbTheme");
     QCOMPARE(theme->count(), 2);
     theme->setCurrentIndex(0);
