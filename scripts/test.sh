@@ -4,7 +4,16 @@ set -euo pipefail
 QUOTERIA_ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 . "$QUOTERIA_ROOT/scripts/packages.sh"
 ensure_packages
-build_tree build RelWithDebInfo
+dir=build
+if [ "${1:-}" = "--sanitize" ]; then
+  # Same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+  shift
+  dir=build-asan
+  build_tree "$dir" Debug -DQUOTERIA_SANITIZE=ON
+  export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+else
+  build_tree "$dir" RelWithDebInfo
+fi
 
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/quoteria-rt.XXXXXX)}"
@@ -14,5 +23,5 @@ if ! pulseaudio --check 2>/dev/null; then
   pulseaudio -D --exit-idle-time=-1 -n --load="module-null-sink sink_name=nullsink" \
     --load=module-native-protocol-unix >/dev/null 2>&1 || echo "pulseaudio did not start" >&2
 fi
-cd "$QUOTERIA_ROOT/build"
+cd "$QUOTERIA_ROOT/$dir"
 ctest --output-on-failure -j2 "$@"

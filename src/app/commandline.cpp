@@ -19,19 +19,21 @@ namespace quoteria {
 
 namespace {
 
-void err(const QString& s) { std::fprintf(stderr, "%s\n", qPrintable(s)); }
-void out(const QString& s) { std::fprintf(stdout, "%s\n", qPrintable(s)); }
+void err(const QString& s) {
+    std::fprintf(stderr, "%s\n", qPrintable(s));
+}
+void out(const QString& s) {
+    std::fprintf(stdout, "%s\n", qPrintable(s));
+}
 
-QString optionValue(const QStringList& args, const QString& name, bool* present = nullptr)
-{
+QString optionValue(const QStringList& args, const QString& name, bool* present = nullptr) {
     const int i = args.indexOf(name);
     if (present)
         *present = i >= 0;
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
 }
 
-QString askPassword()
-{
+QString askPassword() {
     std::fprintf(stderr, "Password for ADMIN: ");
     std::fflush(stderr);
     termios old{};
@@ -50,8 +52,7 @@ QString askPassword()
     return QString::fromStdString(line);
 }
 
-int initDb(const QStringList& args)
-{
+int initDb(const QStringList& args) {
     const QString path = optionValue(args, QStringLiteral("--init-db"));
     if (path.isEmpty() || path.startsWith(QLatin1String("--"))) {
         err(QStringLiteral("usage: quoteria --init-db PATH [--admin-password PW] [--demo]"));
@@ -85,9 +86,11 @@ int initDb(const QStringList& args)
         err(QStringLiteral("Database created, but path.txt could not be written: %1").arg(e));
         return 1;
     }
-    out(QStringLiteral("Created %1%2").arg(QFileInfo(path).absoluteFilePath(),
-                                           opt.demo ? QStringLiteral(" with demonstration data") : QString()));
-    out(QStringLiteral("Log in as ADMIN with the password you gave."));
+    out(QStringLiteral("Created %1%2")
+            .arg(QFileInfo(path).absoluteFilePath(),
+                 opt.demo ? QStringLiteral(" with demonstration data") : QString()));
+    out(hasPw ? QStringLiteral("Login: user name ADMIN, password %1").arg(pw)
+              : QStringLiteral("Login: user name ADMIN with the password you typed"));
     return 0;
 }
 
@@ -104,8 +107,7 @@ int rtfToHtmlCommand(const QStringList& args);
 int renderBoardCommand(const QStringList& args);
 int benchBoardCommand(const QStringList& args);
 
-int runCommandLine(int argc, char** argv)
-{
+int runCommandLine(int argc, char** argv) {
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -122,9 +124,9 @@ int runCommandLine(int argc, char** argv)
     return -1;
 }
 
-bool displayAvailable()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+bool displayAvailable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 

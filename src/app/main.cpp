@@ -4,13 +4,13 @@
 #include <QApplication>
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const int rc = quoteria::runCommandLine(argc, argv);
     if (rc >= 0)
         return rc;
     if (!quoteria::displayAvailable()) {
-        std::fprintf(stderr, "quoteria: no display found (DISPLAY is not set); the board needs a screen.\n");
+        std::fprintf(
+            stderr, "quoteria: no display found (DISPLAY is not set); the board needs a screen.\n");
         return 3;
     }
     QApplication app(argc, argv);

@@ -21,8 +21,7 @@
 
 namespace quoteria {
 
-int runProgram(QApplication& app)
-{
+int runProgram(QApplication& app) {
     static BoxMessages boxes;
     setMessageService(&boxes);
 
@@ -37,7 +36,8 @@ int runProgram(QApplication& app)
     Database db;
     SettingsStore settings;
     DataEvents events;
-    AppContext ctx{db, settings, events, Session{}, QString(), QCoreApplication::applicationDirPath()};
+    AppContext ctx{db,        settings,  events,
+                   Session{}, QString(), QCoreApplication::applicationDirPath()};
     ctx.session.twipsPerPixel = splash.twipsPerPixel();
 
     int exitCode = 0;

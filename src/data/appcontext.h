@@ -36,7 +36,7 @@ struct Session {
     int videoIndex = 0;
     int videoVolume = 5;
     QString userName;
-    QString userType; // "Admin" or "User"
+    QString userType;       // "Admin" or "User"
     bool monitorOn = false; // the panel's "Start Monitor" box
     OnlineSource online;
 

@@ -11,31 +11,31 @@
 namespace quoteria {
 
 namespace {
-QString quoted(const QString& identifier)
-{
+QString quoted(const QString& identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 } // namespace
 
 Database::Database(const QString& connectionName) : m_name(connectionName) {}
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
-bool Database::fail(const QString& message)
-{
+bool Database::fail(const QString& message) {
     m_error = message;
     return false;
 }
 
-QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_name, false); }
+QSqlDatabase Database::connection() const {
+    return QSqlDatabase::database(m_name, false);
+}
 
-bool Database::isOpen() const
-{
+bool Database::isOpen() const {
     return QSqlDatabase::contains(m_name) && connection().isOpen();
 }
 
-void Database::close()
-{
+void Database::close() {
     if (!QSqlDatabase::contains(m_name))
         return;
     {
@@ -46,8 +46,7 @@ void Database::close()
     QSqlDatabase::removeDatabase(m_name);
 }
 
-bool Database::open(const QString& path)
-{
+bool Database::open(const QString& path) {
     if (isOpen() && m_path == path)
         return true;
     close();
@@ -81,8 +80,7 @@ bool Database::open(const QString& path)
     return true;
 }
 
-bool Database::create(const QString& path)
-{
+bool Database::create(const QString& path) {
     close();
     m_error.clear();
     if (path.isEmpty())
@@ -111,16 +109,14 @@ bool Database::create(const QString& path)
     return true;
 }
 
-int Database::schemaVersion() const
-{
+int Database::schemaVersion() const {
     QSqlQuery q(connection());
     if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
         return q.value(0).toInt();
     return -1;
 }
 
-bool Database::migrate()
-{
+bool Database::migrate() {
     QSqlQuery probe(connection());
     if (!probe.exec(QStringLiteral("PRAGMA user_version")) || !probe.next())
         return fail(QStringLiteral("Not a readable database: %1").arg(probe.lastError().text()));
@@ -165,8 +161,7 @@ bool Database::migrate()
     return true;
 }
 
-QSqlQuery Database::exec(const QString& sql, const QVariantList& binds, bool* ok)
-{
+QSqlQuery Database::exec(const QString& sql, const QVariantList& binds, bool* ok) {
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     bool good = q.prepare(sql);
@@ -182,8 +177,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& binds, bool* ok
     return q;
 }
 
-QVector<QSqlRecord> Database::fetchAll(const QString& sql, const QVariantList& binds, bool* ok)
-{
+QVector<QSqlRecord> Database::fetchAll(const QString& sql, const QVariantList& binds, bool* ok) {
     QVector<QSqlRecord> rows;
     bool good = false;
     QSqlQuery q = exec(sql, binds, &good);
@@ -195,8 +189,7 @@ QVector<QSqlRecord> Database::fetchAll(const QString& sql, const QVariantList& b
     return rows;
 }
 
-std::optional<QSqlRecord> Database::fetchOne(const QString& sql, const QVariantList& binds)
-{
+std::optional<QSqlRecord> Database::fetchOne(const QString& sql, const QVariantList& binds) {
     bool good = false;
     QSqlQuery q = exec(sql, binds, &good);
     if (good && q.next())
@@ -204,8 +197,7 @@ std::optional<QSqlRecord> Database::fetchOne(const QString& sql, const QVariantL
     return std::nullopt;
 }
 
-QVariant Database::scalar(const QString& sql, const QVariantList& binds)
-{
+QVariant Database::scalar(const QString& sql, const QVariantList& binds) {
     bool good = false;
     QSqlQuery q = exec(sql, binds, &good);
     if (good && q.next())
@@ -213,8 +205,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& binds)
     return QVariant();
 }
 
-QString Database::checkedColumn(const QString& table, const QString& column)
-{
+QString Database::checkedColumn(const QString& table, const QString& column) {
     const TableDef* t = schema::table(table);
     if (!t) {
         m_error = QStringLiteral("Unknown table %1").arg(table);
@@ -226,8 +217,7 @@ QString Database::checkedColumn(const QString& table, const QString& column)
     return c;
 }
 
-qint64 Database::insert(const QString& table, const QVariantMap& values)
-{
+qint64 Database::insert(const QString& table, const QVariantMap& values) {
     const TableDef* t = schema::table(table);
     if (!t) {
         m_error = QStringLiteral("Unknown table %1").arg(table);
@@ -243,11 +233,11 @@ qint64 Database::insert(const QString& table, const QVariantMap& values)
         marks << QStringLiteral("?");
         binds << it.value();
     }
-    const QString sql = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(t->name))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoted(t->name), names.join(QLatin1Char(',')),
-                                       marks.join(QLatin1Char(',')));
+    const QString sql =
+        names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(t->name))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoted(t->name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     bool ok = false;
     QSqlQuery q = exec(sql, binds, &ok);
     if (!ok)
@@ -257,8 +247,7 @@ qint64 Database::insert(const QString& table, const QVariantMap& values)
 }
 
 bool Database::update(const QString& table, const QString& keyColumn, const QVariant& key,
-                      const QVariantMap& values)
-{
+                      const QVariantMap& values) {
     const QString k = checkedColumn(table, keyColumn);
     if (k.isEmpty())
         return false;
@@ -281,40 +270,38 @@ bool Database::update(const QString& table, const QString& keyColumn, const QVar
     return ok;
 }
 
-bool Database::removeWhere(const QString& table, const QString& column, const QVariant& value)
-{
+bool Database::removeWhere(const QString& table, const QString& column, const QVariant& value) {
     const QString c = checkedColumn(table, column);
     if (c.isEmpty())
         return false;
     bool ok = false;
-    exec(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quoted(schema::table(table)->name), quoted(c)),
+    exec(QStringLiteral("DELETE FROM %1 WHERE %2=?")
+             .arg(quoted(schema::table(table)->name), quoted(c)),
          {value}, &ok);
     return ok;
 }
 
-qint64 Database::nextKey(const QString& table)
-{
+qint64 Database::nextKey(const QString& table) {
     const TableDef* t = schema::table(table);
     if (!t)
         return -1;
     const qint64 seq =
-        scalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=?"), {t->name}).toLongLong();
-    const qint64 maxKey =
-        scalar(QStringLiteral("SELECT max(%1) FROM %2").arg(quoted(t->columns[0].name), quoted(t->name)))
+        scalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=?"), {t->name})
             .toLongLong();
+    const qint64 maxKey = scalar(QStringLiteral("SELECT max(%1) FROM %2")
+                                     .arg(quoted(t->columns[0].name), quoted(t->name)))
+                              .toLongLong();
     return qMax(seq, maxKey) + 1;
 }
 
-int Database::pageCount(int rowCount, int pageSize)
-{
+int Database::pageCount(int rowCount, int pageSize) {
     if (pageSize <= 0 || rowCount <= 0)
         return 0;
     return (rowCount + pageSize - 1) / pageSize;
 }
 
-QVector<QSqlRecord> Database::fetchPage(const QString& sql, const QVariantList& binds,
-                                        int pageSize, int page, bool* ok)
-{
+QVector<QSqlRecord> Database::fetchPage(const QString& sql, const QVariantList& binds, int pageSize,
+                                        int page, bool* ok) {
     if (pageSize <= 0 || page < 1) {
         if (ok)
             *ok = false;
@@ -325,20 +312,20 @@ QVector<QSqlRecord> Database::fetchPage(const QString& sql, const QVariantList& 
     return fetchAll(QStringLiteral("SELECT * FROM (%1) LIMIT ? OFFSET ?").arg(sql), all, ok);
 }
 
-bool Database::beginTransaction()
-{
+bool Database::beginTransaction() {
     if (!connection().transaction())
         return fail(connection().lastError().text());
     return true;
 }
 
-bool Database::commit()
-{
+bool Database::commit() {
     if (!connection().commit())
         return fail(connection().lastError().text());
     return true;
 }
 
-bool Database::rollback() { return connection().rollback(); }
+bool Database::rollback() {
+    return connection().rollback();
+}
 
 } // namespace quoteria

@@ -67,14 +67,12 @@ public:
     class Transaction {
     public:
         explicit Transaction(Database& db) : m_db(db), m_open(db.beginTransaction()) {}
-        ~Transaction()
-        {
+        ~Transaction() {
             if (m_open)
                 m_db.rollback();
         }
         bool active() const { return m_open; }
-        bool commit()
-        {
+        bool commit() {
             if (!m_open)
                 return false;
             m_open = false;

@@ -10,8 +10,7 @@
 
 namespace quoteria {
 
-QStringList pathFileCandidates()
-{
+QStringList pathFileCandidates() {
     QStringList out;
     const QString exeDir = QCoreApplication::applicationDirPath();
     if (!exeDir.isEmpty())
@@ -20,8 +19,7 @@ QStringList pathFileCandidates()
     return out;
 }
 
-QString lastPathItem(const QString& content)
-{
+QString lastPathItem(const QString& content) {
     QString last;
     // Items end at a comma or a line end; a quoted item keeps its commas.
     QString item;
@@ -37,7 +35,8 @@ QString lastPathItem(const QString& content)
             inQuotes = !inQuotes;
             continue;
         }
-        if (!inQuotes && (ch == QLatin1Char(',') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))) {
+        if (!inQuotes &&
+            (ch == QLatin1Char(',') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))) {
             flush();
             continue;
         }
@@ -47,15 +46,13 @@ QString lastPathItem(const QString& content)
     return last;
 }
 
-QString dataFolderOf(const QString& dbPath)
-{
+QString dataFolderOf(const QString& dbPath) {
     if (dbPath.isEmpty())
         return QString();
     return QDir::cleanPath(QFileInfo(dbPath).absolutePath());
 }
 
-DbLocation readDbPath()
-{
+DbLocation readDbPath() {
     DbLocation loc;
     for (const QString& candidate : pathFileCandidates()) {
         QFile f(candidate);
@@ -77,8 +74,7 @@ DbLocation readDbPath()
     return loc;
 }
 
-bool writeUserDbPath(const QString& path, QString* error)
-{
+bool writeUserDbPath(const QString& path, QString* error) {
     const QString folder = SettingsStore::configFolder();
     QDir().mkpath(folder);
     QSaveFile f(folder + QLatin1String("/path.txt"));

@@ -11,7 +11,9 @@ namespace quoteria {
 namespace {
 
 // Windows colour values: red in the low byte.
-constexpr qint64 bgr(int r, int g, int b) { return qint64(r) | (qint64(g) << 8) | (qint64(b) << 16); }
+constexpr qint64 bgr(int r, int g, int b) {
+    return qint64(r) | (qint64(g) << 8) | (qint64(b) << 16);
+}
 
 struct DemoCurrency {
     const char* name;
@@ -21,20 +23,29 @@ struct DemoCurrency {
 };
 
 const DemoCurrency kCurrencies[] = {
-    {"US DOLLAR", "us", "3.6650", "3.6750"},       {"EURO", "eu", "3.9820", "4.0120"},
-    {"POUND STERLING", "gb", "4.6310", "4.6690"},  {"SWISS FRANC", "ch", "4.1570", "4.1930"},
-    {"JAPANESE YEN", "jp", "0.0245", "0.0251"},    {"CANADIAN DOLLAR", "ca", "2.6610", "2.6870"},
-    {"AUSTRALIAN DOLLAR", "au", "2.4120", "2.4390"}, {"NEW ZEALAND DOLLAR", "nz", "2.1980", "2.2250"},
-    {"SWEDISH KRONA", "se", "0.3480", "0.3540"},   {"NORWEGIAN KRONE", "no", "0.3390", "0.3450"},
-    {"DANISH KRONE", "dk", "0.5330", "0.5390"},    {"POLISH ZLOTY", "pl", "0.9210", "0.9340"},
-    {"CZECH KORUNA", "cz", "0.1590", "0.1620"},    {"TURKISH LIRA", "tr", "0.1070", "0.1110"},
-    {"CHINESE YUAN", "cn", "0.5060", "0.5130"},    {"INDIAN RUPEE", "in", "0.0436", "0.0442"},
-    {"SAUDI RIYAL", "sa", "0.9760", "0.9810"},     {"SINGAPORE DOLLAR", "sg", "2.7420", "2.7710"},
-    {"HONG KONG DOLLAR", "hk", "0.4690", "0.4730"}, {"SOUTH AFRICAN RAND", "za", "0.1990", "0.2040"},
+    {"US DOLLAR", "us", "3.6650", "3.6750"},
+    {"EURO", "eu", "3.9820", "4.0120"},
+    {"POUND STERLING", "gb", "4.6310", "4.6690"},
+    {"SWISS FRANC", "ch", "4.1570", "4.1930"},
+    {"JAPANESE YEN", "jp", "0.0245", "0.0251"},
+    {"CANADIAN DOLLAR", "ca", "2.6610", "2.6870"},
+    {"AUSTRALIAN DOLLAR", "au", "2.4120", "2.4390"},
+    {"NEW ZEALAND DOLLAR", "nz", "2.1980", "2.2250"},
+    {"SWEDISH KRONA", "se", "0.3480", "0.3540"},
+    {"NORWEGIAN KRONE", "no", "0.3390", "0.3450"},
+    {"DANISH KRONE", "dk", "0.5330", "0.5390"},
+    {"POLISH ZLOTY", "pl", "0.9210", "0.9340"},
+    {"CZECH KORUNA", "cz", "0.1590", "0.1620"},
+    {"TURKISH LIRA", "tr", "0.1070", "0.1110"},
+    {"CHINESE YUAN", "cn", "0.5060", "0.5130"},
+    {"INDIAN RUPEE", "in", "0.0436", "0.0442"},
+    {"SAUDI RIYAL", "sa", "0.9760", "0.9810"},
+    {"SINGAPORE DOLLAR", "sg", "2.7420", "2.7710"},
+    {"HONG KONG DOLLAR", "hk", "0.4690", "0.4730"},
+    {"SOUTH AFRICAN RAND", "za", "0.1990", "0.2040"},
 };
 
-bool addTheme(Database& db)
-{
+bool addTheme(Database& db) {
     QVariantMap t;
     t[QStringLiteral("themename")] = demoThemeName();
     t[QStringLiteral("cols")] = 7;
@@ -97,9 +108,9 @@ bool addTheme(Database& db)
         int l, t, w, h;
     };
     const Zone zones[] = {
-        {"logo", 60, 60, 1400, 900},    {"time", 7900, 60, 2285, 900},
-        {"tbl", 60, 1040, 6420, 4060},  {"video", 6560, 1040, 3625, 4060},
-        {"me", 0, 0, 10245, 5760},      {"ttl", 1520, 60, 6320, 900},
+        {"logo", 60, 60, 1400, 900},   {"time", 7900, 60, 2285, 900},
+        {"tbl", 60, 1040, 6420, 4060}, {"video", 6560, 1040, 3625, 4060},
+        {"me", 0, 0, 10245, 5760},     {"ttl", 1520, 60, 6320, 900},
         {"news", 0, 5180, 10245, 580},
     };
     QVariantMap p;
@@ -138,15 +149,16 @@ bool addTheme(Database& db)
     return db.insert(QStringLiteral("tblss"), ss) >= 0;
 }
 
-bool addCurrencies(Database& db, const QString& flags)
-{
-    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+bool addCurrencies(Database& db, const QString& flags) {
+    const QString now =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     int pos = 1;
     for (const DemoCurrency& c : kCurrencies) {
         QString img;
         if (!flags.isEmpty()) {
             for (const char* ext : {".png", ".svg"}) {
-                const QString f = flags + QLatin1Char('/') + QLatin1String(c.country) + QLatin1String(ext);
+                const QString f =
+                    flags + QLatin1Char('/') + QLatin1String(c.country) + QLatin1String(ext);
                 if (QFileInfo::exists(f)) {
                     img = f;
                     break;
@@ -174,8 +186,7 @@ bool addCurrencies(Database& db, const QString& flags)
     return true;
 }
 
-QString escapeRtf(const QString& s)
-{
+QString escapeRtf(const QString& s) {
     QString out;
     for (const QChar ch : s) {
         if (ch == QLatin1Char('\\') || ch == QLatin1Char('{') || ch == QLatin1Char('}'))
@@ -185,8 +196,7 @@ QString escapeRtf(const QString& s)
     return out;
 }
 
-bool addNews(Database& db)
-{
+bool addNews(Database& db) {
     struct News {
         const char* text;
         const char* direction;
@@ -200,7 +210,8 @@ bool addNews(Database& db)
          "Liberation Sans", 20, bgr(10, 20, 40), 1},
         {"Rates are indicative and may change without notice", "Left", "Liberation Serif", 20,
          bgr(120, 0, 0), 0},
-        {"No commission on US dollar and euro cash", "Right", "Liberation Sans", 20, bgr(0, 60, 20), 1},
+        {"No commission on US dollar and euro cash", "Right", "Liberation Sans", 20, bgr(0, 60, 20),
+         1},
         {"Ask our staff about money transfer services", "Right", "Liberation Sans", 20,
          bgr(10, 20, 40), 0},
     };
@@ -229,19 +240,19 @@ bool addNews(Database& db)
 
 } // namespace
 
-QString demoThemeName() { return QStringLiteral("Demo Board"); }
+QString demoThemeName() {
+    return QStringLiteral("Demo Board");
+}
 
-QString defaultFlagsFolder()
-{
-    for (const char* f : {"/usr/share/iso-flags-png-320x240", "/usr/share/iso-flags-svg/country-squared",
-                          "/usr/share/iso-flags-svg"})
+QString defaultFlagsFolder() {
+    for (const char* f : {"/usr/share/iso-flags-png-320x240",
+                          "/usr/share/iso-flags-svg/country-squared", "/usr/share/iso-flags-svg"})
         if (QDir(QLatin1String(f)).exists())
             return QLatin1String(f);
     return QString();
 }
 
-bool populateNewDatabase(Database& db, const NewDatabaseOptions& options)
-{
+bool populateNewDatabase(Database& db, const NewDatabaseOptions& options) {
     Database::Transaction tx(db);
     if (!tx.active())
         return false;
@@ -264,7 +275,8 @@ bool populateNewDatabase(Database& db, const NewDatabaseOptions& options)
         return false;
 
     if (options.demo) {
-        const QString flags = options.flagsFolder.isEmpty() ? defaultFlagsFolder() : options.flagsFolder;
+        const QString flags =
+            options.flagsFolder.isEmpty() ? defaultFlagsFolder() : options.flagsFolder;
         if (!addTheme(db) || !addCurrencies(db, flags) || !addNews(db))
             return false;
     }

@@ -14,8 +14,7 @@ struct Scan {
 };
 
 // Recognises [sign] digits [. digits] [e [sign] digits] starting at i.
-Scan scanNumber(const QString& t, int i)
-{
+Scan scanNumber(const QString& t, int i) {
     Scan s;
     const int n = t.size();
     if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
@@ -51,8 +50,7 @@ Scan scanNumber(const QString& t, int i)
 
 } // namespace
 
-double vbVal(const QString& text)
-{
+double vbVal(const QString& text) {
     QString t = text;
     t.remove(QLatin1Char(' '));
     t.remove(QLatin1Char('\t'));
@@ -64,8 +62,7 @@ double vbVal(const QString& text)
     return ok ? v : 0.0;
 }
 
-bool isNumeric(const QString& text)
-{
+bool isNumeric(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty())
         return false;
@@ -73,8 +70,7 @@ bool isNumeric(const QString& text)
     return s.ok && s.end == t.size();
 }
 
-QString formatNumber(const QString& value, const QString& pattern)
-{
+QString formatNumber(const QString& value, const QString& pattern) {
     if (!isNumeric(value))
         return value;
     // Bring the value to plain decimal digits without an exponent.
@@ -143,14 +139,14 @@ QString formatNumber(const QString& value, const QString& pattern)
         out += QLatin1Char('.');
     if (percent)
         out += QLatin1Char('%');
-    const bool allZero = !QString(intOut + decOut).contains(QRegularExpression(QStringLiteral("[1-9]")));
+    const bool allZero =
+        !QString(intOut + decOut).contains(QRegularExpression(QStringLiteral("[1-9]")));
     if (negative && !allZero)
         out.prepend(QLatin1Char('-'));
     return out;
 }
 
-QString formatDateTime(const QDateTime& when, const QString& pattern)
-{
+QString formatDateTime(const QDateTime& when, const QString& pattern) {
     static const QLocale c(QLocale::English, QLocale::UnitedStates);
     const QDate d = when.date();
     const QTime t = when.time();

@@ -2,9 +2,9 @@
 // Every operator message goes through here: it is logged to stderr and then
 // shown by whichever presenter is installed (message boxes in the program,
 // a recorder in tests, nothing in headless commands).
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <QList>
 
 namespace quoteria {
 

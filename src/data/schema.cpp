@@ -2,16 +2,14 @@
 
 namespace quoteria {
 
-QStringList TableDef::columnNames() const
-{
+QStringList TableDef::columnNames() const {
     QStringList out;
     for (const ColumnDef& c : columns)
         out << c.name;
     return out;
 }
 
-QString TableDef::column(const QString& n) const
-{
+QString TableDef::column(const QString& n) const {
     for (const ColumnDef& c : columns)
         if (c.name.compare(n, Qt::CaseInsensitive) == 0)
             return c.name;
@@ -28,24 +26,21 @@ const QString kInt = QStringLiteral("INTEGER");
 const QString kNum = QStringLiteral("NUMERIC");
 const QString kReal = QStringLiteral("REAL");
 
-QVector<ColumnDef> cols(std::initializer_list<std::pair<const char*, QString>> list)
-{
+QVector<ColumnDef> cols(std::initializer_list<std::pair<const char*, QString>> list) {
     QVector<ColumnDef> out;
     for (const auto& p : list)
         out.append({QString::fromLatin1(p.first), p.second});
     return out;
 }
 
-QVector<ColumnDef> numbered(const char* stem, int from, int to, const QString& decl)
-{
+QVector<ColumnDef> numbered(const char* stem, int from, int to, const QString& decl) {
     QVector<ColumnDef> out;
     for (int i = from; i <= to; ++i)
         out.append({QString::fromLatin1(stem) + QString::number(i), decl});
     return out;
 }
 
-QVector<TableDef> build()
-{
+QVector<TableDef> build() {
     QVector<TableDef> t;
 
     TableDef curr{QStringLiteral("tblCurr"), cols({{"currAuto", kKey}, {"currName", kText}}), {}};
@@ -62,23 +57,23 @@ QVector<TableDef> build()
     t.append(curr);
 
     TableDef theme{QStringLiteral("tbltheme"),
-                   cols({{"themeauto", kKey},   {"themename", kText},  {"cols", kNum},
-                         {"rows", kNum},        {"colwidth", kText},   {"rowheight", kNum},
-                         {"logo", kText},       {"displaytime", kInt}, {"clockfile", kText},
-                         {"fonttime", kText},   {"sizetime", kNum},    {"clrtime", kInt},
-                         {"rowbgcolor", kInt},  {"linecolor", kInt},   {"altrowcolor", kInt},
-                         {"BGimage", kText},    {"hdfont", kText},     {"hdclrbg", kInt},
-                         {"hdfntclr", kInt},    {"hdfntsize", kNum},   {"fntcrr", kText},
-                         {"sizecrr", kNum},     {"clrcrr", kInt},      {"bgcrr", kInt},
-                         {"fntval", kText},     {"sizeval", kNum},     {"clrval", kInt},
-                         {"bgval", kInt},       {"type", kText},       {"bgcolor", kInt},
-                         {"vgap", kNum},        {"video", kText},      {"online", kText},
-                         {"volume", kNum},      {"media", kText},      {"ttlname", kText},
-                         {"ttlfont", kText},    {"ttlcolor", kInt},    {"ttlsize", kNum},
-                         {"scroll", kInt},      {"tformat", kText},    {"ttlBGEnable", kInt},
-                         {"ttlBG", kInt},       {"img1", kText},       {"img2", kText},
-                         {"hgap", kNum},        {"SBG", kInt},         {"NBGimg", kText},
-                         {"SWidth", kNum},      {"SHeight", kNum}}),
+                   cols({{"themeauto", kKey},  {"themename", kText},  {"cols", kNum},
+                         {"rows", kNum},       {"colwidth", kText},   {"rowheight", kNum},
+                         {"logo", kText},      {"displaytime", kInt}, {"clockfile", kText},
+                         {"fonttime", kText},  {"sizetime", kNum},    {"clrtime", kInt},
+                         {"rowbgcolor", kInt}, {"linecolor", kInt},   {"altrowcolor", kInt},
+                         {"BGimage", kText},   {"hdfont", kText},     {"hdclrbg", kInt},
+                         {"hdfntclr", kInt},   {"hdfntsize", kNum},   {"fntcrr", kText},
+                         {"sizecrr", kNum},    {"clrcrr", kInt},      {"bgcrr", kInt},
+                         {"fntval", kText},    {"sizeval", kNum},     {"clrval", kInt},
+                         {"bgval", kInt},      {"type", kText},       {"bgcolor", kInt},
+                         {"vgap", kNum},       {"video", kText},      {"online", kText},
+                         {"volume", kNum},     {"media", kText},      {"ttlname", kText},
+                         {"ttlfont", kText},   {"ttlcolor", kInt},    {"ttlsize", kNum},
+                         {"scroll", kInt},     {"tformat", kText},    {"ttlBGEnable", kInt},
+                         {"ttlBG", kInt},      {"img1", kText},       {"img2", kText},
+                         {"hgap", kNum},       {"SBG", kInt},         {"NBGimg", kText},
+                         {"SWidth", kNum},     {"SHeight", kNum}}),
                    {}};
     t.append(theme);
 
@@ -90,7 +85,8 @@ QVector<TableDef> build()
     t.append(pos);
 
     TableDef header{QStringLiteral("tblheader"),
-                    cols({{"themeauto", QStringLiteral("INTEGER PRIMARY KEY")}}), {}};
+                    cols({{"themeauto", QStringLiteral("INTEGER PRIMARY KEY")}}),
+                    {}};
     header.columns += numbered("head", 1, 7, kText);
     t.append(header);
 
@@ -153,22 +149,19 @@ QVector<TableDef> build()
 
 } // namespace
 
-const QVector<TableDef>& tables()
-{
+const QVector<TableDef>& tables() {
     static const QVector<TableDef> all = build();
     return all;
 }
 
-const TableDef* table(const QString& name)
-{
+const TableDef* table(const QString& name) {
     for (const TableDef& t : tables())
         if (t.name.compare(name, Qt::CaseInsensitive) == 0)
             return &t;
     return nullptr;
 }
 
-QString createSql(const TableDef& t)
-{
+QString createSql(const TableDef& t) {
     QStringList parts;
     for (const ColumnDef& c : t.columns)
         parts << QLatin1Char('"') + c.name + QLatin1String("\" ") + c.decl;

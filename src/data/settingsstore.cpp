@@ -3,10 +3,10 @@
 #include "data/formats.h"
 #include "data/messageservice.h"
 
-#include <QFile>
 #include <QDir>
-#include <QSettings>
+#include <QFile>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace quoteria {
@@ -14,56 +14,47 @@ namespace quoteria {
 namespace {
 // QSettings groups would treat "/" as nesting and INI keys are case-sensitive on
 // Linux; fold everything to one lower-case, slash-free key.
-QString flatKey(const QString& section, const QString& key)
-{
+QString flatKey(const QString& section, const QString& key) {
     QString s = section.toLower() + QLatin1Char('/') + key.toLower();
     return s;
 }
 } // namespace
 
 SettingsStore::SettingsStore(const QString& folder)
-    : m_folder(folder.isEmpty() ? configFolder() : folder)
-{
-}
+    : m_folder(folder.isEmpty() ? configFolder() : folder) {}
 
-QString SettingsStore::configFolder()
-{
+QString SettingsStore::configFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QLatin1String("/quoteria");
 }
 
-QString SettingsStore::fileFor(const QString& app) const
-{
+QString SettingsStore::fileFor(const QString& app) const {
     QString name = app.toLower();
     name.replace(QRegularExpression(QStringLiteral("[^a-z0-9_-]")), QStringLiteral("_"));
     return m_folder + QLatin1Char('/') + name + QLatin1String(".ini");
 }
 
 QString SettingsStore::read(const QString& app, const QString& section, const QString& key,
-                            const QString& defaultValue) const
-{
+                            const QString& defaultValue) const {
     QSettings s(fileFor(app), QSettings::IniFormat);
     const QVariant v = s.value(flatKey(section, key));
     return v.isValid() ? v.toString() : defaultValue;
 }
 
 double SettingsStore::readNumber(const QString& app, const QString& section, const QString& key,
-                                 double defaultValue) const
-{
+                                 double defaultValue) const {
     QSettings s(fileFor(app), QSettings::IniFormat);
     const QVariant v = s.value(flatKey(section, key));
     return v.isValid() ? vbVal(v.toString()) : defaultValue;
 }
 
 int SettingsStore::readInt(const QString& app, const QString& section, const QString& key,
-                           int defaultValue) const
-{
+                           int defaultValue) const {
     return int(qRound64(readNumber(app, section, key, defaultValue)));
 }
 
 bool SettingsStore::write(const QString& app, const QString& section, const QString& key,
-                          const QString& value)
-{
+                          const QString& value) {
     QDir().mkpath(m_folder);
     // QSettings writes through a temporary file and renames it, so a crash mid-write
     // leaves the previous file intact.
@@ -86,14 +77,12 @@ bool SettingsStore::write(const QString& app, const QString& section, const QStr
 }
 
 bool SettingsStore::write(const QString& app, const QString& section, const QString& key,
-                          double value)
-{
+                          double value) {
     return write(app, section, key, QString::number(float(value), 'g', 7));
 }
 
 bool SettingsStore::write(const QString& app, const QString& section, const QString& key,
-                          int value)
-{
+                          int value) {
     return write(app, section, key, QString::number(value));
 }
 

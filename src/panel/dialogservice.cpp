@@ -15,24 +15,20 @@ DialogService* g_service = nullptr;
 } // namespace
 
 QString StandardDialogs::openFile(QWidget* parent, const QString& caption, const QString& folder,
-                                  const QString& filter)
-{
+                                  const QString& filter) {
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
 QString StandardDialogs::saveFile(QWidget* parent, const QString& caption, const QString& folder,
-                                  const QString& filter)
-{
+                                  const QString& filter) {
     return QFileDialog::getSaveFileName(parent, caption, folder, filter);
 }
 
-QColor StandardDialogs::color(QWidget* parent, const QColor& initial)
-{
+QColor StandardDialogs::color(QWidget* parent, const QColor& initial) {
     return QColorDialog::getColor(initial, parent);
 }
 
-bool StandardDialogs::font(QWidget* parent, QFont& font)
-{
+bool StandardDialogs::font(QWidget* parent, QFont& font) {
     bool ok = false;
     const QFont chosen = QFontDialog::getFont(&ok, font, parent);
     if (ok)
@@ -40,8 +36,7 @@ bool StandardDialogs::font(QWidget* parent, QFont& font)
     return ok;
 }
 
-bool StandardDialogs::print(QWidget* parent, QTextDocument* document)
-{
+bool StandardDialogs::print(QWidget* parent, QTextDocument* document) {
     QPrinter printer;
     QPrintDialog dlg(&printer, parent);
     if (dlg.exec() != QDialog::Accepted)
@@ -50,26 +45,22 @@ bool StandardDialogs::print(QWidget* parent, QTextDocument* document)
     return true;
 }
 
-QString DialogRecorder::openFile(QWidget*, const QString& caption, const QString&, const QString&)
-{
+QString DialogRecorder::openFile(QWidget*, const QString& caption, const QString&, const QString&) {
     asked << caption;
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
-QString DialogRecorder::saveFile(QWidget*, const QString& caption, const QString&, const QString&)
-{
+QString DialogRecorder::saveFile(QWidget*, const QString& caption, const QString&, const QString&) {
     asked << caption;
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
-QColor DialogRecorder::color(QWidget*, const QColor&)
-{
+QColor DialogRecorder::color(QWidget*, const QColor&) {
     asked << QStringLiteral("color");
     return colors.isEmpty() ? QColor() : colors.takeFirst();
 }
 
-bool DialogRecorder::font(QWidget*, QFont& font)
-{
+bool DialogRecorder::font(QWidget*, QFont& font) {
     asked << QStringLiteral("font");
     if (fonts.isEmpty())
         return false;
@@ -77,16 +68,19 @@ bool DialogRecorder::font(QWidget*, QFont& font)
     return true;
 }
 
-bool DialogRecorder::print(QWidget*, QTextDocument*)
-{
+bool DialogRecorder::print(QWidget*, QTextDocument*) {
     asked << QStringLiteral("print");
     if (acceptPrint)
         ++printed;
     return acceptPrint;
 }
 
-DialogService& dialogs() { return g_service ? *g_service : g_standard; }
+DialogService& dialogs() {
+    return g_service ? *g_service : g_standard;
+}
 
-void setDialogService(DialogService* service) { g_service = service; }
+void setDialogService(DialogService* service) {
+    g_service = service;
+}
 
 } // namespace quoteria

@@ -9,8 +9,8 @@
 
 namespace quoteria {
 
-SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-{
+SplashWindow::SplashWindow(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setStyleSheet(QStringLiteral("background:#0c2a52;color:white;"));
     auto* layout = new QVBoxLayout(this);
@@ -27,14 +27,12 @@ SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen |
     resize(420, 220);
 }
 
-int SplashWindow::twipsPerPixel() const
-{
+int SplashWindow::twipsPerPixel() const {
     const QScreen* s = screen();
     return twipsPerPixelFor(s ? s->logicalDotsPerInch() : 96.0);
 }
 
-void SplashWindow::startTimer(int ms)
-{
+void SplashWindow::startTimer(int ms) {
     QTimer::singleShot(ms, this, [this] {
         close();
         Q_EMIT finished();

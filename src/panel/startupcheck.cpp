@@ -11,13 +11,13 @@
 
 namespace quoteria {
 
-const QString kAlreadyRunning = QStringLiteral("Application already running.") + QString(17, QLatin1Char(' '));
+const QString kAlreadyRunning =
+    QStringLiteral("Application already running.") + QString(17, QLatin1Char(' '));
 const QString kDatabaseError = QStringLiteral("Database Error ...Cannot continue.") +
                                QString(12, QLatin1Char(' ')) + QLatin1Char('\n') +
                                QStringLiteral("Check path.txt file");
 
-std::unique_ptr<QLockFile> acquireInstanceLock(const QString& lockPath)
-{
+std::unique_ptr<QLockFile> acquireInstanceLock(const QString& lockPath) {
     QString path = lockPath;
     if (path.isEmpty()) {
         QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -32,15 +32,13 @@ std::unique_ptr<QLockFile> acquireInstanceLock(const QString& lockPath)
     return lock;
 }
 
-int twipsPerPixelFor(double logicalDpi)
-{
+int twipsPerPixelFor(double logicalDpi) {
     if (logicalDpi <= 0)
         return 15;
     return qMax(1, int(std::lround(1440.0 / logicalDpi)));
 }
 
-DatabaseCheck startupDatabaseCheck(Database& db)
-{
+DatabaseCheck startupDatabaseCheck(Database& db) {
     DatabaseCheck r;
     const DbLocation loc = readDbPath();
     if (loc.path.isEmpty()) {

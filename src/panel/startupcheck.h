@@ -9,8 +9,8 @@ namespace quoteria {
 
 class Database;
 
-extern const QString kAlreadyRunning;   // "Application already running." + 17 blanks
-extern const QString kDatabaseError;    // the database check's message
+extern const QString kAlreadyRunning; // "Application already running." + 17 blanks
+extern const QString kDatabaseError;  // the database check's message
 
 // Holds the per-user instance lock for the life of the process; null when another
 // instance holds it.

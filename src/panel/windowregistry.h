@@ -6,9 +6,7 @@
 
 namespace quoteria {
 
-template <typename W, typename Make>
-W* showOnce(QPointer<W>& slot, Make make)
-{
+template <typename W, typename Make> W* showOnce(QPointer<W>& slot, Make make) {
     if (!slot) {
         slot = make();
         slot->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -17,8 +17,8 @@ private Q_SLOTS:
 };
 
 namespace {
-QProcess* run(const QStringList& args, const QByteArray& input = QByteArray(), const QString& configDir = QString())
-{
+QProcess* run(const QStringList& args, const QByteArray& input = QByteArray(),
+              const QString& configDir = QString()) {
     auto* p = new QProcess;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!configDir.isEmpty())
@@ -34,33 +34,33 @@ QProcess* run(const QStringList& args, const QByteArray& input = QByteArray(), c
 }
 } // namespace
 
-void TestCommandLine::initDbCreatesDemoAndPathFile()
-{
+void TestCommandLine::initDbCreatesDemoAndPathFile() {
     test::TestEnv env;
     const QString path = env.dir() + QStringLiteral("/rates.db");
-    QScopedPointer<QProcess> p(run({QStringLiteral("--init-db"), path, QStringLiteral("--admin-password"),
-                                    QStringLiteral("pw"), QStringLiteral("--demo")},
-                                   {}, env.configDir()));
+    QScopedPointer<QProcess> p(
+        run({QStringLiteral("--init-db"), path, QStringLiteral("--admin-password"),
+             QStringLiteral("pw"), QStringLiteral("--demo")},
+            {}, env.configDir()));
     QCOMPARE(p->exitCode(), 0);
     QVERIFY(p->readAllStandardOutput().contains("ADMIN"));
     QCOMPARE(readDbPath().path, path);
     Database db;
     QVERIFY(db.open(path));
     QVERIFY(db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt() >= 15);
-    QCOMPARE(db.scalar(QStringLiteral("select userpass from tbluser where username='ADMIN'")).toString(),
-             QStringLiteral("pw"));
+    QCOMPARE(
+        db.scalar(QStringLiteral("select userpass from tbluser where username='ADMIN'")).toString(),
+        QStringLiteral("pw"));
 }
 
-void TestCommandLine::initDbRefusesExistingFile()
-{
+void TestCommandLine::initDbRefusesExistingFile() {
     test::TestEnv env;
     const QString path = env.dir() + QStringLiteral("/rates.db");
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("mine");
     f.close();
-    QScopedPointer<QProcess> p(run({QStringLiteral("--init-db"), path, QStringLiteral("--admin-password"),
-                                    QStringLiteral("pw")},
+    QScopedPointer<QProcess> p(run({QStringLiteral("--init-db"), path,
+                                    QStringLiteral("--admin-password"), QStringLiteral("pw")},
                                    {}, env.configDir()));
     QVERIFY(p->exitCode() != 0);
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -68,19 +68,19 @@ void TestCommandLine::initDbRefusesExistingFile()
     QVERIFY(readDbPath().path.isEmpty());
 }
 
-void TestCommandLine::initDbAsksPassword()
-{
+void TestCommandLine::initDbAsksPassword() {
     test::TestEnv env;
     const QString path = env.dir() + QStringLiteral("/rates.db");
-    QScopedPointer<QProcess> p(run({QStringLiteral("--init-db"), path}, "typed-pw\n", env.configDir()));
+    QScopedPointer<QProcess> p(
+        run({QStringLiteral("--init-db"), path}, "typed-pw\n", env.configDir()));
     QCOMPARE(p->exitCode(), 0);
     Database db;
     QVERIFY(db.open(path));
-    QCOMPARE(db.scalar(QStringLiteral("select userpass from tbluser")).toString(), QStringLiteral("typed-pw"));
+    QCOMPARE(db.scalar(QStringLiteral("select userpass from tbluser")).toString(),
+             QStringLiteral("typed-pw"));
 }
 
-void TestCommandLine::noDisplayIsOneLine()
-{
+void TestCommandLine::noDisplayIsOneLine() {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));

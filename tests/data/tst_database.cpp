@@ -34,8 +34,7 @@ private Q_SLOTS:
     void demoData();
 };
 
-void TestDatabase::columnsInOrdinalOrder_data()
-{
+void TestDatabase::columnsInOrdinalOrder_data() {
     QTest::addColumn<QString>("table");
     QTest::addColumn<int>("ordinal");
     QTest::addColumn<QString>("column");
@@ -63,8 +62,7 @@ void TestDatabase::columnsInOrdinalOrder_data()
     QTest::newRow("database colum5flag") << "tblDatabase" << 9 << "colum5flag";
 }
 
-void TestDatabase::columnsInOrdinalOrder()
-{
+void TestDatabase::columnsInOrdinalOrder() {
     QFETCH(QString, table);
     QFETCH(int, ordinal);
     QFETCH(QString, column);
@@ -78,20 +76,24 @@ void TestDatabase::columnsInOrdinalOrder()
     QCOMPARE(rec.fieldName(ordinal).toLower(), column.toLower());
 }
 
-void TestDatabase::namesIgnoreCase_data()
-{
+void TestDatabase::namesIgnoreCase_data() {
     QTest::addColumn<QString>("sqlA");
     QTest::addColumn<QString>("sqlB");
-    QTest::newRow("tblCurr") << "select currAuto from tblCurr" << "select currauto from tblcurr";
-    QTest::newRow("scrollAuto") << "select scrollAuto from tblScroll" << "select scrollauto from tblscroll";
-    QTest::newRow("vidAuto") << "select vidAuto from tblVideo" << "select vidauto from tblvideo";
-    QTest::newRow("ttlName") << "select ttlName from tbltheme" << "select ttlname from TBLTHEME";
-    QTest::newRow("ttlBG") << "select ttlBG, ttlBGEnable from tbltheme" << "select ttlbg, ttlbgEnable from tbltheme";
-    QTest::newRow("BGimage") << "select BGimage from tbltheme" << "select bgimage from tbltheme";
+    QTest::newRow("tblCurr") << "select currAuto from tblCurr"
+                             << "select currauto from tblcurr";
+    QTest::newRow("scrollAuto") << "select scrollAuto from tblScroll"
+                                << "select scrollauto from tblscroll";
+    QTest::newRow("vidAuto") << "select vidAuto from tblVideo"
+                             << "select vidauto from tblvideo";
+    QTest::newRow("ttlName") << "select ttlName from tbltheme"
+                             << "select ttlname from TBLTHEME";
+    QTest::newRow("ttlBG") << "select ttlBG, ttlBGEnable from tbltheme"
+                           << "select ttlbg, ttlbgEnable from tbltheme";
+    QTest::newRow("BGimage") << "select BGimage from tbltheme"
+                             << "select bgimage from tbltheme";
 }
 
-void TestDatabase::namesIgnoreCase()
-{
+void TestDatabase::namesIgnoreCase() {
     QFETCH(QString, sqlA);
     QFETCH(QString, sqlB);
     test::TestEnv env;
@@ -106,8 +108,7 @@ void TestDatabase::namesIgnoreCase()
         QCOMPARE(a[i].value(0), b[i].value(0));
 }
 
-void TestDatabase::flagsCompareWithQuotedOne()
-{
+void TestDatabase::flagsCompareWithQuotedOne() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db));
@@ -119,15 +120,18 @@ void TestDatabase::flagsCompareWithQuotedOne()
                           {{QStringLiteral("currName"), QStringLiteral("C%1").arg(pos)},
                            {QStringLiteral("active"), f},
                            {QStringLiteral("pos"), pos++}}) > 0);
-    const auto rows = db.fetchAll(QStringLiteral("select * from tblcurr where active='1' order by pos asc"));
+    const auto rows =
+        db.fetchAll(QStringLiteral("select * from tblcurr where active='1' order by pos asc"));
     QCOMPARE(rows.size(), 3);
     for (const QSqlRecord& r : rows)
         QCOMPARE(r.value(QStringLiteral("active")).toString(), QStringLiteral("1"));
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from tblCurr where active=?"), {QStringLiteral("1")}).toInt(), 3);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from tblCurr where active=?"),
+                       {QStringLiteral("1")})
+                 .toInt(),
+             3);
 }
 
-void TestDatabase::userNameAndPasswordIgnoreCase()
-{
+void TestDatabase::userNameAndPasswordIgnoreCase() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db));
@@ -137,8 +141,7 @@ void TestDatabase::userNameAndPasswordIgnoreCase()
     QVERIFY(!db.fetchOne(sql, {QStringLiteral("admin"), QStringLiteral("secrets")}).has_value());
 }
 
-void TestDatabase::injectionIsJustAValue()
-{
+void TestDatabase::injectionIsJustAValue() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db));
@@ -148,14 +151,15 @@ void TestDatabase::injectionIsJustAValue()
         QVERIFY(!db.fetchOne(sql, {evil, evil}).has_value());
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from tbluser")).toInt(), 1);
     // And a quote is stored as it was typed.
-    const qint64 k = db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName"), QStringLiteral("O'Brien \"x\"")}});
+    const qint64 k = db.insert(QStringLiteral("tblCurr"),
+                               {{QStringLiteral("currName"), QStringLiteral("O'Brien \"x\"")}});
     QVERIFY(k > 0);
-    QCOMPARE(db.scalar(QStringLiteral("select currName from tblCurr where currAuto=?"), {k}).toString(),
-             QStringLiteral("O'Brien \"x\""));
+    QCOMPARE(
+        db.scalar(QStringLiteral("select currName from tblCurr where currAuto=?"), {k}).toString(),
+        QStringLiteral("O'Brien \"x\""));
 }
 
-void TestDatabase::nextKeyKnownBeforeInsertAndNeverReused()
-{
+void TestDatabase::nextKeyKnownBeforeInsertAndNeverReused() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db));
@@ -170,33 +174,36 @@ void TestDatabase::nextKeyKnownBeforeInsertAndNeverReused()
     QCOMPARE(db.insert(t, {{QStringLiteral("filename"), QStringLiteral("b")}}), k1 + 1);
 }
 
-void TestDatabase::positionsAreUnique()
-{
+void TestDatabase::positionsAreUnique() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db));
-    QVERIFY(db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName"), QStringLiteral("A")}, {QStringLiteral("pos"), 5}}) > 0);
-    QCOMPARE(db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName"), QStringLiteral("B")}, {QStringLiteral("pos"), 5}}), qint64(-1));
+    QVERIFY(db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName"), QStringLiteral("A")},
+                                                  {QStringLiteral("pos"), 5}}) > 0);
+    QCOMPARE(
+        db.insert(QStringLiteral("tblCurr"),
+                  {{QStringLiteral("currName"), QStringLiteral("B")}, {QStringLiteral("pos"), 5}}),
+        qint64(-1));
     QVERIFY(!db.lastError().isEmpty());
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 1);
 }
 
-void TestDatabase::paging_data()
-{
+void TestDatabase::paging_data() {
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("pageSize");
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("pages");
     QTest::addColumn<QList<int>>("positions");
-    QTest::newRow("first of three") << 25 << 10 << 1 << 3 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    QTest::newRow("first of three")
+        << 25 << 10 << 1 << 3 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     QTest::newRow("last partial") << 25 << 10 << 3 << 3 << QList<int>{21, 22, 23, 24, 25};
-    QTest::newRow("exact fit") << 20 << 10 << 2 << 2 << QList<int>{11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+    QTest::newRow("exact fit") << 20 << 10 << 2 << 2
+                               << QList<int>{11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
     QTest::newRow("past the end") << 5 << 10 << 2 << 1 << QList<int>{};
     QTest::newRow("empty table") << 0 << 12 << 1 << 0 << QList<int>{};
 }
 
-void TestDatabase::paging()
-{
+void TestDatabase::paging() {
     QFETCH(int, rows);
     QFETCH(int, pageSize);
     QFETCH(int, page);
@@ -207,11 +214,13 @@ void TestDatabase::paging()
     QVERIFY(env.makeDatabase(db));
     // Inserted out of order: the page follows pos, not the key.
     for (int i = rows; i >= 1; --i)
-        QVERIFY(db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName"), QString::number(i)},
-                                                      {QStringLiteral("active"), 1},
-                                                      {QStringLiteral("pos"), i}}) > 0);
+        QVERIFY(
+            db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName"), QString::number(i)},
+                                                  {QStringLiteral("active"), 1},
+                                                  {QStringLiteral("pos"), i}}) > 0);
     const QString sql = QStringLiteral("select * from tblcurr where active='1' order by pos asc");
-    const int total = db.scalar(QStringLiteral("select count(*) from tblcurr where active='1'")).toInt();
+    const int total =
+        db.scalar(QStringLiteral("select count(*) from tblcurr where active='1'")).toInt();
     QCOMPARE(Database::pageCount(total, pageSize), pages);
     bool ok = false;
     const auto got = db.fetchPage(sql, {}, pageSize, page, &ok);
@@ -222,8 +231,7 @@ void TestDatabase::paging()
     QCOMPARE(seen, positions);
 }
 
-void TestDatabase::newerDatabaseRefused()
-{
+void TestDatabase::newerDatabaseRefused() {
     test::TestEnv env;
     QString path;
     {
@@ -238,8 +246,7 @@ void TestDatabase::newerDatabaseRefused()
     QVERIFY(!db.isOpen());
 }
 
-void TestDatabase::neverCreatesImplicitly()
-{
+void TestDatabase::neverCreatesImplicitly() {
     test::TestEnv env;
     const QString path = env.dir() + QStringLiteral("/missing.db");
     Database db;
@@ -247,8 +254,7 @@ void TestDatabase::neverCreatesImplicitly()
     QVERIFY(!QFile::exists(path));
 }
 
-void TestDatabase::createRefusesExistingFile()
-{
+void TestDatabase::createRefusesExistingFile() {
     test::TestEnv env;
     const QString path = env.dir() + QStringLiteral("/precious.db");
     QFile f(path);
@@ -261,8 +267,7 @@ void TestDatabase::createRefusesExistingFile()
     QCOMPARE(f.readAll(), QByteArray("keep me"));
 }
 
-void TestDatabase::notADatabaseRefused()
-{
+void TestDatabase::notADatabaseRefused() {
     test::TestEnv env;
     const QString path = env.dir() + QStringLiteral("/text.db");
     QFile f(path);
@@ -276,51 +281,60 @@ void TestDatabase::notADatabaseRefused()
     QCOMPARE(f.readAll(), QByteArray(4096, 'x'));
 }
 
-void TestDatabase::walJournal()
-{
+void TestDatabase::walJournal() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db));
-    QCOMPARE(db.scalar(QStringLiteral("PRAGMA journal_mode")).toString().toLower(), QStringLiteral("wal"));
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA journal_mode")).toString().toLower(),
+             QStringLiteral("wal"));
     QCOMPARE(db.schemaVersion(), schema::currentVersion);
 }
 
-void TestDatabase::transactionRollsBack()
-{
+void TestDatabase::transactionRollsBack() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db));
     {
         Database::Transaction tx(db);
         QVERIFY(tx.active());
-        QVERIFY(db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName"), QStringLiteral("X")}}) > 0);
+        QVERIFY(db.insert(QStringLiteral("tblCurr"),
+                          {{QStringLiteral("currName"), QStringLiteral("X")}}) > 0);
         // no commit
     }
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from tblCurr")).toInt(), 0);
 }
 
-void TestDatabase::unknownColumnRejected()
-{
+void TestDatabase::unknownColumnRejected() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db));
-    QCOMPARE(db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName\" ,x) --"), 1}}), qint64(-1));
-    QVERIFY(!db.update(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), 1, {{QStringLiteral("nope"), 1}}));
+    QCOMPARE(db.insert(QStringLiteral("tblCurr"), {{QStringLiteral("currName\" ,x) --"), 1}}),
+             qint64(-1));
+    QVERIFY(!db.update(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), 1,
+                       {{QStringLiteral("nope"), 1}}));
     QCOMPARE(db.insert(QStringLiteral("sqlite_master"), {}), qint64(-1));
 }
 
-void TestDatabase::demoData()
-{
+void TestDatabase::demoData() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db, true));
     const qint64 theme = themeKeyOf(db, demoThemeName());
     QVERIFY(theme > 0);
-    QVERIFY(db.fetchOne(QStringLiteral("select * from tblpos where themeauto=?"), {theme}).has_value());
-    QVERIFY(db.fetchOne(QStringLiteral("select * from tblheader where themeauto=?"), {theme}).has_value());
-    QVERIFY(db.scalar(QStringLiteral("select count(*) from tblcurr where active='1'")).toInt() >= 15);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from tblscroll where active='1' and direction='Left'")).toInt(), 2);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from tblscroll where active='1' and direction='Right'")).toInt(), 2);
+    QVERIFY(
+        db.fetchOne(QStringLiteral("select * from tblpos where themeauto=?"), {theme}).has_value());
+    QVERIFY(db.fetchOne(QStringLiteral("select * from tblheader where themeauto=?"), {theme})
+                .has_value());
+    QVERIFY(db.scalar(QStringLiteral("select count(*) from tblcurr where active='1'")).toInt() >=
+            15);
+    QCOMPARE(db.scalar(QStringLiteral(
+                           "select count(*) from tblscroll where active='1' and direction='Left'"))
+                 .toInt(),
+             2);
+    QCOMPARE(db.scalar(QStringLiteral(
+                           "select count(*) from tblscroll where active='1' and direction='Right'"))
+                 .toInt(),
+             2);
     const auto dbrow = db.fetchOne(QStringLiteral("select * from tblDatabase where dataID=1"));
     QVERIFY(dbrow.has_value());
     QCOMPARE(dbrow->value(11).toInt(), 30);

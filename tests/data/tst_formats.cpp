@@ -15,42 +15,77 @@ private Q_SLOTS:
     void date();
 };
 
-void TestFormats::number_data()
-{
+void TestFormats::number_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("pad") << "3.67" << "0.00000" << "3.67000";
-    QTest::newRow("round up") << "3.674449" << "0.0000" << "3.6744";
-    QTest::newRow("half away from zero") << "1.00005" << "0.0000" << "1.0001";
-    QTest::newRow("half negative") << "-1.00005" << "0.0000" << "-1.0001";
-    QTest::newRow("binary trap") << "2.675" << "0.00" << "2.68";
-    QTest::newRow("carry into integer") << "9.99999" << "0.0000" << "10.0000";
-    QTest::newRow("integer") << "12" << "0.00000" << "12.00000";
-    QTest::newRow("leading dot") << ".5" << "0.00" << "0.50";
-    QTest::newRow("blanks") << " 4.1 " << "0.00" << "4.10";
-    QTest::newRow("optional digits") << "4.10" << "0.##" << "4.1";
-    QTest::newRow("grouping") << "1234567.891" << "#,##0.00" << "1,234,567.89";
-    QTest::newRow("no decimals") << "2.5" << "0" << "3";
-    QTest::newRow("percent") << "0.256" << "0%" << "26%";
-    QTest::newRow("exponent") << "1.5e-3" << "0.0000" << "0.0015";
-    QTest::newRow("negative zero") << "-0.00001" << "0.00" << "0.00";
-    QTest::newRow("text unchanged") << "N/A" << "0.00000" << "N/A";
-    QTest::newRow("empty unchanged") << "" << "0.00000" << "";
-    QTest::newRow("comma unchanged") << "3,67" << "0.00" << "3,67";
-    QTest::newRow("many digits") << "123456789012345678901.5" << "0" << "123456789012345678902";
+    QTest::newRow("pad") << "3.67"
+                         << "0.00000"
+                         << "3.67000";
+    QTest::newRow("round up") << "3.674449"
+                              << "0.0000"
+                              << "3.6744";
+    QTest::newRow("half away from zero") << "1.00005"
+                                         << "0.0000"
+                                         << "1.0001";
+    QTest::newRow("half negative") << "-1.00005"
+                                   << "0.0000"
+                                   << "-1.0001";
+    QTest::newRow("binary trap") << "2.675"
+                                 << "0.00"
+                                 << "2.68";
+    QTest::newRow("carry into integer") << "9.99999"
+                                        << "0.0000"
+                                        << "10.0000";
+    QTest::newRow("integer") << "12"
+                             << "0.00000"
+                             << "12.00000";
+    QTest::newRow("leading dot") << ".5"
+                                 << "0.00"
+                                 << "0.50";
+    QTest::newRow("blanks") << " 4.1 "
+                            << "0.00"
+                            << "4.10";
+    QTest::newRow("optional digits") << "4.10"
+                                     << "0.##"
+                                     << "4.1";
+    QTest::newRow("grouping") << "1234567.891"
+                              << "#,##0.00"
+                              << "1,234,567.89";
+    QTest::newRow("no decimals") << "2.5"
+                                 << "0"
+                                 << "3";
+    QTest::newRow("percent") << "0.256"
+                             << "0%"
+                             << "26%";
+    QTest::newRow("exponent") << "1.5e-3"
+                              << "0.0000"
+                              << "0.0015";
+    QTest::newRow("negative zero") << "-0.00001"
+                                   << "0.00"
+                                   << "0.00";
+    QTest::newRow("text unchanged") << "N/A"
+                                    << "0.00000"
+                                    << "N/A";
+    QTest::newRow("empty unchanged") << ""
+                                     << "0.00000"
+                                     << "";
+    QTest::newRow("comma unchanged") << "3,67"
+                                     << "0.00"
+                                     << "3,67";
+    QTest::newRow("many digits") << "123456789012345678901.5"
+                                 << "0"
+                                 << "123456789012345678902";
 }
 
-void TestFormats::number()
-{
+void TestFormats::number() {
     QFETCH(QString, value);
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
     QCOMPARE(formatNumber(value, pattern), expected);
 }
 
-void TestFormats::val_data()
-{
+void TestFormats::val_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
     QTest::addColumn<bool>("numeric");
@@ -65,8 +100,7 @@ void TestFormats::val_data()
     QTest::newRow("padded") << "  7  " << 7.0 << true;
 }
 
-void TestFormats::val()
-{
+void TestFormats::val() {
     QFETCH(QString, text);
     QFETCH(double, value);
     QFETCH(bool, numeric);
@@ -74,22 +108,27 @@ void TestFormats::val()
     QCOMPARE(isNumeric(text), numeric);
 }
 
-void TestFormats::date_data()
-{
+void TestFormats::date_data() {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("expected");
     // 2026-03-05 14:07:09
-    QTest::newRow("default") << "dd-MMM-yyyy HH:mm" << "05-Mar-2026 14:07";
-    QTest::newRow("lower case") << "dd-mmm-yyyy hh:mm" << "05-Mar-2026 14:07";
-    QTest::newRow("minutes before seconds") << "mm:ss" << "07:09";
-    QTest::newRow("month digits") << "dd/mm/yy" << "05/03/26";
-    QTest::newRow("long names") << "dddd d mmmm yyyy" << "Thursday 5 March 2026";
-    QTest::newRow("twelve hour") << "h:nn AM/PM" << "2:07 PM";
-    QTest::newRow("literal") << "\"Date:\" dd \\at HH" << "Date: 05 at 14";
+    QTest::newRow("default") << "dd-MMM-yyyy HH:mm"
+                             << "05-Mar-2026 14:07";
+    QTest::newRow("lower case") << "dd-mmm-yyyy hh:mm"
+                                << "05-Mar-2026 14:07";
+    QTest::newRow("minutes before seconds") << "mm:ss"
+                                            << "07:09";
+    QTest::newRow("month digits") << "dd/mm/yy"
+                                  << "05/03/26";
+    QTest::newRow("long names") << "dddd d mmmm yyyy"
+                                << "Thursday 5 March 2026";
+    QTest::newRow("twelve hour") << "h:nn AM/PM"
+                                 << "2:07 PM";
+    QTest::newRow("literal") << "\"Date:\" dd \\at HH"
+                             << "Date: 05 at 14";
 }
 
-void TestFormats::date()
-{
+void TestFormats::date() {
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
     const QDateTime when(QDate(2026, 3, 5), QTime(14, 7, 9));

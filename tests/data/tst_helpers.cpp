@@ -12,8 +12,7 @@
 using namespace quoteria;
 
 namespace {
-void writeFile(const QString& path, const QByteArray& content)
-{
+void writeFile(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -39,23 +38,28 @@ private Q_SLOTS:
     void secondInstanceRefused();
 };
 
-void TestHelpers::countOccurrences_data()
-{
+void TestHelpers::countOccurrences_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<bool>("ignoreCase");
     QTest::addColumn<int>("count");
-    QTest::newRow("three blanks") << "   " << " " << false << 3;
-    QTest::newRow("overlaps") << "aaa" << "aa" << false << 2;
-    QTest::newRow("empty text") << "" << "a" << false << 0;
-    QTest::newRow("pattern longer") << "ab" << "abc" << false << 0;
-    QTest::newRow("case binary") << "aAa" << "a" << false << 2;
-    QTest::newRow("case text") << "aAa" << "a" << true << 3;
-    QTest::newRow("slashes") << "Buy/Sell/Rate" << "/" << false << 2;
+    QTest::newRow("three blanks") << "   "
+                                  << " " << false << 3;
+    QTest::newRow("overlaps") << "aaa"
+                              << "aa" << false << 2;
+    QTest::newRow("empty text") << ""
+                                << "a" << false << 0;
+    QTest::newRow("pattern longer") << "ab"
+                                    << "abc" << false << 0;
+    QTest::newRow("case binary") << "aAa"
+                                 << "a" << false << 2;
+    QTest::newRow("case text") << "aAa"
+                               << "a" << true << 3;
+    QTest::newRow("slashes") << "Buy/Sell/Rate"
+                             << "/" << false << 2;
 }
 
-void TestHelpers::countOccurrences()
-{
+void TestHelpers::countOccurrences() {
     QFETCH(QString, text);
     QFETCH(QString, pattern);
     QFETCH(bool, ignoreCase);
@@ -63,21 +67,31 @@ void TestHelpers::countOccurrences()
     QCOMPARE(quoteria::countOccurrences(text, pattern, ignoreCase), count);
 }
 
-void TestHelpers::pathParts_data()
-{
+void TestHelpers::pathParts_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("name");
-    QTest::newRow("windows") << "C:\\flags\\us.gif" << "C:\\flags\\" << "us.gif";
-    QTest::newRow("unix") << "/usr/share/flags/us.png" << "/usr/share/flags/" << "us.png";
-    QTest::newRow("bare name") << "us.gif" << "" << "";
-    QTest::newRow("empty") << "" << "" << "";
-    QTest::newRow("leading separator only") << "\\us.gif" << "" << "us.gif";
-    QTest::newRow("trailing separator") << "C:\\flags\\" << "C:\\flags\\" << "";
+    QTest::newRow("windows") << "C:\\flags\\us.gif"
+                             << "C:\\flags\\"
+                             << "us.gif";
+    QTest::newRow("unix") << "/usr/share/flags/us.png"
+                          << "/usr/share/flags/"
+                          << "us.png";
+    QTest::newRow("bare name") << "us.gif"
+                               << ""
+                               << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+    QTest::newRow("leading separator only") << "\\us.gif"
+                                            << ""
+                                            << "us.gif";
+    QTest::newRow("trailing separator") << "C:\\flags\\"
+                                        << "C:\\flags\\"
+                                        << "";
 }
 
-void TestHelpers::pathParts()
-{
+void TestHelpers::pathParts() {
     QFETCH(QString, path);
     QFETCH(QString, folder);
     QFETCH(QString, name);
@@ -85,8 +99,7 @@ void TestHelpers::pathParts()
     QCOMPARE(fileNameOf(path), name);
 }
 
-void TestHelpers::fileExistsCases()
-{
+void TestHelpers::fileExistsCases() {
     test::TestEnv env;
     const QString empty = env.dir() + QStringLiteral("/empty.bin");
     writeFile(empty, QByteArray());
@@ -96,8 +109,7 @@ void TestHelpers::fileExistsCases()
     QVERIFY(!fileExists(env.dir())); // a folder has no length to read
 }
 
-void TestHelpers::themeKey()
-{
+void TestHelpers::themeKey() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db, true));
@@ -107,26 +119,28 @@ void TestHelpers::themeKey()
     QCOMPARE(themeKeyOf(db, QStringLiteral("x' or '1'='1")), qint64(0));
 }
 
-void TestHelpers::lastPathItem_data()
-{
+void TestHelpers::lastPathItem_data() {
     QTest::addColumn<QString>("content");
     QTest::addColumn<QString>("path");
-    QTest::newRow("one line") << "/data/rates.db\n" << "/data/rates.db";
-    QTest::newRow("last comma item") << "/old/rates.db,/new/rates.db" << "/new/rates.db";
-    QTest::newRow("last line") << "/a/rates.db\r\n/b/rates.db\r\n\r\n" << "/b/rates.db";
-    QTest::newRow("quoted with comma") << "\"/a,b/rates.db\"" << "/a,b/rates.db";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("one line") << "/data/rates.db\n"
+                              << "/data/rates.db";
+    QTest::newRow("last comma item") << "/old/rates.db,/new/rates.db"
+                                     << "/new/rates.db";
+    QTest::newRow("last line") << "/a/rates.db\r\n/b/rates.db\r\n\r\n"
+                               << "/b/rates.db";
+    QTest::newRow("quoted with comma") << "\"/a,b/rates.db\""
+                                       << "/a,b/rates.db";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
-void TestHelpers::lastPathItem()
-{
+void TestHelpers::lastPathItem() {
     QFETCH(QString, content);
     QFETCH(QString, path);
     QCOMPARE(quoteria::lastPathItem(content), path);
 }
 
-void TestHelpers::pathFileInConfigFolder()
-{
+void TestHelpers::pathFileInConfigFolder() {
     test::TestEnv env;
     const QString db = env.dir() + QStringLiteral("/some folder/rates.db");
     QString err;
@@ -135,11 +149,11 @@ void TestHelpers::pathFileInConfigFolder()
     QCOMPARE(loc.path, db);
     QCOMPARE(loc.dataFolder, env.dir() + QStringLiteral("/some folder"));
     // The data folder is the file's folder whatever the file name's length.
-    QCOMPARE(dataFolderOf(QStringLiteral("/x/y/a-much-longer-name.sqlite")), QStringLiteral("/x/y"));
+    QCOMPARE(dataFolderOf(QStringLiteral("/x/y/a-much-longer-name.sqlite")),
+             QStringLiteral("/x/y"));
 }
 
-void TestHelpers::startupCheckOpensDatabase()
-{
+void TestHelpers::startupCheckOpensDatabase() {
     test::TestEnv env;
     QString path;
     {
@@ -160,8 +174,7 @@ void TestHelpers::startupCheckOpensDatabase()
     QCOMPARE(db.connection().connectionName(), before.connectionName());
 }
 
-void TestHelpers::startupCheckFailures_data()
-{
+void TestHelpers::startupCheckFailures_data() {
     QTest::addColumn<QString>("pathTxt"); // empty: no path.txt at all
     QTest::addColumn<int>("messages");
     QTest::newRow("no path.txt") << "" << 2;
@@ -169,33 +182,34 @@ void TestHelpers::startupCheckFailures_data()
     QTest::newRow("not a database") << "%1/garbage.db" << 1;
 }
 
-void TestHelpers::startupCheckFailures()
-{
+void TestHelpers::startupCheckFailures() {
     QFETCH(QString, pathTxt);
     QFETCH(int, messages);
     test::TestEnv env;
     writeFile(env.dir() + QStringLiteral("/garbage.db"), QByteArray(2048, 'g'));
     if (!pathTxt.isEmpty())
-        writeFile(env.configDir() + QStringLiteral("/quoteria/path.txt"), pathTxt.arg(env.dir()).toUtf8());
+        writeFile(env.configDir() + QStringLiteral("/quoteria/path.txt"),
+                  pathTxt.arg(env.dir()).toUtf8());
     Database db;
     const DatabaseCheck c = startupDatabaseCheck(db);
     QVERIFY(!c.ok);
     QVERIFY(!db.isOpen());
     QCOMPARE(env.recorder.entries.size(), messages);
     const auto last = env.recorder.entries.last();
-    QCOMPARE(last.text, QStringLiteral("Database Error ...Cannot continue.            \nCheck path.txt file"));
+    QCOMPARE(last.text,
+             QStringLiteral("Database Error ...Cannot continue.            \nCheck path.txt file"));
     QCOMPARE(last.icon, MsgIcon::Critical);
     QVERIFY(!QFile::exists(env.dir() + QStringLiteral("/nowhere/rates.db")));
 }
 
-void TestHelpers::secondInstanceRefused()
-{
+void TestHelpers::secondInstanceRefused() {
     test::TestEnv env;
     const QString lockPath = env.dir() + QStringLiteral("/instance.lock");
     auto first = acquireInstanceLock(lockPath);
     QVERIFY(first);
     QVERIFY(!acquireInstanceLock(lockPath));
-    QCOMPARE(kAlreadyRunning, QStringLiteral("Application already running.") + QString(17, QLatin1Char(' ')));
+    QCOMPARE(kAlreadyRunning,
+             QStringLiteral("Application already running.") + QString(17, QLatin1Char(' ')));
     first.reset();
     QVERIFY(acquireInstanceLock(lockPath));
 }

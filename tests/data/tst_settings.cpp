@@ -21,19 +21,26 @@ private Q_SLOTS:
     void positionsAsSingles();
 };
 
-void TestSettings::defaultsWhenMissing_data()
-{
+void TestSettings::defaultsWhenMissing_data() {
     QTest::addColumn<QString>("app");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("def");
-    QTest::newRow("theme name") << "Disp" << "theme" << "name" << "";
-    QTest::newRow("ratio") << "Disp" << "theme" << "mult" << "2";
-    QTest::newRow("motion") << "Display" << "style" << "type" << "Scroll";
+    QTest::newRow("theme name") << "Disp"
+                                << "theme"
+                                << "name"
+                                << "";
+    QTest::newRow("ratio") << "Disp"
+                           << "theme"
+                           << "mult"
+                           << "2";
+    QTest::newRow("motion") << "Display"
+                            << "style"
+                            << "type"
+                            << "Scroll";
 }
 
-void TestSettings::defaultsWhenMissing()
-{
+void TestSettings::defaultsWhenMissing() {
     QFETCH(QString, app);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -41,21 +48,25 @@ void TestSettings::defaultsWhenMissing()
     test::TestEnv env;
     SettingsStore s;
     QCOMPARE(s.read(app, section, key, def), def);
-    QCOMPARE(s.readInt(QStringLiteral("Display"), QStringLiteral("Monitor"), QStringLiteral("intervel"), 10), 10);
+    QCOMPARE(s.readInt(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                       QStringLiteral("intervel"), 10),
+             10);
 }
 
-void TestSettings::namesIgnoreCase_data()
-{
+void TestSettings::namesIgnoreCase_data() {
     QTest::addColumn<QStringList>("writeAt");
     QTest::addColumn<QStringList>("readAt");
-    QTest::newRow("key") << QStringList{"Display", "Monitor", "highsound"} << QStringList{"Display", "Monitor", "highSound"};
-    QTest::newRow("app") << QStringList{"display", "sreen", "type"} << QStringList{"Display", "sreen", "type"};
-    QTest::newRow("section") << QStringList{"Display", "video", "VideoIn"} << QStringList{"Display", "Video", "videoin"};
-    QTest::newRow("all") << QStringList{"DISP", "THEME", "NAME"} << QStringList{"disp", "theme", "name"};
+    QTest::newRow("key") << QStringList{"Display", "Monitor", "highsound"}
+                         << QStringList{"Display", "Monitor", "highSound"};
+    QTest::newRow("app") << QStringList{"display", "sreen", "type"}
+                         << QStringList{"Display", "sreen", "type"};
+    QTest::newRow("section") << QStringList{"Display", "video", "VideoIn"}
+                             << QStringList{"Display", "Video", "videoin"};
+    QTest::newRow("all") << QStringList{"DISP", "THEME", "NAME"}
+                         << QStringList{"disp", "theme", "name"};
 }
 
-void TestSettings::namesIgnoreCase()
-{
+void TestSettings::namesIgnoreCase() {
     QFETCH(QStringList, writeAt);
     QFETCH(QStringList, readAt);
     test::TestEnv env;
@@ -67,8 +78,7 @@ void TestSettings::namesIgnoreCase()
              QStringLiteral("C:\\sounds\\high.wav"));
 }
 
-void TestSettings::numericConversion_data()
-{
+void TestSettings::numericConversion_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<int>("asInt");
     QTest::newRow("plain") << "42" << 42;
@@ -79,32 +89,37 @@ void TestSettings::numericConversion_data()
     QTest::newRow("blank") << "" << 0;
 }
 
-void TestSettings::numericConversion()
-{
+void TestSettings::numericConversion() {
     QFETCH(QString, stored);
     QFETCH(int, asInt);
     test::TestEnv env;
     SettingsStore s;
     s.write(QStringLiteral("display"), QStringLiteral("mainsec"), QStringLiteral("left"), stored);
-    QCOMPARE(s.readInt(QStringLiteral("Display"), QStringLiteral("MainSec"), QStringLiteral("Left"), 7), asInt);
+    QCOMPARE(
+        s.readInt(QStringLiteral("Display"), QStringLiteral("MainSec"), QStringLiteral("Left"), 7),
+        asInt);
 }
 
-void TestSettings::onePerApplicationInConfigFolder()
-{
+void TestSettings::onePerApplicationInConfigFolder() {
     test::TestEnv env;
     SettingsStore s;
-    s.write(QStringLiteral("Display"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("1"));
+    s.write(QStringLiteral("Display"), QStringLiteral("a"), QStringLiteral("b"),
+            QStringLiteral("1"));
     s.write(QStringLiteral("Disp"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("2"));
-    s.write(QStringLiteral("Quoteria"), QStringLiteral("Online"), QStringLiteral("Auto"), QStringLiteral("1"));
-    s.write(QStringLiteral("display"), QStringLiteral("c"), QStringLiteral("d"), QStringLiteral("3"));
-    const QStringList files = QDir(env.configDir() + QStringLiteral("/quoteria")).entryList({QStringLiteral("*.ini")});
+    s.write(QStringLiteral("Quoteria"), QStringLiteral("Online"), QStringLiteral("Auto"),
+            QStringLiteral("1"));
+    s.write(QStringLiteral("display"), QStringLiteral("c"), QStringLiteral("d"),
+            QStringLiteral("3"));
+    const QStringList files =
+        QDir(env.configDir() + QStringLiteral("/quoteria")).entryList({QStringLiteral("*.ini")});
     QCOMPARE(files.size(), 3);
-    QCOMPARE(s.read(QStringLiteral("Disp"), QStringLiteral("a"), QStringLiteral("b")), QStringLiteral("2"));
-    QCOMPARE(s.read(QStringLiteral("Display"), QStringLiteral("a"), QStringLiteral("b")), QStringLiteral("1"));
+    QCOMPARE(s.read(QStringLiteral("Disp"), QStringLiteral("a"), QStringLiteral("b")),
+             QStringLiteral("2"));
+    QCOMPARE(s.read(QStringLiteral("Display"), QStringLiteral("a"), QStringLiteral("b")),
+             QStringLiteral("1"));
 }
 
-void TestSettings::survivesGarbageFile()
-{
+void TestSettings::survivesGarbageFile() {
     test::TestEnv env;
     SettingsStore s;
     QDir().mkpath(s.folder());
@@ -112,20 +127,25 @@ void TestSettings::survivesGarbageFile()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("\x00\xff[[[=\n==\nrandom", 16);
     f.close();
-    QCOMPARE(s.read(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type"), QStringLiteral("Scroll")),
+    QCOMPARE(s.read(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type"),
+                    QStringLiteral("Scroll")),
              QStringLiteral("Scroll"));
-    QVERIFY(s.write(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type"), QStringLiteral("Page")));
-    QCOMPARE(SettingsStore().read(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type")),
+    QVERIFY(s.write(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type"),
+                    QStringLiteral("Page")));
+    QCOMPARE(SettingsStore().read(QStringLiteral("Display"), QStringLiteral("style"),
+                                  QStringLiteral("type")),
              QStringLiteral("Page"));
 }
 
-void TestSettings::positionsAsSingles()
-{
+void TestSettings::positionsAsSingles() {
     test::TestEnv env;
     SettingsStore s;
     s.write(QStringLiteral("display"), QStringLiteral("mainsec"), QStringLiteral("left"), 1234.5);
-    QCOMPARE(s.read(QStringLiteral("display"), QStringLiteral("mainsec"), QStringLiteral("left")), QStringLiteral("1234.5"));
-    QCOMPARE(s.readNumber(QStringLiteral("display"), QStringLiteral("mainsec"), QStringLiteral("left"), 0), 1234.5);
+    QCOMPARE(s.read(QStringLiteral("display"), QStringLiteral("mainsec"), QStringLiteral("left")),
+             QStringLiteral("1234.5"));
+    QCOMPARE(s.readNumber(QStringLiteral("display"), QStringLiteral("mainsec"),
+                          QStringLiteral("left"), 0),
+             1234.5);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

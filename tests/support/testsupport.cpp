@@ -6,15 +6,13 @@
 
 namespace quoteria::test {
 
-TestEnv::TestEnv() : m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
-{
+TestEnv::TestEnv() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")) {
     QDir().mkpath(configDir());
     qputenv("XDG_CONFIG_HOME", configDir().toLocal8Bit());
     setMessageService(&recorder);
 }
 
-TestEnv::~TestEnv()
-{
+TestEnv::~TestEnv() {
     setMessageService(nullptr);
     if (m_oldConfig.isEmpty())
         qunsetenv("XDG_CONFIG_HOME");
@@ -22,10 +20,11 @@ TestEnv::~TestEnv()
         qputenv("XDG_CONFIG_HOME", m_oldConfig);
 }
 
-QString TestEnv::configDir() const { return m_dir.path() + QLatin1String("/config"); }
+QString TestEnv::configDir() const {
+    return m_dir.path() + QLatin1String("/config");
+}
 
-bool TestEnv::makeDatabase(Database& db, bool demo, const QString& name)
-{
+bool TestEnv::makeDatabase(Database& db, bool demo, const QString& name) {
     const QString path = m_dir.path() + QLatin1Char('/') + name;
     if (!db.create(path))
         return false;

@@ -19,7 +19,8 @@ public:
     QString configDir() const;
     // Creates an empty database of the current schema (optionally the demo data)
     // inside the temporary folder and opens db on it.
-    bool makeDatabase(Database& db, bool demo = false, const QString& name = QStringLiteral("rates.db"));
+    bool makeDatabase(Database& db, bool demo = false,
+                      const QString& name = QStringLiteral("rates.db"));
     MessageRecorder recorder;
 
 private:
