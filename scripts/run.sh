@@ -13,6 +13,10 @@ if [ ! -f "$demo" ]; then
   "$exe" --init-db "$demo" --admin-password admin --demo
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  exec "$exe" --headless-demo "$@"
+  # No screen: draw what the board shows for the demo theme into a picture instead.
+  picture="${QUOTERIA_BOARD_PNG:-$QUOTERIA_ROOT/build/demo-board.png}"
+  "$exe" --render-board "Demo Board" --out "$picture"
+  echo "No display found: the demo board was rendered to $picture"
+  exit 0
 fi
 exec "$exe" "$@"

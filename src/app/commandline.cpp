@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 #include <functional>
@@ -113,10 +114,20 @@ int runCommandLine(int argc, char** argv) {
         args << QString::fromLocal8Bit(argv[i]);
     const Command commands[] = {
         {"--init-db", false, initDb},
+        {"--render-board", true, renderBoardCommand},
+        {"--bench-board", true, benchBoardCommand},
     };
     for (const Command& c : commands) {
         if (!args.contains(QLatin1String(c.flag)))
             continue;
+        if (c.needsGui) {
+            // Drawing needs fonts but no window: run without a display.
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication app(argc, argv);
+            setMessageService(nullptr);
+            return c.run(args);
+        }
         QCoreApplication app(argc, argv);
         setMessageService(nullptr);
         return c.run(args);

@@ -1,0 +1,948 @@
+#include "board/boardengine.h"
+
+#include "board/boardtimers.h"
+#include "board/clockface.h"
+#include "data/appcontext.h"
+#include "data/database.h"
+#include "data/dataevents.h"
+#include "data/formats.h"
+#include "data/helpers.h"
+#include "data/messageservice.h"
+#include "data/settingsstore.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QLocale>
+#include <QMovie>
+#include <QPainter>
+#include <QSqlRecord>
+#include <QSvgRenderer>
+#include <QTimer>
+#include <QtMath>
+
+namespace quoteria {
+
+namespace {
+
+// Cached pictures never grow beyond this, whatever a theme asks for.
+constexpr int kMaxImageSide = 16384;
+constexpr qint64 kMaxImagePixels = 8 * 1024 * 1024;
+// More rows than this cannot be told apart on any screen.
+constexpr int kMaxRows = 2000;
+
+const QString kCurrencySql =
+    QStringLiteral("select * from tblCurr where active=1 order by pos asc");
+
+QFont boardFont(const QString& family, double points, bool bold, bool italic, int tpp) {
+    QFont f(installedFamily(family));
+    // Points to pixels through twips: 1 point is 20 twips.
+    f.setPixelSize(int(qBound(1.0, std::round(points * 20.0 / tpp), 600.0)));
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setStyleStrategy(QFont::PreferAntialias);
+    return f;
+}
+
+QImage newImage(int w, int h) {
+    w = qBound(0, w, kMaxImageSide);
+    h = qBound(0, h, kMaxImageSide);
+    if (w == 0 || h == 0)
+        return QImage();
+    return QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+}
+
+// A picture file at its natural size; null when missing or not a picture.
+QImage readPicture(const QString& path) {
+    if (path.trimmed().isEmpty() || !fileExists(path))
+        return QImage();
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize s = reader.size();
+    if (s.isValid() && (s.width() > kMaxImageSide || s.height() > kMaxImageSide))
+        reader.setScaledSize(s.scaled(kMaxImageSide, kMaxImageSide, Qt::KeepAspectRatio));
+    QImage img = reader.read();
+    if (img.isNull())
+        return QImage();
+    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage stretched(const QImage& src, const QSize& size) {
+    if (src.isNull() || size.isEmpty())
+        return QImage();
+    return src.scaled(size.boundedTo(QSize(kMaxImageSide, kMaxImageSide)), Qt::IgnoreAspectRatio,
+                      Qt::SmoothTransformation);
+}
+
+QString field(const QSqlRecord& r, const char* name) {
+    const int i = r.indexOf(QLatin1String(name));
+    return i < 0 ? QString() : r.value(i).toString();
+}
+
+} // namespace
+
+// An installed family for a theme's font name: the name itself when installed, else
+// a metric-alike face of the same kind (serif, monospaced or sans).
+QString installedFamily(const QString& wanted) {
+    static QHash<QString, QString> resolved;
+    const QString name = wanted.trimmed();
+    auto it = resolved.constFind(name);
+    if (it != resolved.constEnd())
+        return *it;
+    QString family = name;
+    if (name.isEmpty() || !QFontDatabase::hasFamily(name)) {
+        const QString n = name.toLower();
+        if (n.contains(QLatin1String("mono")) || n.contains(QLatin1String("courier")) ||
+            n.contains(QLatin1String("consol")) || n.contains(QLatin1String("fixed")))
+            family = QStringLiteral("Liberation Mono");
+        else if (n.contains(QLatin1String("times")) || n.contains(QLatin1String("serif")) ||
+                 n.contains(QLatin1String("roman")) || n.contains(QLatin1String("georgia")) ||
+                 n.contains(QLatin1String("garamond")) || n.contains(QLatin1String("book")))
+            family = n.contains(QLatin1String("sans")) ? QStringLiteral("Liberation Sans")
+                                                       : QStringLiteral("Liberation Serif");
+        else
+            family = QStringLiteral("Liberation Sans");
+    }
+    resolved.insert(name, family);
+    return family;
+}
+
+BoardEngine::BoardEngine(AppContext& ctx, BoardTimers& timers, const BoardProfile& profile,
+                         QObject* parent)
+    : QObject(parent), m_ctx(ctx), m_timers(timers), m_profile(profile),
+      m_pm(ctx.session.twipsPerPixel), m_now([] { return QDateTime::currentDateTime(); }) {
+    m_ticker.load = [this](TickerMotion::Train t) { return loadTrain(t); };
+    m_ticker.switched = [this](TickerMotion::Train t) {
+        setTimer(4, t == TickerMotion::LeftTrain);
+        setTimer(5, t == TickerMotion::RightTrain);
+    };
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(15);
+    connect(m_refreshTimer, &QTimer::timeout, this, &BoardEngine::refreshCurrencies);
+    // A save elsewhere shows at once, not only at the next timed refresh.
+    connect(&ctx.events, &DataEvents::currenciesChanged, this,
+            &BoardEngine::requestCurrencyRefresh);
+}
+
+BoardEngine::~BoardEngine() = default;
+
+bool BoardEngine::setTimer(int n, bool on) {
+    m_timers.setActive(n, on);
+    return on;
+}
+
+void BoardEngine::markDirty(Zone z) {
+    m_dirty[z] = true;
+    emit repaintNeeded(zonePx(z));
+}
+
+QRect BoardEngine::tableZonePx() const {
+    QRect r = m_fgPx;
+    for (int k = 0; k < 6; ++k)
+        r |= m_headerPx[k];
+    return r;
+}
+
+QRect BoardEngine::zonePx(Zone z) const {
+    switch (z) {
+    case ZoneAll:
+        return QRect(QPoint(0, 0), m_frame);
+    case ZoneTable:
+        return tableZonePx();
+    case ZoneTitle:
+        return m_titlePx;
+    case ZoneClock:
+        return m_timePx;
+    case ZoneTicker:
+        return m_stripPx;
+    case ZoneLogo:
+        return m_logoPx;
+    default:
+        return QRect();
+    }
+}
+
+int BoardEngine::takeDirty(QRect* out, int max) {
+    int n = 0;
+    if (m_dirty[ZoneAll]) {
+        if (max > 0)
+            out[n++] = zonePx(ZoneAll);
+    } else {
+        for (int z = ZoneTable; z < ZoneCount && n < max; ++z)
+            if (m_dirty[z] && !zonePx(Zone(z)).isEmpty())
+                out[n++] = zonePx(Zone(z));
+    }
+    for (bool& d : m_dirty)
+        d = false;
+    return n;
+}
+
+// ---- load sequence ----------------------------------------------------------------
+
+void BoardEngine::load(const QSize& framePx) {
+    m_frame = framePx;
+    m_pm = PixelMap(m_ctx.session.twipsPerPixel);
+    m_displayMode = m_ctx.session.displayMode;
+    // Steps beyond a screen's width per tick make no sense; keep the arithmetic sound.
+    m_speed = qBound(-100000.0, m_ctx.session.tickerSpeed * m_profile.speedFactor, 100000.0);
+    m_totRow = qMin(
+        kMaxRows,
+        m_ctx.db.scalar(QStringLiteral("select count(*) from tblCurr where active=1")).toInt());
+    m_currScroll =
+        qBound(-100000.0,
+               m_ctx.settings.readNumber(QStringLiteral("Display"), QStringLiteral("currency"),
+                                         QStringLiteral("scroll"), 5) *
+                   m_profile.speedFactor,
+               100000.0);
+    start();
+    m_scroll.reset(m_totRow, m_geo.firstRowTop, m_geo.rowStep, m_geo.rowHeight, m_geo.hGap,
+                   m_currScroll);
+    m_composed = m_scroll.tops();
+    markDirty(ZoneAll);
+}
+
+void BoardEngine::start() {
+    m_theme = loadBoardTheme(m_ctx.db, m_ctx.session.currentThemeKey);
+    const BoardTheme& t = m_theme;
+
+    // Zones (getpos); without a layout row nothing is placed.
+    if (t.found && t.hasPosition) {
+        m_logoPx = m_pm.rect(zoneRect(t, BoardTheme::Logo, m_profile));
+        m_timePx = m_pm.rect(zoneRect(t, BoardTheme::Time, m_profile));
+        m_titlePx = m_pm.rect(zoneRect(t, BoardTheme::Title, m_profile));
+        m_stripPx = m_pm.rect(zoneRect(t, BoardTheme::News, m_profile));
+    }
+    m_geo = t.hasPosition ? tableGeometry(t, m_profile) : TableGeometry();
+    m_fgPx = m_pm.rect(m_geo.fg);
+
+    buildBackground();
+    buildFooter();
+    buildTitle();
+    buildClock();
+    buildLogo();
+    buildTicker();
+
+    if (m_displayMode != QLatin1String("Page")) {
+        setcols(m_totRow);
+        setTimer(1, true);
+        setTimer(6, true);
+        m_composeView = true;
+        timer1();
+    } else {
+        setTimer(6, false);
+        m_pgSize = qBound(0, int(t.rows), kMaxRows);
+        setcols(m_pgSize);
+        m_timers.setInterval(1, qMax(1, m_ctx.session.pageInterval));
+        m_page.currentPage = 1;
+        setTimer(1, true);
+        setTimer(7, false);
+        m_composeView = false;
+        timer1();
+    }
+    if (t.scroll == 1) {
+        setTimer(2, true);
+    } else {
+        setTimer(2, false);
+    }
+}
+
+void BoardEngine::setcols(int rowCount) {
+    m_totRow = qBound(0, rowCount, kMaxRows);
+    m_rows = QVector<Row>(m_totRow);
+    const QColor rowBg = m_theme.rowbgcolor;
+    m_ctx.session.defaultRowColor = unsigned(m_theme.rowbgcolorValue & 0xFFFFFF);
+    for (Row& r : m_rows)
+        r.bg = rowBg;
+    m_rowPx = m_pm.px(m_geo.rowHeight);
+    for (int k = 0; k < 6; ++k)
+        m_headerPx[k] = m_geo.headerVisible[k] ? m_pm.rect(m_geo.header[k]) : QRect();
+    renderHeaders();
+    m_rowPictureSource = m_theme.img2.isEmpty() ? QImage() : readPicture(m_theme.img2);
+    m_rowPictures.clear();
+    const bool scrolls = m_displayMode == QLatin1String("Scroll") && m_geo.overflows(m_totRow);
+    setTimer(7, scrolls);
+    setTimer(6, scrolls);
+    m_rowsChanged = true;
+}
+
+void BoardEngine::renderHeaders() {
+    const BoardTheme& t = m_theme;
+    const QFont font = boardFont(t.hdfont, t.hdfntsize, true, false, m_pm.twipsPerPixel);
+    const QImage picture = t.img1.isEmpty() ? QImage() : readPicture(t.img1);
+    // The header picture is stretched per header but cut at Header1's size + 60 twips.
+    const QSize cut(m_pm.px(qint64(m_geo.header[0].width()) + 60),
+                    m_pm.px(qint64(m_geo.header[0].height()) + 60));
+    for (int k = 0; k < 6; ++k) {
+        QImage& img = m_headerImage[k];
+        img = newImage(qMin(m_headerPx[k].width(), m_frame.width()),
+                       qMin(m_headerPx[k].height(), m_frame.height()));
+        if (img.isNull())
+            continue;
+        img.fill(t.hdclrbg);
+        QPainter p(&img);
+        if (!picture.isNull()) {
+            p.save();
+            p.setClipRect(QRect(QPoint(0, 0), cut));
+            p.drawImage(0, 0, stretched(picture, img.size()));
+            p.restore();
+        }
+        if (!t.hasHeader)
+            continue;
+        p.setFont(font);
+        p.setPen(t.hdfntclr);
+        const QStringList lines = t.head[k].split(QLatin1Char('/'));
+        const QFontMetrics fm(font);
+        int y = fm.ascent();
+        for (int i = 0; i < lines.size(); ++i) {
+            p.drawText(0, y, i == 0 ? QLatin1Char(' ') + lines[i] : lines[i]);
+            y += fm.height();
+        }
+    }
+}
+
+void BoardEngine::buildBackground() {
+    const BoardTheme& t = m_theme;
+    m_bgPicture = false;
+    m_bgSource = QImage();
+    if (!t.nbgImg.isEmpty()) {
+        m_bgSource = readPicture(t.nbgImg);
+        m_bgPicture = !m_bgSource.isNull();
+        // A named picture that cannot be shown leaves the window's own colour.
+        m_bgColor = Qt::black;
+    } else {
+        m_bgColor = t.found ? t.bgcolor : QColor(Qt::black);
+    }
+    m_bgImage = m_bgPicture ? stretched(m_bgSource, m_frame) : QImage();
+}
+
+void BoardEngine::buildFooter() {
+    QFont f = boardFont(QStringLiteral("Liberation Sans"), 8, false, false, m_pm.twipsPerPixel);
+    const QString text = QStringLiteral("www.quoteria.example");
+    const QFontMetrics fm(f);
+    m_footerLabel = newImage(fm.horizontalAdvance(text) + 2, fm.height());
+    if (m_footerLabel.isNull())
+        return;
+    m_footerLabel.fill(Qt::transparent);
+    QPainter p(&m_footerLabel);
+    p.setFont(f);
+    p.setPen(QColor(160, 160, 160));
+    p.drawText(0, fm.ascent(), text);
+}
+
+void BoardEngine::setFrameSize(const QSize& framePx) {
+    if (framePx == m_frame)
+        return;
+    m_frame = framePx;
+    m_bgImage = m_bgPicture ? stretched(m_bgSource, m_frame) : QImage();
+    markDirty(ZoneAll);
+}
+
+// ---- title and clock --------------------------------------------------------------
+
+void BoardEngine::buildTitle() {
+    const BoardTheme& t = m_theme;
+    m_titleVisible = t.found && !t.ttlname.isEmpty();
+    m_titleText.clear();
+    m_titleImage = QImage();
+    if (!m_titleVisible)
+        return;
+    if (t.ttlname.contains(QLatin1Char('#'))) {
+        QString s = t.ttlname;
+        s.remove(QLatin1Char('#'));
+        m_titleText =
+            s + QLatin1Char(' ') + QLocale::system().toString(m_now().date(), QLocale::ShortFormat);
+    } else {
+        m_titleText = t.ttlname;
+    }
+    m_ctx.session.titleText = m_titleText;
+    // Title background: its own colour, else the window's (the picture shows through).
+    m_titleOpaque = t.ttlBGEnable == QLatin1String("1") || !m_bgPicture;
+    m_titleBg = t.ttlBGEnable == QLatin1String("1") ? t.ttlBG : m_bgColor;
+
+    const QFont font = boardFont(t.ttlfont, t.ttlsize, false, false, m_pm.twipsPerPixel);
+    const QFontMetrics fm(font);
+    const int w = fm.horizontalAdvance(m_titleText);
+    m_titleWidthTw = w * m_pm.twipsPerPixel;
+    m_titleImage = newImage(w + 1, fm.height());
+    if (!m_titleImage.isNull()) {
+        m_titleImage.fill(Qt::transparent);
+        QPainter p(&m_titleImage);
+        p.setFont(font);
+        p.setPen(t.ttlcolor);
+        p.drawText(0, fm.ascent(), m_titleText);
+    }
+    m_titleMarquee = t.scroll == 1;
+    m_marquee = Marquee();
+}
+
+void BoardEngine::buildClock() {
+    const BoardTheme& t = m_theme;
+    m_textClock = false;
+    m_face.reset();
+    m_clockImage = QImage();
+    setTimer(3, false);
+    setTimer(8, false);
+    if (!t.found || t.displaytime != 1)
+        return;
+    if (!t.clockfile.isEmpty()) {
+        QString folder =
+            m_ctx.appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_ctx.appFolder;
+        const QString path =
+            ClockFace::resolve(folder + QLatin1String("/files/clock"), t.clockfile);
+        auto face = std::make_unique<ClockFace>();
+        if (face->load(path)) {
+            m_face = std::move(face);
+            m_clockImage = newImage(qMin(m_timePx.width(), m_frame.width()),
+                                    qMin(m_timePx.height(), m_frame.height()));
+            m_faceSecond = -1;
+            timer8();
+            setTimer(8, true);
+        } else {
+            logLine(QStringLiteral(
+                        "board: clock face \"%1\" cannot be shown; the clock zone stays empty")
+                        .arg(t.clockfile));
+        }
+        return;
+    }
+    m_textClock = true;
+    m_tformat = t.tformat;
+    m_clockText.clear();
+    timer3();
+    setTimer(3, true);
+}
+
+void BoardEngine::timer3() {
+    if (!m_textClock)
+        return;
+    const QString text = formatDateTime(m_now(), m_tformat);
+    if (text == m_clockText && !m_clockImage.isNull())
+        return;
+    m_clockText = text;
+    const BoardTheme& t = m_theme;
+    m_clockImage = newImage(qMin(m_timePx.width(), m_frame.width()),
+                            qMin(m_timePx.height(), m_frame.height()));
+    if (!m_clockImage.isNull()) {
+        m_clockImage.fill(Qt::transparent);
+        QPainter p(&m_clockImage);
+        p.setFont(boardFont(t.fonttime, t.sizetime, true, false, m_pm.twipsPerPixel));
+        p.setPen(t.clrtime);
+        p.drawText(m_clockImage.rect(), Qt::AlignCenter, m_clockText);
+    }
+    markDirty(ZoneClock);
+}
+
+void BoardEngine::timer8() {
+    if (!m_face || m_clockImage.isNull())
+        return;
+    const QTime now = m_now().time();
+    const int second = now.msecsSinceStartOfDay() / 1000;
+    if (second == m_faceSecond)
+        return;
+    m_faceSecond = second;
+    m_face->render(m_clockImage, QTime(now.hour(), now.minute(), now.second()));
+    markDirty(ZoneClock);
+}
+
+bool BoardEngine::faceClock() const {
+    return m_face != nullptr;
+}
+
+// ---- logo -------------------------------------------------------------------------
+
+void BoardEngine::buildLogo() {
+    m_logoImage = QImage();
+    delete m_logoMovie;
+    m_logoMovie = nullptr;
+    const QString path = m_theme.logo;
+    if (!m_theme.found || path.isEmpty() || m_logoPx.isEmpty())
+        return;
+    const QFileInfo fi(path);
+    if (fi.suffix().compare(QLatin1String("swf"), Qt::CaseInsensitive) == 0) {
+        logLine(QStringLiteral("board: logo \"%1\" is a Flash movie, which cannot be played; the "
+                               "logo zone stays empty")
+                    .arg(path));
+        return;
+    }
+    if (!fileExists(path)) {
+        logLine(
+            QStringLiteral("board: logo \"%1\" not found; the logo zone stays empty").arg(path));
+        return;
+    }
+    const QSize zone = m_logoPx.size().boundedTo(m_frame);
+    auto fit = [zone](const QImage& src) {
+        if (src.isNull())
+            return QImage();
+        QImage out = newImage(zone.width(), zone.height());
+        if (out.isNull())
+            return out;
+        out.fill(Qt::transparent);
+        const QSize s = src.size().scaled(zone, Qt::KeepAspectRatio);
+        QPainter p(&out);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(
+            QRect(QPoint((zone.width() - s.width()) / 2, (zone.height() - s.height()) / 2), s),
+            src);
+        return out;
+    };
+    if (fi.suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0 ||
+        fi.suffix().compare(QLatin1String("svgz"), Qt::CaseInsensitive) == 0) {
+        QSvgRenderer svg(path);
+        if (svg.isValid()) {
+            QSize s = svg.defaultSize().isEmpty()
+                          ? zone
+                          : svg.defaultSize().scaled(zone, Qt::KeepAspectRatio);
+            m_logoImage = newImage(zone.width(), zone.height());
+            if (!m_logoImage.isNull()) {
+                m_logoImage.fill(Qt::transparent);
+                QPainter p(&m_logoImage);
+                svg.render(&p, QRectF((zone.width() - s.width()) / 2.0,
+                                      (zone.height() - s.height()) / 2.0, s.width(), s.height()));
+            }
+        }
+    } else {
+        auto* movie = new QMovie(path, QByteArray(), this);
+        if (movie->isValid() && movie->frameCount() > 1) {
+            m_logoMovie = movie;
+            connect(movie, &QMovie::frameChanged, this, [this, fit] {
+                m_logoImage = fit(m_logoMovie->currentImage().convertToFormat(
+                    QImage::Format_ARGB32_Premultiplied));
+                markDirty(ZoneLogo);
+            });
+            movie->jumpToFrame(0);
+            m_logoImage =
+                fit(movie->currentImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+            movie->start();
+        } else {
+            delete movie;
+            m_logoImage = fit(readPicture(path));
+        }
+    }
+    if (m_logoImage.isNull())
+        logLine(QStringLiteral("board: logo \"%1\" is not a picture; the logo zone stays empty")
+                    .arg(path));
+}
+
+bool BoardEngine::hasLogo() const {
+    return !m_logoImage.isNull();
+}
+
+// ---- rate table -------------------------------------------------------------------
+
+void BoardEngine::timer1() {
+    if (m_displayMode == QLatin1String("Page")) {
+        m_page.advance();
+        getData1();
+    } else {
+        addData();
+    }
+}
+
+void BoardEngine::requestCurrencyRefresh() {
+    m_refreshTimer->start();
+}
+
+void BoardEngine::refreshCurrencies() {
+    if (m_displayMode == QLatin1String("Page"))
+        getData1();
+    else
+        addData();
+}
+
+void BoardEngine::addData() {
+    const bool monitor = m_ctx.session.monitorOn;
+    const int mode = m_ctx.settings.readInt(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                                            QStringLiteral("color"), 0);
+    const QColor high = winColor(
+        colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                                        QStringLiteral("highColor"), QStringLiteral("0"))));
+    const QColor low = winColor(
+        colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                                        QStringLiteral("lowColor"), QStringLiteral("0"))));
+    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(kCurrencySql);
+    for (int i = 0; i < recs.size() && i < m_totRow; ++i)
+        drawRecord(i, recs[i], monitor, mode, high, low);
+}
+
+void BoardEngine::getData1() {
+    const bool monitor = m_ctx.session.monitorOn;
+    const int mode = m_ctx.settings.readInt(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                                            QStringLiteral("color"), 0);
+    const QColor high = winColor(
+        colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                                        QStringLiteral("highColor"), QStringLiteral("0"))));
+    const QColor low = winColor(
+        colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                                        QStringLiteral("lowColor"), QStringLiteral("0"))));
+    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(kCurrencySql);
+    m_page.pageCount = Database::pageCount(int(recs.size()), m_pgSize);
+    const int first = (m_page.currentPage - 1) * m_pgSize;
+    for (int i = 0; i < m_pgSize && first + i < recs.size(); ++i) {
+        if (first + i < 0)
+            continue;
+        drawRecord(i, recs[first + i], monitor, mode, high, low);
+    }
+}
+
+void BoardEngine::drawRecord(int row, const QSqlRecord& r, bool monitorColouring, int colourMode,
+                             const QColor& high, const QColor& low) {
+    if (row < 0 || row >= m_rows.size())
+        return;
+    Row& target = m_rows[row];
+    QString text[6];
+    text[0] = field(r, "currName");
+    for (int j = 1; j <= 5; ++j)
+        text[j] = field(r, QByteArray("colum" + QByteArray::number(j)).constData());
+    QColor bg = target.bg;
+    if (monitorColouring) {
+        if (colourMode == 1) {
+            const QString state = field(r, "vstate");
+            bg = state == QLatin1String("N")   ? m_theme.rowbgcolor
+                 : state == QLatin1String("H") ? high
+                                               : low;
+        }
+    } else {
+        bg = m_theme.rowbgcolor;
+    }
+    const QString img = field(r, "img");
+    bool same = bg == target.bg && img == target.img && !target.image.isNull();
+    for (int j = 0; j < 6 && same; ++j)
+        same = text[j] == target.text[j];
+    if (same)
+        return;
+    for (int j = 0; j < 6; ++j)
+        target.text[j] = text[j];
+    target.img = img;
+    target.bg = bg;
+    target.dirty = true;
+    renderRow(target);
+    m_rowsChanged = true;
+    if (!m_composeView)
+        markDirty(ZoneTable);
+}
+
+QImage BoardEngine::flagImage(const QString& path, const QSize& size) {
+    if (path.isEmpty() || size.isEmpty())
+        return QImage();
+    auto it = m_flags.constFind(path);
+    if (it != m_flags.constEnd() && (it->isNull() || it->size() == size))
+        return *it;
+    const QImage img = stretched(readPicture(path), size);
+    m_flags.insert(path, img);
+    return img;
+}
+
+QImage BoardEngine::rowPicture(const QSize& size) {
+    if (m_rowPictureSource.isNull() || size.isEmpty())
+        return QImage();
+    // One stretched copy per cell size (the name and the value columns differ).
+    const qint64 key = (qint64(size.width()) << 32) | quint32(size.height());
+    auto it = m_rowPictures.constFind(key);
+    if (it != m_rowPictures.constEnd())
+        return *it;
+    const QImage img = stretched(m_rowPictureSource, size);
+    m_rowPictures.insert(key, img);
+    return img;
+}
+
+void BoardEngine::renderRow(Row& row) {
+    row.dirty = false;
+    // Only the part the frame can show: a zone may reach far beyond the screen.
+    const int width = qMin(m_fgPx.width(), qMax(0, m_frame.width() - m_fgPx.left()));
+    const int height = qMin(m_rowPx, m_frame.height());
+    if (width <= 0 || height <= 0) {
+        row.image = QImage();
+        return;
+    }
+    if (row.image.isNull())
+        row.image = newImage(width, height);
+    if (row.image.isNull())
+        return;
+    const BoardTheme& t = m_theme;
+    row.image.fill(t.linecolor);
+    QPainter p(&row.image);
+    const QFont nameFont = boardFont(t.fntcrr, t.sizecrr, true, false, m_pm.twipsPerPixel);
+    const QFont valueFont = boardFont(t.fntval, t.sizeval, true, false, m_pm.twipsPerPixel);
+    for (int c = 0; c < 7; ++c) {
+        const int x0 = m_pm.px(m_geo.cellLeft[c]);
+        const int x1 = m_pm.px(qint64(m_geo.cellLeft[c]) + m_geo.cellWidth[c]);
+        if (x1 <= x0)
+            continue;
+        if (x0 >= width)
+            break;
+        const QRect cell(x0, 0, x1 - x0, height);
+        if (c == 0) {
+            p.fillRect(cell, t.rowbgcolor);
+            const QImage flag = flagImage(row.img, cell.size());
+            if (!flag.isNull())
+                p.drawImage(cell.topLeft(), flag);
+            continue;
+        }
+        p.fillRect(cell, row.bg);
+        const QImage pic = rowPicture(cell.size());
+        if (!pic.isNull())
+            p.drawImage(cell.topLeft(), pic);
+        p.save();
+        p.setClipRect(cell);
+        const QFont& f = c == 1 ? nameFont : valueFont;
+        p.setFont(f);
+        p.setPen(c == 1 ? t.clrcrr : t.clrval);
+        p.drawText(x0, QFontMetrics(f).ascent(), QLatin1Char(' ') + row.text[c - 1]);
+        p.restore();
+    }
+}
+
+QString BoardEngine::rowText(int row, int cell) const {
+    if (row < 0 || row >= m_rows.size() || cell < 0 || cell > 5)
+        return QString();
+    return m_rows[row].text[cell];
+}
+
+QColor BoardEngine::rowColor(int row) const {
+    return row >= 0 && row < m_rows.size() ? m_rows[row].bg : QColor();
+}
+
+// ---- ticker -----------------------------------------------------------------------
+
+void BoardEngine::buildTicker() {
+    const BoardTheme& t = m_theme;
+    m_nimgPath = t.bgImage;
+    m_stripColor = t.sbg;
+    m_stripSource = m_nimgPath.isEmpty() ? QImage() : readPicture(m_nimgPath);
+    m_stripImage = stretched(m_stripSource, m_stripPx.size());
+    const QRect strip = zoneRect(t, BoardTheme::News, m_profile);
+    m_ticker.setStrip(strip.width(), m_pm.twipsPerPixel);
+    m_ticker.unload();
+    m_ticker.placeAnchorRight();
+    m_messages.clear();
+}
+
+QVector<int> BoardEngine::loadTrain(TickerMotion::Train train) {
+    const QString direction =
+        train == TickerMotion::LeftTrain ? QStringLiteral("Left") : QStringLiteral("Right");
+    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(
+        QStringLiteral("select * from tblscroll where active=1 and direction=? collate nocase"),
+        {direction});
+    m_messages.clear();
+    QVector<int> widths;
+    const int h = m_stripPx.height();
+    for (const QSqlRecord& r : recs) {
+        Message m;
+        m.text = field(r, "message");
+        const QFont f = boardFont(field(r, "fontname"), themeNumber(field(r, "fontsize")),
+                                  themeNumber(field(r, "fontbold")) != 0,
+                                  themeNumber(field(r, "fontitalic")) != 0, m_pm.twipsPerPixel);
+        const QFontMetrics fm(f);
+        const int w = qMin(kMaxImageSide, fm.horizontalAdvance(m.text));
+        widths.append(w * m_pm.twipsPerPixel);
+        m.image = newImage(w, h);
+        if (!m.image.isNull()) {
+            // Every element starts with the left part of the strip's picture.
+            if (!m_stripImage.isNull()) {
+                m.image.fill(m_stripColor);
+                QPainter bp(&m.image);
+                bp.drawImage(0, 0, m_stripImage);
+            } else {
+                m.image.fill(m_stripColor);
+            }
+            QPainter p(&m.image);
+            p.setFont(f);
+            p.setPen(winColor(colourValue(r.value(QStringLiteral("fontcolor")))));
+            p.drawText(0, fm.ascent(), m.text);
+        }
+        m_messages.append(m);
+    }
+    m_tickerMoved = true;
+    return widths;
+}
+
+void BoardEngine::getSnews() {
+    m_ticker.placeAnchorRight();
+    m_ticker.build(TickerMotion::LeftTrain);
+    m_tickerMoved = true;
+    markDirty(ZoneTicker);
+}
+
+void BoardEngine::unloadScrollPictures() {
+    m_ticker.unload();
+    m_messages.clear();
+    m_tickerMoved = true;
+    markDirty(ZoneTicker);
+}
+
+void BoardEngine::setTickerVisible(bool on) {
+    m_tickerVisible = on;
+    markDirty(ZoneTicker);
+}
+
+QString BoardEngine::tickerMessage(int element) const {
+    if (element <= 0 || element >= m_ticker.count())
+        return QString();
+    const int m = m_ticker.element(element).message;
+    return m >= 0 && m < m_messages.size() ? m_messages[m].text : QString();
+}
+
+// ---- ticks ------------------------------------------------------------------------
+
+void BoardEngine::tick(int n) {
+    switch (n) {
+    case 1:
+        timer1();
+        break;
+    case 2:
+        if (m_titleVisible) {
+            m_marquee.tick(m_titleWidthTw, zoneRect(m_theme, BoardTheme::Title, m_profile).width(),
+                           m_speed);
+            markDirty(ZoneTitle);
+        }
+        break;
+    case 3:
+        timer3();
+        break;
+    case 4:
+        m_ticker.tickLeft(m_speed);
+        m_tickerMoved = true;
+        break;
+    case 5:
+        m_ticker.tickRight(m_speed);
+        m_tickerMoved = true;
+        break;
+    case 6:
+        // Compose: the viewer sees the rows where they stand now.
+        if (m_rowsChanged || m_composed != m_scroll.tops()) {
+            m_composed = m_scroll.tops();
+            m_rowsChanged = false;
+            markDirty(ZoneTable);
+        }
+        break;
+    case 7:
+        m_scroll.tick();
+        break;
+    case 8:
+        timer8();
+        break;
+    case 9:
+        if (m_tickerMoved) {
+            m_tickerMoved = false;
+            if (m_tickerVisible)
+                markDirty(ZoneTicker);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- painting ---------------------------------------------------------------------
+
+void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
+    p.save();
+    p.setClipRect(clip);
+    // Background and footer.
+    if (m_bgPicture && !m_bgImage.isNull())
+        p.drawImage(clip.topLeft(), m_bgImage, clip);
+    else
+        p.fillRect(clip, m_bgColor);
+    const int footerY = m_pm.px(qint64(m_frame.height()) * m_pm.twipsPerPixel - 300);
+    if (clip.bottom() >= footerY) {
+        p.fillRect(QRect(0, footerY, m_frame.width(), 1), QColor(128, 128, 128));
+        if (!m_footerLabel.isNull())
+            p.drawImage(m_frame.width() - m_pm.px(3000), footerY + 2, m_footerLabel);
+    }
+
+    // Rate table: the zone in the line colour, then every row where it stands.
+    const QRect table = m_fgPx & clip;
+    if (!table.isEmpty() && m_theme.hasPosition) {
+        p.setClipRect(table);
+        p.fillRect(table, m_theme.linecolor);
+        // On a screen the rows stand where they are at this moment, between two ticks;
+        // otherwise where the last composition put them.
+        const bool live = m_present.live && m_composeView;
+        const QVector<double>& tops = live            ? m_scroll.tops()
+                                      : m_composeView ? m_composed
+                                                      : m_scroll.tops();
+        const double ahead = live ? m_present.table * m_currScroll : 0.0;
+        for (int v = 0; v < m_rows.size() && v < tops.size(); ++v) {
+            const Row& row = m_rows[v];
+            const double top = tops[v] > -m_geo.rowHeight ? tops[v] - ahead : tops[v];
+            const int y = m_fgPx.top() + m_pm.px(top);
+            if (y >= table.bottom() + 1 || y + m_rowPx <= table.top())
+                continue;
+            if (row.image.isNull()) {
+                // A row no record has been drawn into yet: its empty cells.
+                Row& r = m_rows[v];
+                renderRow(r);
+            }
+            if (!row.image.isNull())
+                p.drawImage(m_fgPx.left(), y, row.image);
+        }
+        p.setClipRect(clip);
+    }
+    for (int k = 0; k < 6; ++k)
+        if (!m_headerImage[k].isNull() && m_headerPx[k].intersects(clip))
+            p.drawImage(m_headerPx[k].topLeft(), m_headerImage[k]);
+
+    // Title.
+    if (m_titleVisible && m_titlePx.intersects(clip)) {
+        const QRect r = m_titlePx & clip;
+        p.setClipRect(r);
+        if (m_titleOpaque)
+            p.fillRect(r, m_titleBg);
+        if (!m_titleImage.isNull()) {
+            if (m_titleMarquee) {
+                if (m_marquee.drawn) {
+                    double x = m_marquee.xpos;
+                    if (m_present.live && x > -m_titleWidthTw)
+                        x -= m_present.title * m_speed;
+                    p.drawImage(m_titlePx.left() + m_pm.px(x), m_titlePx.top(), m_titleImage);
+                }
+            } else {
+                const int x = (m_titlePx.width() - m_titleImage.width() + 1) / 2;
+                p.drawImage(m_titlePx.left() + x, m_titlePx.top(), m_titleImage);
+            }
+        }
+        p.setClipRect(clip);
+    }
+
+    // Clock.
+    if (!m_clockImage.isNull() && m_timePx.intersects(clip))
+        p.drawImage(m_timePx.topLeft(), m_clockImage);
+
+    // Ticker.
+    if (withTicker && m_tickerVisible && m_stripPx.intersects(clip)) {
+        p.save();
+        p.setClipRect(m_stripPx & clip);
+        p.translate(m_stripPx.topLeft());
+        paintTicker(p);
+        p.restore();
+    }
+
+    // Logo, in front of everything.
+    if (!m_logoImage.isNull() && m_logoPx.intersects(clip))
+        p.drawImage(m_logoPx.topLeft(), m_logoImage);
+    p.restore();
+}
+
+void BoardEngine::paintTicker(QPainter& p) {
+    const QRect strip(QPoint(0, 0), m_stripPx.size());
+    if (!m_stripImage.isNull())
+        p.drawImage(0, 0, m_stripImage);
+    else
+        p.fillRect(strip, m_stripColor);
+    for (int i = 1; i < m_ticker.count(); ++i) {
+        const TickerMotion::Element& e = m_ticker.element(i);
+        if (e.message < 0 || e.message >= m_messages.size())
+            continue;
+        const QImage& img = m_messages[e.message].image;
+        const double ahead = m_present.live ? m_present.ticker * m_speed : 0.0;
+        const int x =
+            m_pm.px(e.left + (m_ticker.train() == TickerMotion::LeftTrain ? -ahead : ahead));
+        if (img.isNull() || x >= strip.width() || x + img.width() <= 0)
+            continue;
+        p.drawImage(x, 0, img);
+    }
+}
+
+} // namespace quoteria

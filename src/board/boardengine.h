@@ -1,0 +1,225 @@
+#pragma once
+// The board engine: loads a theme, lays out its zones, advances the motion by the
+// board's timer ticks and paints the board from cached images. The board window,
+// headless rendering and the benchmark all drive this one engine.
+#include "board/boardlayout.h"
+#include "board/boardmotion.h"
+#include "board/boardtheme.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QRect>
+#include <QSize>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+class QMovie;
+class QSqlRecord;
+class QPainter;
+class QTimer;
+
+namespace quoteria {
+
+struct AppContext;
+class BoardTimers;
+class ClockFace;
+
+// An installed font family for a theme's font name: the name itself when installed,
+// else a similar face (Liberation Serif, Mono or Sans).
+QString installedFamily(const QString& wanted);
+
+class BoardEngine : public QObject {
+    Q_OBJECT
+public:
+    // Zones that are repainted separately.
+    enum Zone { ZoneAll, ZoneTable, ZoneTitle, ZoneClock, ZoneTicker, ZoneLogo, ZoneCount };
+
+    BoardEngine(AppContext& ctx, BoardTimers& timers,
+                const BoardProfile& profile = BoardProfile::board(), QObject* parent = nullptr);
+    ~BoardEngine() override;
+
+    // The load sequence: reads the theme of ctx.session.currentThemeKey, its layout,
+    // header and the active currencies, builds every zone and starts the timers.
+    void load(const QSize& framePx);
+    // The surface's size in pixels (background, footer).
+    void setFrameSize(const QSize& framePx);
+    QSize frameSize() const { return m_frame; }
+
+    // One tick of TimerN (1 ... 9).
+    void tick(int n);
+
+    // Ticker operations used by the control panel.
+    void getSnews();
+    int scrollPictureCount() const { return m_ticker.count(); }
+    void unloadScrollPictures();
+    void setTickerVisible(bool on);
+    bool tickerVisible() const { return m_tickerVisible; }
+
+    // Re-reads the currencies now (a save elsewhere): Scroll mode redraws every row,
+    // Page mode the page now shown. Several calls in a row coalesce into one read.
+    void requestCurrencyRefresh();
+    void refreshCurrencies();
+
+    // Where the time comes from (tests fix it).
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+
+    // Where a screen is between two ticks of the moving zones, as the elapsed part of
+    // each timer's period (0 to 1): a window shows motion at its own frame rate
+    // instead of in steps. Headless pictures keep the exact tick positions.
+    struct Presentation {
+        bool live = false;
+        double title = 0;  // Timer2
+        double table = 0;  // Timer7
+        double ticker = 0; // Timer4 / Timer5
+    };
+    void setPresentation(const Presentation& p) { m_present = p; }
+    bool titleMoving() const { return m_titleVisible && m_titleMarquee; }
+
+    // Paints everything that intersects clip (pixels). The ticker strip is left out
+    // when withTicker is false (the window shows it in its own child).
+    void paint(QPainter& p, const QRect& clip, bool withTicker = true);
+    // Paints the ticker strip with its top-left at (0, 0).
+    void paintTicker(QPainter& p);
+
+    // Zones changed since the last call, as pixel rectangles; returns their number.
+    int takeDirty(QRect* out, int max);
+
+    // Read-only state, for the window, the tests and the benchmark.
+    const BoardTheme& theme() const { return m_theme; }
+    const TableGeometry& table() const { return m_geo; }
+    const PixelMap& pixels() const { return m_pm; }
+    QRect zonePx(Zone z) const;
+    QRect stripPx() const { return m_stripPx; }
+    int rowCount() const { return m_totRow; }
+    const TableScroll& scroll() const { return m_scroll; }
+    const PageState& page() const { return m_page; }
+    int pageSize() const { return m_pgSize; }
+    const Marquee& marquee() const { return m_marquee; }
+    const TickerMotion& ticker() const { return m_ticker; }
+    QString titleText() const { return m_titleText; }
+    bool titleVisible() const { return m_titleVisible; }
+    int titleWidthTwips() const { return m_titleWidthTw; }
+    QString clockText() const { return m_clockText; }
+    bool textClock() const { return m_textClock; }
+    bool faceClock() const;
+    bool hasLogo() const;
+    QString rowText(int row, int cell) const; // cell 0 currency name, 1..5 values
+    QColor rowColor(int row) const;
+    QString tickerMessage(int element) const;
+    double tickerSpeed() const { return m_speed; }
+    double rowStep() const { return m_currScroll; }
+
+Q_SIGNALS:
+    // A zone needs painting (pixels).
+    void repaintNeeded(const QRect& px);
+
+private:
+    struct Row {
+        QString text[6];
+        QString img;
+        QColor bg;
+        QImage image;
+        bool dirty = true;
+    };
+    struct Message {
+        QString text;
+        QImage image;
+    };
+
+    void start();
+    void setcols(int rowCount);
+    void renderHeaders();
+    void buildTitle();
+    void buildClock();
+    void buildLogo();
+    void buildBackground();
+    void buildTicker();
+    void buildFooter();
+
+    void timer1();
+    void addData();
+    void getData1();
+    void drawRecord(int row, const QSqlRecord& r, bool monitorColouring, int colourMode,
+                    const QColor& high, const QColor& low);
+    void renderRow(Row& row);
+    QImage flagImage(const QString& path, const QSize& size);
+    QImage rowPicture(const QSize& size);
+    QVector<int> loadTrain(TickerMotion::Train train);
+    void timer3();
+    void timer8();
+    void renderClockFace();
+    void markDirty(Zone z);
+    bool setTimer(int n, bool on);
+    QRect tableZonePx() const;
+
+    AppContext& m_ctx;
+    BoardTimers& m_timers;
+    BoardProfile m_profile;
+    PixelMap m_pm;
+    QSize m_frame;
+    std::function<QDateTime()> m_now;
+
+    BoardTheme m_theme;
+    TableGeometry m_geo;
+    QRect m_fgPx, m_titlePx, m_timePx, m_logoPx, m_stripPx;
+    QRect m_headerPx[6];
+    QImage m_headerImage[6];
+    QString m_displayMode;
+    int m_totRow = 0;
+    int m_pgSize = 0;
+    double m_currScroll = 5;
+    double m_speed = 30;
+    int m_rowPx = 0;
+    bool m_composeView = false; // the viewer sees the composition surface (Scroll mode)
+    QVector<Row> m_rows;
+    QVector<double> m_composed; // row tops as last composed (Timer6)
+    bool m_rowsChanged = true;
+    TableScroll m_scroll;
+    PageState m_page;
+    QHash<QString, QImage> m_flags;
+    QHash<qint64, QImage> m_rowPictures;
+    QImage m_rowPictureSource;
+
+    QString m_titleText;
+    bool m_titleVisible = false;
+    bool m_titleMarquee = false;
+    bool m_titleOpaque = false;
+    QColor m_titleBg;
+    QImage m_titleImage;
+    int m_titleWidthTw = 0;
+    Marquee m_marquee;
+
+    bool m_textClock = false;
+    QString m_tformat;
+    QString m_clockText;
+    QImage m_clockImage;
+    std::unique_ptr<ClockFace> m_face;
+    int m_faceSecond = -1;
+
+    QImage m_logoImage;
+    QMovie* m_logoMovie = nullptr;
+
+    bool m_bgPicture = false;
+    QImage m_bgSource;
+    QImage m_bgImage;
+    QColor m_bgColor;
+    QImage m_footerLabel;
+
+    TickerMotion m_ticker;
+    bool m_tickerVisible = false;
+    bool m_tickerMoved = true;
+    QString m_nimgPath;
+    QImage m_stripSource;
+    QImage m_stripImage;
+    QColor m_stripColor;
+    QVector<Message> m_messages;
+
+    bool m_dirty[ZoneCount] = {};
+    Presentation m_present;
+    QTimer* m_refreshTimer = nullptr;
+};
+
+} // namespace quoteria

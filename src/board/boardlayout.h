@@ -1,0 +1,60 @@
+#pragma once
+// Board geometry: pure functions of the theme's values. Everything is in twips;
+// zone rectangles are in window coordinates, cells relative to the table zone.
+#include <QRect>
+#include <QString>
+
+namespace quoteria {
+
+struct BoardTheme;
+
+// How a surface shows a theme. The board doubles the stored half-scale values and
+// moves at full speed; the preview keeps them as stored and moves at half speed.
+// The preview also places its header strip above a shortened table zone and packs
+// its cells from the zone's left edge.
+struct BoardProfile {
+    int scale = 2;
+    double speedFactor = 1.0;
+    bool previewLayout = false;
+    static BoardProfile board() { return {}; }
+    static BoardProfile preview() { return {1, 0.5, true}; }
+};
+
+// Twips to pixels, rounded, and rectangles by their rounded edges so that
+// neighbouring rectangles never overlap or leave a seam.
+struct PixelMap {
+    int twipsPerPixel = 15;
+    explicit PixelMap(int tpp = 15) : twipsPerPixel(tpp > 0 ? tpp : 15) {}
+    int px(double twips) const;
+    QRect rect(const QRect& twips) const;
+};
+
+// A zone of tblpos scaled to the surface: QRect(left, top, width, height) in twips.
+QRect zoneRect(const BoardTheme& theme, int zone, const BoardProfile& profile);
+
+// The column widths of `colwidth`: seven numbers, missing or unusable ones 0.
+void columnWidths(const QString& colwidth, double out[7]);
+
+struct TableGeometry {
+    QRect fg;             // the table zone, window twips
+    int wGap = 0;         // left margin and gap between columns
+    int hGap = 0;         // gap under the header and between rows
+    int rowHeight = 0;    // every cell's height
+    int headerHeight = 0; // 2.5 x rowheight
+    int firstRowTop = 0;  // relative to fg
+    int rowStep = 0;      // rowHeight + hGap
+    QRect header[6];      // window twips
+    bool headerVisible[6] = {true, true, true, true, true, true};
+    // Cells of a row: 0 flag, 1 currency name, 2..6 value columns 1..5; relative to fg.
+    int cellLeft[7] = {};
+    int cellWidth[7] = {};
+
+    // Top of row v (0-based) as laid out, relative to fg.
+    qint64 rowTop(int v) const { return firstRowTop + qint64(v) * rowStep; }
+    // The overflow test: the last row's bottom reaches the zone's bottom.
+    bool overflows(int rowCount) const;
+};
+
+TableGeometry tableGeometry(const BoardTheme& theme, const BoardProfile& profile);
+
+} // namespace quoteria

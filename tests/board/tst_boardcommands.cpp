@@ -1,0 +1,115 @@
+#include "data/database.h"
+#include "data/dbpath.h"
+#include "data/demodata.h"
+#include "data/helpers.h"
+#include "testsupport.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QtTest>
+
+using namespace quoteria;
+
+class TestBoardCommands : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void renderRefusals_data();
+    void renderRefusals();
+    void renderWritesPicture();
+    void benchReportsFigures();
+};
+
+namespace {
+struct Run {
+    int code = -1;
+    QByteArray out, err;
+};
+
+Run quoteriaRun(const QStringList& args, const QString& configDir) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("QUOTERIA_EXE"), args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+} // namespace
+
+void TestBoardCommands::renderRefusals_data() {
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("remove"); // table whose row of the demo theme is deleted
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("unknown theme")
+        << "No Such Theme" << QString() << QByteArray("Please Define the position and try again");
+    QTest::newRow("no layout") << "Demo Board"
+                               << "tblpos"
+                               << QByteArray("Please Define the position and try again");
+    QTest::newRow("no header") << "Demo Board"
+                               << "tblheader" << QByteArray("Please Define the header details \n");
+}
+
+void TestBoardCommands::renderRefusals() {
+    QFETCH(QString, theme);
+    QFETCH(QString, remove);
+    QFETCH(QByteArray, message);
+    test::TestEnv env;
+    Database db;
+    QVERIFY(env.makeDatabase(db, true));
+    if (!remove.isEmpty())
+        QVERIFY(
+            db.removeWhere(remove, QStringLiteral("themeauto"), themeKeyOf(db, demoThemeName())));
+    QString e;
+    QVERIFY(writeUserDbPath(db.path(), &e));
+    const QString out = env.dir() + QStringLiteral("/board.png");
+    const Run r = quoteriaRun(
+        {QStringLiteral("--render-board"), theme, QStringLiteral("--out"), out}, env.configDir());
+    QVERIFY(r.code != 0);
+    QVERIFY2(r.err.contains(message), r.err.constData());
+    QVERIFY(!QFile::exists(out));
+}
+
+void TestBoardCommands::renderWritesPicture() {
+    test::TestEnv env;
+    Database db;
+    QVERIFY(env.makeDatabase(db, true));
+    QString e;
+    QVERIFY(writeUserDbPath(db.path(), &e));
+    const QString out = env.dir() + QStringLiteral("/pictures/board.png");
+    Run r = quoteriaRun({QStringLiteral("--render-board"), demoThemeName(), QStringLiteral("--out"),
+                         out, QStringLiteral("--ms"), QStringLiteral("1500")},
+                        env.configDir());
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.out.contains(out.toUtf8()));
+    // The theme's design size by default; the ticker on: its colour along the bottom.
+    QImage img(out);
+    QCOMPARE(img.size(), QSize(1366, 768));
+    QCOMPARE(img.pixel(2, 760), qRgb(200, 150, 30));
+
+    r = quoteriaRun({QStringLiteral("--render-board"), demoThemeName(), QStringLiteral("--out"),
+                     out, QStringLiteral("--size"), QStringLiteral("800x450"),
+                     QStringLiteral("--ms"), QStringLiteral("0")},
+                    env.configDir());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(QImage(out).size(), QSize(800, 450));
+
+    r = quoteriaRun({QStringLiteral("--render-board"), demoThemeName(), QStringLiteral("--out"),
+                     out, QStringLiteral("--size"), QStringLiteral("huge")},
+                    env.configDir());
+    QCOMPARE(r.code, 2);
+}
+
+void TestBoardCommands::benchReportsFigures() {
+    test::TestEnv env;
+    const Run r =
+        quoteriaRun({QStringLiteral("--bench-board"), QStringLiteral("--frames"),
+                     QStringLiteral("60"), QStringLiteral("--size"), QStringLiteral("640x360")},
+                    env.configDir());
+    QCOMPARE(r.code, 0);
+    for (const char* line :
+         {"median", "99th percentile", "frames per second", "peak resident memory"})
+        QVERIFY2(r.out.contains(line), r.out.constData());
+}
+
+QTEST_GUILESS_MAIN(TestBoardCommands)
+#include "tst_boardcommands.moc"

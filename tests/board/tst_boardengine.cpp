@@ -1,0 +1,630 @@
+#include "board/boardengine.h"
+#include "board/boardtimers.h"
+#include "board/clockface.h"
+#include "data/appcontext.h"
+#include "data/dataevents.h"
+#include "data/demodata.h"
+#include "data/helpers.h"
+#include "data/settingsstore.h"
+#include "testsupport.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+#include <QtTest>
+#include <memory>
+
+using namespace quoteria;
+
+class TestBoardEngine : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void title_data();
+    void title();
+    void textClock_data();
+    void textClock();
+    void clockChoice_data();
+    void clockChoice();
+    void alarmColours();
+    void pageMode();
+    void scrollsOnlyWhenOverflowing_data();
+    void scrollsOnlyWhenOverflowing();
+    void marqueeSpeed();
+    void tickerSpeedAndTrains();
+    void savedRateShowsAtOnce();
+    void previewProfile();
+    void pixels();
+    void backgroundPicture();
+    void cellPictures();
+    void logo_data();
+    void logo();
+    void fontFallback_data();
+    void fontFallback();
+    void badInput_data();
+    void badInput();
+};
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 3, 5), QTime(7, 4, 9));
+
+// Windows colour value.
+qint64 bgr(int r, int g, int b) {
+    return r | (g << 8) | (b << 16);
+}
+
+struct Board {
+    test::TestEnv env;
+    Database db;
+    SettingsStore settings;
+    DataEvents events;
+    std::unique_ptr<AppContext> ctx;
+    SimulatedTimers timers;
+    std::unique_ptr<BoardEngine> engine;
+    qint64 key = 0;
+
+    Board() {
+        if (!env.makeDatabase(db, true))
+            qFatal("no database");
+        ctx.reset(new AppContext{db, settings, events, Session{}, env.dir(),
+                                 QStringLiteral(QUOTERIA_SOURCE_DIR)});
+        key = themeKeyOf(db, demoThemeName());
+        ctx->session.currentThemeKey = key;
+    }
+    void theme(const QVariantMap& values) {
+        QVERIFY(db.update(QStringLiteral("tbltheme"), QStringLiteral("themeauto"), key, values));
+    }
+    BoardEngine& start(const QSize& size = QSize(1366, 768)) {
+        engine.reset(new BoardEngine(*ctx, timers));
+        engine->setClock([this] { return kNow.addMSecs(timers.now()); });
+        engine->load(size);
+        return *engine;
+    }
+    QImage render() {
+        QImage img(engine->frameSize(), QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&img);
+        engine->paint(p, img.rect());
+        return img;
+    }
+    QString file(const QString& name) const { return env.dir() + QLatin1Char('/') + name; }
+    QString picture(const QString& name, const QColor& c, const QSize& size = QSize(40, 30)) const {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(c);
+        img.save(file(name));
+        return file(name);
+    }
+};
+
+QRgb rgb(const QColor& c) {
+    return c.rgb();
+}
+
+} // namespace
+
+void TestBoardEngine::title_data() {
+    QTest::addColumn<QString>("ttlname");
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<QString>("expected"); // %D stands for the date
+    QTest::newRow("plain") << "RATES TODAY" << true << "RATES TODAY";
+    QTest::newRow("hash at end") << "RATES #" << true << "RATES  %D";
+    QTest::newRow("hash inside, twice") << "A#B#C" << true << "ABC %D";
+    QTest::newRow("empty hides") << "" << false << "";
+}
+
+void TestBoardEngine::title() {
+    QFETCH(QString, ttlname);
+    QFETCH(bool, visible);
+    QFETCH(QString, expected);
+    Board b;
+    b.theme({{QStringLiteral("ttlname"), ttlname}});
+    BoardEngine& e = b.start();
+    QCOMPARE(e.titleVisible(), visible);
+    expected.replace(QLatin1String("%D"),
+                     QLocale::system().toString(kNow.date(), QLocale::ShortFormat));
+    QCOMPARE(e.titleText(), expected);
+    if (visible)
+        QCOMPARE(b.ctx->session.titleText, expected);
+}
+
+void TestBoardEngine::textClock_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("showsMinutes");
+    QTest::newRow("default") << "dd-MMM-yyyy HH:mm"
+                             << "05-Mar-2026 07:04" << true;
+    QTest::newRow("seconds") << "hh:mm:ss"
+                             << "07:04:09" << true;
+    QTest::newRow("12 hour") << "h:nn AM/PM"
+                             << "7:04 AM" << true;
+    QTest::newRow("long names") << "dddd d mmmm yy"
+                                << "Thursday 5 March 26" << false;
+}
+
+void TestBoardEngine::textClock() {
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+    QFETCH(bool, showsMinutes);
+    Board b;
+    b.theme({{QStringLiteral("tformat"), format},
+             {QStringLiteral("displaytime"), 1},
+             {QStringLiteral("clockfile"), QString()}});
+    BoardEngine& e = b.start();
+    QVERIFY(e.textClock());
+    QVERIFY(b.timers.isActive(3));
+    QCOMPARE(b.timers.interval(3), 100);
+    QCOMPARE(e.clockText(), expected);
+    // One minute later the clock follows on its next tick.
+    b.timers.advance(e, 60000);
+    QCOMPARE(e.clockText() != expected, showsMinutes);
+}
+
+void TestBoardEngine::clockChoice_data() {
+    QTest::addColumn<int>("displaytime");
+    QTest::addColumn<QString>("clockfile");
+    QTest::addColumn<bool>("face");
+    QTest::addColumn<bool>("text");
+    QTest::newRow("svg face") << 1 << "classic.svg" << true << false;
+    QTest::newRow("flash name, svg beside") << 1 << "modern.swf" << true << false;
+    QTest::newRow("missing file: empty zone") << 1 << "nosuch.svg" << false << false;
+    QTest::newRow("missing flash movie") << 1 << "nosuch.swf" << false << false;
+    QTest::newRow("no file: text clock") << 1 << "" << false << true;
+    QTest::newRow("clock off") << 0 << "night.svg" << false << false;
+}
+
+void TestBoardEngine::clockChoice() {
+    QFETCH(int, displaytime);
+    QFETCH(QString, clockfile);
+    QFETCH(bool, face);
+    QFETCH(bool, text);
+    Board b;
+    b.theme(
+        {{QStringLiteral("displaytime"), displaytime}, {QStringLiteral("clockfile"), clockfile}});
+    BoardEngine& e = b.start();
+    QCOMPARE(e.faceClock(), face);
+    QCOMPARE(e.textClock(), text);
+    QCOMPARE(b.timers.isActive(3), text);
+    QCOMPARE(b.timers.isActive(8), face);
+    // A face clock draws something in its zone; an empty zone shows the background.
+    const QImage img = b.render();
+    const QRect zone = e.zonePx(BoardEngine::ZoneClock);
+    const QRgb centre = img.pixel(zone.center());
+    const QRgb bg = rgb(e.theme().bgcolor);
+    if (face)
+        QVERIFY(centre != bg);
+    else if (!text)
+        QCOMPARE(centre, bg);
+}
+
+void TestBoardEngine::alarmColours() {
+    Board b;
+    const QColor high(255, 0, 0), low(0, 0, 255);
+    b.settings.write(QStringLiteral("Display"), QStringLiteral("Monitor"), QStringLiteral("color"),
+                     1);
+    b.settings.write(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                     QStringLiteral("highColor"), QString::number(bgr(255, 0, 0)));
+    b.settings.write(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                     QStringLiteral("lowColor"), QString::number(bgr(0, 0, 255)));
+    b.db.exec(QStringLiteral("update tblCurr set vstate='H' where pos=1"));
+    b.db.exec(QStringLiteral("update tblCurr set vstate='L' where pos=2"));
+    b.db.exec(QStringLiteral("update tblCurr set vstate='' where pos=3"));
+    b.ctx->session.monitorOn = true;
+    BoardEngine& e = b.start();
+    const QColor theme = e.theme().rowbgcolor;
+    QCOMPARE(e.rowColor(0), high);
+    QCOMPARE(e.rowColor(1), low);
+    QCOMPARE(e.rowColor(2), low); // any state but N or H
+    QCOMPARE(e.rowColor(3), theme);
+
+    // Box ticked but colouring off in the settings: colours stay as they are.
+    b.settings.write(QStringLiteral("Display"), QStringLiteral("Monitor"), QStringLiteral("color"),
+                     0);
+    b.db.exec(QStringLiteral("update tblCurr set vstate='N'"));
+    e.refreshCurrencies();
+    QCOMPARE(e.rowColor(0), high);
+    QCOMPARE(e.rowColor(1), low);
+
+    // Box not ticked: every row takes the theme's row colour.
+    b.ctx->session.monitorOn = false;
+    b.db.exec(QStringLiteral("update tblCurr set vstate='H'"));
+    e.refreshCurrencies();
+    QCOMPARE(e.rowColor(0), theme);
+    QCOMPARE(e.rowColor(1), theme);
+
+    // The colour reaches the picture: the right end of row 1's name cell.
+    b.ctx->session.monitorOn = true;
+    b.settings.write(QStringLiteral("Display"), QStringLiteral("Monitor"), QStringLiteral("color"),
+                     1);
+    b.timers.advance(e, 3000);
+    b.timers.advance(e, 30);
+    const QImage img = b.render();
+    const TableGeometry& g = e.table();
+    const PixelMap& pm = e.pixels();
+    const int x = pm.px(qint64(g.fg.left()) + g.cellLeft[1] + g.cellWidth[1]) - 3;
+    const int y = pm.px(qint64(g.fg.top()) + e.scroll().top(5) + g.rowHeight / 2);
+    QCOMPARE(img.pixel(x, y), high.rgb());
+}
+
+void TestBoardEngine::pageMode() {
+    Board b;
+    b.theme({{QStringLiteral("rows"), 7}});
+    b.ctx->session.displayMode = QStringLiteral("Page");
+    b.ctx->session.pageInterval = 4000;
+    BoardEngine& e = b.start();
+    QCOMPARE(e.rowCount(), 7); // laid out for rows, not for the 20 currencies
+    QVERIFY(b.timers.isActive(1));
+    QCOMPARE(b.timers.interval(1), 4000);
+    QVERIFY(!b.timers.isActive(6));
+    QVERIFY(!b.timers.isActive(7));
+    QCOMPARE(e.page().currentPage, 1);
+    QCOMPARE(e.page().pageCount, 3);
+    QCOMPARE(e.rowText(0, 0), QStringLiteral("US DOLLAR"));
+    QCOMPARE(e.rowText(6, 0), QStringLiteral("AUSTRALIAN DOLLAR"));
+
+    b.timers.advance(e, 4000);
+    QCOMPARE(e.page().currentPage, 2);
+    QCOMPARE(e.rowText(0, 0), QStringLiteral("NEW ZEALAND DOLLAR"));
+    QCOMPARE(e.rowText(6, 0), QStringLiteral("TURKISH LIRA"));
+    // Page 3 holds 6 currencies: the last row keeps page 2's text.
+    b.timers.advance(e, 4000);
+    QCOMPARE(e.page().currentPage, 3);
+    QCOMPARE(e.rowText(0, 0), QStringLiteral("CHINESE YUAN"));
+    QCOMPARE(e.rowText(5, 0), QStringLiteral("SOUTH AFRICAN RAND"));
+    QCOMPARE(e.rowText(6, 0), QStringLiteral("TURKISH LIRA"));
+    b.timers.advance(e, 4000);
+    QCOMPARE(e.page().currentPage, 1);
+    QCOMPARE(e.rowText(0, 0), QStringLiteral("US DOLLAR"));
+    // Pausing stops the paging.
+    b.timers.setActive(1, false);
+    b.timers.advance(e, 20000);
+    QCOMPARE(e.page().currentPage, 1);
+}
+
+void TestBoardEngine::scrollsOnlyWhenOverflowing_data() {
+    QTest::addColumn<int>("active");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("20 rows overflow") << 20 << true;
+    QTest::newRow("5 rows fit") << 5 << false;
+    QTest::newRow("no rows") << 0 << false;
+}
+
+void TestBoardEngine::scrollsOnlyWhenOverflowing() {
+    QFETCH(int, active);
+    QFETCH(bool, scrolls);
+    Board b;
+    b.db.exec(QStringLiteral("update tblCurr set active=0 where pos>?"), {active});
+    BoardEngine& e = b.start();
+    QCOMPARE(e.rowCount(), active);
+    QCOMPARE(b.timers.isActive(7), scrolls);
+    QVERIFY(b.timers.isActive(6));
+    QVERIFY(b.timers.isActive(1));
+    QCOMPARE(b.timers.interval(1), 3000);
+    const int before = active ? e.scroll().top(0) : 0;
+    b.timers.advance(e, 300); // ten Timer7 ticks
+    if (active)
+        QCOMPARE(e.scroll().top(0), scrolls ? before - 10 * e.rowStep() : before);
+    // Pausing stops the motion, values keep refreshing.
+    if (scrolls) {
+        b.timers.setActive(7, false);
+        const int paused = e.scroll().top(0);
+        b.db.exec(QStringLiteral("update tblCurr set colum1='9.9999' where pos=1"));
+        b.timers.advance(e, 3000);
+        QCOMPARE(e.scroll().top(0), paused);
+        QCOMPARE(e.rowText(0, 1), QStringLiteral("9.9999"));
+    }
+    // The header still shows with no rows.
+    const QImage img = b.render();
+    const QRect h = e.pixels().rect(e.table().header[0]);
+    QCOMPARE(img.pixel(h.right() - 2, h.bottom() - 2), e.theme().hdclrbg.rgb());
+}
+
+void TestBoardEngine::marqueeSpeed() {
+    Board b;
+    b.theme({{QStringLiteral("scroll"), 1}});
+    BoardEngine& e = b.start();
+    QVERIFY(b.timers.isActive(2));
+    QCOMPARE(b.timers.interval(2), 10);
+    QVERIFY(e.titleWidthTwips() > 3000);
+    b.timers.advance(e, 1000);
+    QCOMPARE(e.marquee().xpos, qint64(-3000)); // 3000 twips a second at speed 30
+    // The pause does not stop the marquee.
+    b.timers.setActive(7, false);
+    b.timers.advance(e, 1000);
+    QCOMPARE(e.marquee().xpos, qint64(-6000));
+}
+
+void TestBoardEngine::tickerSpeedAndTrains() {
+    Board b;
+    BoardEngine& e = b.start();
+    QCOMPARE(e.scrollPictureCount(), 1);
+    e.getSnews();
+    b.timers.setActive(4, true);
+    QCOMPARE(e.scrollPictureCount(), 3); // two left-running messages
+    QCOMPARE(e.tickerMessage(1),
+             QStringLiteral("Welcome to our exchange counter - open every day from 9:00 to 21:00"));
+    const int stripWidth = e.ticker().stripWidth();
+    QCOMPARE(e.ticker().element(1).left, stripWidth + 15 + 100);
+    QCOMPARE(e.ticker().element(2).left,
+             e.ticker().element(1).left + e.ticker().element(1).width + 100);
+    const int x0 = e.pixels().px(e.ticker().element(1).left);
+    b.timers.advance(e, 1000);
+    // 80 pixels a second at 15 twips per pixel.
+    QCOMPARE(e.pixels().px(e.ticker().element(1).left), x0 - 80);
+    // Run until the right train shows.
+    for (int i = 0; i < 200 && e.ticker().train() == TickerMotion::LeftTrain; ++i)
+        b.timers.advance(e, 1000);
+    QCOMPARE(e.ticker().train(), TickerMotion::RightTrain);
+    QVERIFY(b.timers.isActive(5));
+    QVERIFY(!b.timers.isActive(4));
+    QCOMPARE(e.tickerMessage(1), QStringLiteral("No commission on US dollar and euro cash"));
+    e.unloadScrollPictures();
+    QCOMPARE(e.scrollPictureCount(), 1);
+}
+
+void TestBoardEngine::savedRateShowsAtOnce() {
+    Board b;
+    BoardEngine& e = b.start();
+    QCOMPARE(e.rowText(0, 1), QStringLiteral("3.6650"));
+    b.db.exec(QStringLiteral("update tblCurr set colum1='3.7000' where pos=1"));
+    emit b.events.currenciesChanged();
+    emit b.events.currenciesChanged(); // coalesced
+    QCOMPARE(e.rowText(0, 1), QStringLiteral("3.6650"));
+    QTRY_COMPARE(e.rowText(0, 1), QStringLiteral("3.7000"));
+    // The next composition tick repaints the table.
+    QRect dirty[BoardEngine::ZoneCount];
+    e.takeDirty(dirty, BoardEngine::ZoneCount);
+    e.tick(6);
+    const int n = e.takeDirty(dirty, BoardEngine::ZoneCount);
+    QCOMPARE(n, 1);
+    QCOMPARE(dirty[0], e.zonePx(BoardEngine::ZoneTable));
+}
+
+void TestBoardEngine::previewProfile() {
+    Board b;
+    b.theme({{QStringLiteral("scroll"), 1}});
+    b.engine.reset(new BoardEngine(*b.ctx, b.timers, BoardProfile::preview()));
+    BoardEngine& e = *b.engine;
+    e.load(QSize(683, 384));
+    QCOMPARE(e.tickerSpeed(), 15.0);
+    QCOMPARE(e.rowStep(), 2.5);
+    // Zones as stored: the demo title zone is 1520, 60, 6320 x 900 twips.
+    QCOMPARE(e.zonePx(BoardEngine::ZoneTitle), QRect(101, 4, 422, 60));
+    b.timers.advance(e, 1000);
+    QCOMPARE(e.marquee().xpos, -1500.0);
+    const double top = e.scroll().top(0);
+    b.timers.advance(e, 300);
+    if (b.timers.isActive(7))
+        QCOMPARE(e.scroll().top(0), top - 25.0);
+}
+
+void TestBoardEngine::pixels() {
+    Board b;
+    BoardEngine& e = b.start();
+    const QImage img = b.render();
+    const BoardTheme& t = e.theme();
+    const PixelMap& pm = e.pixels();
+    const TableGeometry& g = e.table();
+    // Header background at the header rectangle (bottom right, away from the caption).
+    for (int k : {0, 1, 2}) {
+        const QRect h = pm.rect(g.header[k]);
+        QCOMPARE(img.pixel(h.right() - 2, h.bottom() - 2), t.hdclrbg.rgb());
+    }
+    // Hidden value columns leave the grid colour where their header would be.
+    QCOMPARE(img.pixel(pm.rect(g.header[3]).left() + 3, pm.rect(g.header[3]).top() + 3),
+             t.linecolor.rgb());
+    // Row colour in a value cell of row 1, grid colour in the gap under the header.
+    const int rowY = pm.px(qint64(g.fg.top()) + g.rowTop(0) + g.rowHeight - 30);
+    const int valueRight = pm.px(qint64(g.fg.left()) + g.cellLeft[2] + g.cellWidth[2]) - 2;
+    QCOMPARE(img.pixel(valueRight, rowY), t.rowbgcolor.rgb());
+    QCOMPARE(img.pixel(valueRight, pm.px(qint64(g.fg.top()) + g.headerHeight + 20)),
+             t.linecolor.rgb());
+    // Title: its own background, text centred on its top line.
+    const QRect title = e.zonePx(BoardEngine::ZoneTitle);
+    QCOMPARE(img.pixel(title.left() + 1, title.bottom() - 1), t.ttlBG.rgb());
+    int left = title.right(), right = title.left(), bottom = title.top();
+    for (int y = title.top(); y <= title.bottom(); ++y)
+        for (int x = title.left(); x <= title.right(); ++x)
+            if (img.pixel(x, y) != t.ttlBG.rgb()) {
+                left = qMin(left, x);
+                right = qMax(right, x);
+                bottom = qMax(bottom, y);
+            }
+    QVERIFY(right > left);
+    QVERIFY(qAbs((left + right) / 2 - title.center().x()) <= 3);
+    QVERIFY(bottom < title.top() + title.height() / 2);
+    // The window's background colour outside every zone.
+    QCOMPARE(img.pixel(title.left() - 20, 2), t.bgcolor.rgb());
+}
+
+void TestBoardEngine::backgroundPicture() {
+    Board b;
+    const QString pic = b.picture(QStringLiteral("bg.png"), QColor(10, 200, 30));
+    b.theme({{QStringLiteral("NBGimg"), pic}, {QStringLiteral("ttlBGEnable"), 0}});
+    BoardEngine& e = b.start();
+    QImage img = b.render();
+    QCOMPARE(img.pixel(1000, 5), qRgb(10, 200, 30));
+    // The title without its own colour shows the picture through.
+    const QRect title = e.zonePx(BoardEngine::ZoneTitle);
+    QCOMPARE(img.pixel(title.left() + 1, title.bottom() - 1), qRgb(10, 200, 30));
+
+    b.theme({{QStringLiteral("NBGimg"), b.file(QStringLiteral("missing.png"))}});
+    b.start();
+    img = b.render();
+    QCOMPARE(img.pixel(1000, 5), qRgb(0, 0, 0));
+}
+
+void TestBoardEngine::cellPictures() {
+    Board b;
+    const QString header = b.picture(QStringLiteral("h.png"), QColor(0, 160, 0));
+    const QString row = b.picture(QStringLiteral("r.png"), QColor(0, 0, 170));
+    const QString flag = b.picture(QStringLiteral("f.png"), QColor(170, 0, 0));
+    b.theme({{QStringLiteral("img1"), header}, {QStringLiteral("img2"), row}});
+    b.db.exec(QStringLiteral("update tblCurr set img=? where pos=1"), {flag});
+    b.db.exec(QStringLiteral("update tblCurr set img=? where pos=2"),
+              {b.file(QStringLiteral("none.png"))});
+    BoardEngine& e = b.start();
+    const QImage img = b.render();
+    const PixelMap& pm = e.pixels();
+    const TableGeometry& g = e.table();
+    const QRect h1 = pm.rect(g.header[0]);
+    QCOMPARE(img.pixel(h1.right() - 2, h1.bottom() - 2), qRgb(0, 160, 0));
+    auto cell = [&](int row, int c) {
+        return QPoint(pm.px(qint64(g.fg.left()) + g.cellLeft[c] + g.cellWidth[c]) - 3,
+                      pm.px(qint64(g.fg.top()) + g.rowTop(row) + g.rowHeight) - 3);
+    };
+    // The row picture covers the name and value cells, not the flag.
+    QCOMPARE(img.pixel(cell(0, 1)), qRgb(0, 0, 170));
+    QCOMPARE(img.pixel(cell(0, 3)), qRgb(0, 0, 170));
+    QCOMPARE(img.pixel(cell(0, 0)), qRgb(170, 0, 0));
+    // A missing flag leaves its cell blank in the row colour.
+    QCOMPARE(img.pixel(cell(1, 0)), e.theme().rowbgcolor.rgb());
+}
+
+void TestBoardEngine::logo_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("png") << "png" << true;
+    QTest::newRow("svg") << "svg" << true;
+    QTest::newRow("animated gif") << "gif" << true;
+    QTest::newRow("flash movie") << "swf" << false;
+    QTest::newRow("missing") << "missing" << false;
+    QTest::newRow("not a picture") << "text" << false;
+}
+
+void TestBoardEngine::logo() {
+    QFETCH(QString, kind);
+    QFETCH(bool, shown);
+    Board b;
+    QString path;
+    if (kind == QLatin1String("png")) {
+        path = b.picture(QStringLiteral("logo.png"), QColor(250, 0, 250), QSize(100, 100));
+    } else if (kind == QLatin1String("svg")) {
+        path = b.file(QStringLiteral("logo.svg"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"
+                "<rect width='10' height='10' fill='#fa00fa'/></svg>");
+    } else if (kind == QLatin1String("gif")) {
+        // Two 1x1 frames, magenta then blue, looping.
+        path = b.file(QStringLiteral("logo.gif"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const QByteArray frame1 =
+            QByteArray::fromHex("21f90400 0a000000 2c00000000010001000002024401 00");
+        const QByteArray frame2 =
+            QByteArray::fromHex("21f90400 0a000000 2c00000000010001000002024c01 00");
+        f.write(QByteArray("GIF89a") + QByteArray::fromHex("0100010080 0000 fa00fa0000ff") +
+                QByteArray::fromHex("21ff0b") + QByteArray("NETSCAPE2.0") +
+                QByteArray::fromHex("03010000 00") + frame1 + frame2 + QByteArray::fromHex("3b"));
+    } else if (kind == QLatin1String("swf")) {
+        path = b.file(QStringLiteral("logo.swf"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("FWS");
+    } else if (kind == QLatin1String("text")) {
+        path = b.file(QStringLiteral("logo.png"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a picture at all");
+    } else {
+        path = b.file(QStringLiteral("nothing.png"));
+    }
+    b.theme({{QStringLiteral("logo"), path}});
+    BoardEngine& e = b.start();
+    QCOMPARE(e.hasLogo(), shown);
+    const QImage img = b.render();
+    const QRgb centre = img.pixel(e.zonePx(BoardEngine::ZoneLogo).center());
+    // The animation may already show its second frame (blue).
+    const bool logoColour =
+        centre == qRgb(250, 0, 250) || (kind == QLatin1String("gif") && centre == qRgb(0, 0, 255));
+    QCOMPARE(logoColour, shown);
+}
+
+void TestBoardEngine::fontFallback_data() {
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("installed") << "DejaVu Sans"
+                               << "DejaVu Sans";
+    QTest::newRow("Arial") << "Arial"
+                           << "Liberation Sans";
+    QTest::newRow("Times New Roman") << "Times New Roman"
+                                     << "Liberation Serif";
+    QTest::newRow("Courier New") << "Courier New"
+                                 << "Liberation Mono";
+    QTest::newRow("unknown") << "Nowhere Grotesk"
+                             << "Liberation Sans";
+    QTest::newRow("empty") << ""
+                           << "Liberation Sans";
+}
+
+void TestBoardEngine::fontFallback() {
+    QFETCH(QString, wanted);
+    QFETCH(QString, family);
+    if (!QFontDatabase::hasFamily(family))
+        QSKIP("the fallback face is not installed");
+    if (QFontDatabase::hasFamily(wanted) && wanted != family)
+        QSKIP("the wanted face is installed here");
+    QCOMPARE(installedFamily(wanted), family);
+}
+
+void TestBoardEngine::badInput_data() {
+    QTest::addColumn<QVariantMap>("theme");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("speed");
+    QTest::newRow("non-numeric sizes")
+        << QVariantMap{{QStringLiteral("rowheight"), QStringLiteral("tall")},
+                       {QStringLiteral("sizecrr"), QStringLiteral("big")},
+                       {QStringLiteral("hdfntsize"), QString()},
+                       {QStringLiteral("vgap"), QStringLiteral("x")}}
+        << "Scroll" << 30;
+    QTest::newRow("few widths") << QVariantMap{{QStringLiteral("colwidth"), QStringLiteral("600")}}
+                                << "Scroll" << 30;
+    QTest::newRow("negative") << QVariantMap{{QStringLiteral("rowheight"), -200},
+                                             {QStringLiteral("colwidth"),
+                                              QStringLiteral("-600;-100;5;5;5;5;5")},
+                                             {QStringLiteral("hgap"), -50},
+                                             {QStringLiteral("sizeval"), -20}}
+                              << "Scroll" << 30;
+    QTest::newRow("huge") << QVariantMap{{QStringLiteral("rowheight"), 1e12},
+                                         {QStringLiteral("colwidth"),
+                                          QStringLiteral("1e9;1e9;1e9;1e9;1e9;1e9;1e9")},
+                                         {QStringLiteral("ttlsize"), 1e9},
+                                         {QStringLiteral("rows"), 1e9}}
+                          << "Page" << 30;
+    QTest::newRow("huge, scrolling, huge speed")
+        << QVariantMap{{QStringLiteral("rowheight"), 1e12}, {QStringLiteral("scroll"), 1}}
+        << "Scroll" << 2000000000;
+    QTest::newRow("zero rows per page") << QVariantMap{{QStringLiteral("rows"), 0}} << "Page" << 30;
+    QTest::newRow("unknown fonts, missing pictures")
+        << QVariantMap{{QStringLiteral("fntcrr"), QStringLiteral("No Such Font 42")},
+                       {QStringLiteral("hdfont"), QStringLiteral("Arial")},
+                       {QStringLiteral("img1"), QStringLiteral("/nonexistent/h.png")},
+                       {QStringLiteral("img2"), QStringLiteral("/nonexistent/r.png")},
+                       {QStringLiteral("BGimage"), QStringLiteral("/nonexistent/s.png")},
+                       {QStringLiteral("NBGimg"), QStringLiteral("/nonexistent/b.png")},
+                       {QStringLiteral("scroll"), 1}}
+        << "Scroll" << 30;
+    QTest::newRow("odd mode") << QVariantMap{} << "Sideways" << 30;
+}
+
+void TestBoardEngine::badInput() {
+    QFETCH(QVariantMap, theme);
+    QFETCH(QString, mode);
+    QFETCH(int, speed);
+    Board b;
+    b.theme(theme);
+    b.db.exec(QStringLiteral("update tblpos set tblheight=-5, newswidth='wide' where themeauto=?"),
+              {b.key});
+    b.db.exec(QStringLiteral("update tblCurr set img='/nonexistent/flag.png' where pos=2"));
+    b.ctx->session.displayMode = mode;
+    b.ctx->session.tickerSpeed = speed;
+    BoardEngine& e = b.start();
+    e.getSnews();
+    b.timers.setActive(4, true);
+    b.timers.advance(e, 12000);
+    const QImage img = b.render();
+    QVERIFY(!img.isNull());
+    if (mode == QLatin1String("Sideways"))
+        QVERIFY(!b.timers.isActive(7)); // any other mode never scrolls
+}
+
+QTEST_MAIN(TestBoardEngine)
+#include "tst_boardengine.moc"

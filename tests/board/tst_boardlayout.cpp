@@ -1,0 +1,172 @@
+#include "board/boardlayout.h"
+#include "board/boardtheme.h"
+
+#include <QtTest>
+
+using namespace quoteria;
+
+class TestBoardLayout : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void workedExample();
+    void zeroWidthColumnClosesUp();
+    void columnWidths_data();
+    void columnWidths();
+    void overflow_data();
+    void overflow();
+    void zonesAreDoubled();
+    void previewProfile();
+    void pixelRectsHaveNoSeams();
+};
+
+namespace {
+BoardTheme
+exampleTheme(const QString& widths = QStringLiteral("600;2500;1500;1500;1500;1500;1500")) {
+    BoardTheme t;
+    t.found = t.hasPosition = t.hasHeader = true;
+    t.colwidth = widths;
+    t.vgap = 20;
+    t.hgap = 20;
+    t.rowheight = 200;
+    // Table zone stored at half scale: 100, 1000, 9000 x 2000.
+    t.zone[BoardTheme::Table][0] = 100;
+    t.zone[BoardTheme::Table][1] = 1000;
+    t.zone[BoardTheme::Table][2] = 9000;
+    t.zone[BoardTheme::Table][3] = 2000;
+    return t;
+}
+} // namespace
+
+void TestBoardLayout::workedExample() {
+    const TableGeometry g = tableGeometry(exampleTheme(), BoardProfile::board());
+    QCOMPARE(g.fg, QRect(200, 2000, 18000, 4000));
+    QCOMPARE(g.wGap, 40);
+    QCOMPARE(g.hGap, 40);
+    QCOMPARE(g.header[0].left(), g.fg.left() + 40);
+    QCOMPARE(g.header[0].width(), 6240);
+    QCOMPARE(g.header[1].left(), g.fg.left() + 6320);
+    QCOMPARE(g.cellLeft[2], 6320); // col1 lies exactly under Header2
+    QCOMPARE(g.cellLeft[1], 1280); // curr
+    QCOMPARE(g.cellLeft[0], 40);   // flag
+    QCOMPARE(g.cellWidth[0], 1200);
+    QCOMPARE(g.cellWidth[1], 5000);
+    QCOMPARE(g.headerHeight, 500);
+    QCOMPARE(g.header[0].height(), 500);
+    QCOMPARE(g.header[0].top(), g.fg.top());
+    QCOMPARE(g.rowTop(0), 540);
+    QCOMPARE(g.rowHeight, 400);
+    QCOMPARE(g.rowTop(1) - g.rowTop(0), 440);
+    // Every value column sits under its header.
+    for (int j = 2; j < 7; ++j) {
+        QCOMPARE(g.cellLeft[j], g.header[j - 1].left() - g.fg.left());
+        QCOMPARE(g.cellWidth[j], g.header[j - 1].width());
+    }
+    QCOMPARE(g.header[2].left(), g.header[1].left() + 3000 + 40);
+}
+
+void TestBoardLayout::zeroWidthColumnClosesUp() {
+    const TableGeometry g = tableGeometry(
+        exampleTheme(QStringLiteral("600;2500;1500;0;1500;0;1500")), BoardProfile::board());
+    QVERIFY(g.headerVisible[1]);
+    QVERIFY(!g.headerVisible[2]);
+    QVERIFY(g.headerVisible[3]);
+    QVERIFY(!g.headerVisible[4]);
+    QVERIFY(g.headerVisible[5]);
+    QCOMPARE(g.cellWidth[3], 0);
+    // The next column closes up by the hidden width; its gap stays.
+    QCOMPARE(g.header[3].left(), g.header[1].left() + 3000 + 40 + 0 + 40);
+    QCOMPARE(g.cellLeft[4], g.header[3].left() - g.fg.left());
+    QCOMPARE(g.header[5].left(), g.header[3].left() + 3000 + 40 + 40);
+}
+
+void TestBoardLayout::columnWidths_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<double>>("expected");
+    QTest::newRow("seven") << "1;2;3;4;5;6;7" << QList<double>{1, 2, 3, 4, 5, 6, 7};
+    QTest::newRow("fewer than seven") << "600;2400" << QList<double>{600, 2400, 0, 0, 0, 0, 0};
+    QTest::newRow("empty") << "" << QList<double>{0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("non-numeric") << "abc;12x;;-5;1e3;9;9;9"
+                                 << QList<double>{0, 12, 0, -5, 1000, 9, 9};
+    QTest::newRow("huge is bounded") << "1e300" << QList<double>{10000000, 0, 0, 0, 0, 0, 0};
+}
+
+void TestBoardLayout::columnWidths() {
+    QFETCH(QString, text);
+    QFETCH(QList<double>, expected);
+    double w[7];
+    quoteria::columnWidths(text, w);
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(w[i], expected[i]);
+}
+
+void TestBoardLayout::overflow_data() {
+    QTest::addColumn<int>("zoneHeight"); // stored (half-scale) twips
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("overflows");
+    // Rows end at 540 + 400 + (n - 1) * 440 twips.
+    QTest::newRow("no rows") << 100 << 0 << false;
+    QTest::newRow("fits") << 1200 << 4 << false;   // 2260 < 2400
+    QTest::newRow("touches") << 1130 << 4 << true; // 2260 >= 2260
+    QTest::newRow("one more") << 1200 << 5 << true;
+}
+
+void TestBoardLayout::overflow() {
+    QFETCH(int, zoneHeight);
+    QFETCH(int, rows);
+    QFETCH(bool, overflows);
+    BoardTheme t = exampleTheme();
+    t.zone[BoardTheme::Table][3] = zoneHeight;
+    QCOMPARE(tableGeometry(t, BoardProfile::board()).overflows(rows), overflows);
+}
+
+void TestBoardLayout::zonesAreDoubled() {
+    BoardTheme t;
+    t.zone[BoardTheme::News][0] = 0;
+    t.zone[BoardTheme::News][1] = 5180;
+    t.zone[BoardTheme::News][2] = 10245;
+    t.zone[BoardTheme::News][3] = 580;
+    QCOMPARE(zoneRect(t, BoardTheme::News, BoardProfile::board()), QRect(0, 10360, 20490, 1160));
+    BoardProfile asStored;
+    asStored.scale = 1;
+    QCOMPARE(zoneRect(t, BoardTheme::News, asStored), QRect(0, 5180, 10245, 580));
+    const PixelMap pm(15);
+    QCOMPARE(pm.rect(zoneRect(t, BoardTheme::News, BoardProfile::board())),
+             QRect(0, 691, 1366, 77));
+}
+
+void TestBoardLayout::previewProfile() {
+    // Values as stored, header strip above a zone shortened by 495 twips.
+    const TableGeometry g = tableGeometry(
+        exampleTheme(QStringLiteral("600;2500;1500;0;1500;1500;1500")), BoardProfile::preview());
+    QCOMPARE(g.fg, QRect(100, 1495, 9000, 1505));
+    QCOMPARE(g.header[0], QRect(100, 1000, 3280, 200));
+    QCOMPARE(g.header[1], QRect(3380, 1000, 1540, 200));
+    // A width-0 column keeps a header wGap wide; the next one starts w later.
+    QCOMPARE(g.header[2], QRect(4880, 1000, 40, 200));
+    QCOMPARE(g.header[3].left(), 4880);
+    QVERIFY(g.headerVisible[2]);
+    QCOMPARE(g.rowTop(0), 240);
+    QCOMPARE(g.rowTop(1), 480);
+    QCOMPARE(g.cellLeft[0], 100);
+    QCOMPARE(g.cellLeft[1], 720);
+    QCOMPARE(g.cellLeft[2], 3260);
+    QCOMPARE(g.cellLeft[3], 4800);
+    QCOMPARE(g.cellLeft[4], 4840);
+    QCOMPARE(BoardProfile::preview().speedFactor, 0.5);
+}
+
+void TestBoardLayout::pixelRectsHaveNoSeams() {
+    const PixelMap pm(15);
+    // Neighbouring cells 40 twips apart never overlap after rounding.
+    for (int left = 0; left < 300; left += 7) {
+        const QRect a = pm.rect(QRect(left, 0, 1000, 400));
+        const QRect b = pm.rect(QRect(left + 1000 + 40, 0, 1000, 400));
+        QVERIFY(a.right() < b.left());
+    }
+    QCOMPARE(PixelMap(0).twipsPerPixel, 15);
+    QCOMPARE(pm.px(-22), -1);
+    QCOMPARE(pm.px(22), 1);
+}
+
+QTEST_GUILESS_MAIN(TestBoardLayout)
+#include "tst_boardlayout.moc"

@@ -1,0 +1,165 @@
+#include "board/displaywindow.h"
+#include "data/appcontext.h"
+#include "data/dataevents.h"
+#include "data/demodata.h"
+#include "data/helpers.h"
+#include "data/settingsstore.h"
+#include "testsupport.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+using namespace quoteria;
+
+class TestDisplayWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void windowAndTimers();
+    void stopKey_data();
+    void stopKey();
+    void tickerPictures();
+    void paintsTheBoard();
+    void screensFromConfig_data();
+    void screensFromConfig();
+};
+
+namespace {
+struct Fixture {
+    test::TestEnv env;
+    Database db;
+    SettingsStore settings;
+    DataEvents events;
+    std::unique_ptr<AppContext> ctx;
+    Fixture() {
+        if (!env.makeDatabase(db, true))
+            qFatal("no database");
+        ctx.reset(new AppContext{db, settings, events, Session{}, env.dir(),
+                                 QStringLiteral(QUOTERIA_SOURCE_DIR)});
+        ctx->session.currentThemeKey = themeKeyOf(db, demoThemeName());
+    }
+};
+
+// The screen "Dual" should pick: the one that extends the desktop to the right of the
+// primary, else the primary.
+QScreen* rightOfPrimary() {
+    QScreen* primary = QGuiApplication::primaryScreen();
+    const int edge = primary->geometry().x() + primary->geometry().width();
+    for (QScreen* s : QGuiApplication::screens())
+        if (s->geometry().x() == edge)
+            return s;
+    return primary;
+}
+} // namespace
+
+void TestDisplayWindow::windowAndTimers() {
+    Fixture f;
+    DisplayWindow w(*f.ctx);
+    QCOMPARE(w.objectName(), QStringLiteral("frmDisplay"));
+    QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+    const int periods[] = {0, 3000, 10, 100, 25, 25, 30, 30, 200, 20};
+    for (int n = 1; n <= 9; ++n) {
+        QTimer* t = w.timer(QStringLiteral("Timer%1").arg(n));
+        QVERIFY(t);
+        QCOMPARE(t->objectName(), QStringLiteral("Timer%1").arg(n));
+        QCOMPARE(t->interval(), periods[n]);
+    }
+    QVERIFY(!w.timer(QStringLiteral("Timer0")));
+    QVERIFY(!w.timer(QStringLiteral("Timer10")));
+    QVERIFY(!w.timer(QStringLiteral("Timer01")));
+    QVERIFY(!w.timer(QStringLiteral("Clock")));
+    // The demo table overflows its zone: refresh, composition and scrolling run;
+    // the text clock and the strip's repaint run too; the ticker waits for the panel.
+    for (int n : {1, 3, 6, 7, 9})
+        QVERIFY2(w.timer(QStringLiteral("Timer%1").arg(n))->isActive(),
+                 qPrintable(QString::number(n)));
+    for (int n : {2, 4, 5, 8})
+        QVERIFY2(!w.timer(QStringLiteral("Timer%1").arg(n))->isActive(),
+                 qPrintable(QString::number(n)));
+}
+
+void TestDisplayWindow::stopKey_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("Ctrl+D") << int(Qt::Key_D) << int(Qt::ControlModifier) << true;
+    QTest::newRow("Ctrl+Shift+D") << int(Qt::Key_D) << int(Qt::ControlModifier | Qt::ShiftModifier)
+                                  << false;
+    QTest::newRow("D") << int(Qt::Key_D) << int(Qt::NoModifier) << false;
+    QTest::newRow("Ctrl+Alt+D") << int(Qt::Key_D) << int(Qt::ControlModifier | Qt::AltModifier)
+                                << false;
+    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << int(Qt::ControlModifier) << false;
+}
+
+void TestDisplayWindow::stopKey() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, stops);
+    Fixture f;
+    DisplayWindow w(*f.ctx);
+    QSignalSpy spy(&w, &DisplayWindow::stopRequested);
+    QTest::keyClick(&w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(spy.count(), stops ? 1 : 0);
+}
+
+void TestDisplayWindow::tickerPictures() {
+    Fixture f;
+    DisplayWindow w(*f.ctx);
+    QVERIFY(w.picScroll());
+    QCOMPARE(w.picScroll()->objectName(), QStringLiteral("picScroll"));
+    QVERIFY(w.picScroll()->isHidden());
+    QCOMPARE(w.scrollPictureCount(), 1);
+    w.getSnews();
+    QCOMPARE(w.scrollPictureCount(), 3);
+    w.unloadScrollPictures();
+    QCOMPARE(w.scrollPictureCount(), 1);
+}
+
+void TestDisplayWindow::paintsTheBoard() {
+    Fixture f;
+    f.settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
+                     QStringLiteral("Single"));
+    DisplayWindow w(*f.ctx);
+    w.picScroll()->show();
+    w.getSnews();
+    const QImage img = w.grab().toImage();
+    QCOMPARE(img.size(), w.size());
+    // The demo theme: window colour in the top-left corner, the strip's colour at the
+    // bottom left (the strip shown by the panel), a header in the header colour.
+    QCOMPARE(img.pixel(2, 2), qRgb(6, 20, 44));
+    const QRect strip = w.picScroll()->geometry();
+    QVERIFY(strip.width() > 0);
+    QCOMPARE(img.pixel(strip.left() + 1, strip.bottom() - 1), qRgb(200, 150, 30));
+    w.picScroll()->hide();
+    QCOMPARE(w.grab().toImage().pixel(strip.left() + 1, strip.bottom() - 1), qRgb(6, 20, 44));
+}
+
+void TestDisplayWindow::screensFromConfig_data() {
+    QTest::addColumn<QString>("setting"); // empty: never written
+    QTest::addColumn<bool>("dual");
+    QTest::newRow("never written") << QString() << true;
+    QTest::newRow("Dual") << "Dual" << true;
+    QTest::newRow("Single") << "Single" << false;
+    QTest::newRow("anything else") << "Triple" << false;
+}
+
+void TestDisplayWindow::screensFromConfig() {
+    QFETCH(QString, setting);
+    QFETCH(bool, dual);
+    if (qEnvironmentVariable("QT_QPA_PLATFORM").contains(QLatin1String("configfile")))
+        QCOMPARE(QGuiApplication::screens().size(), 3);
+    Fixture f;
+    if (!setting.isEmpty())
+        f.settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
+                         setting);
+    QScreen* expected = dual ? rightOfPrimary() : QGuiApplication::primaryScreen();
+    QCOMPARE(DisplayWindow::targetScreen(dual ? QStringLiteral("Dual") : setting), expected);
+    DisplayWindow w(*f.ctx);
+    QCOMPARE(w.geometry(), expected->geometry());
+}
+
+QTEST_MAIN(TestDisplayWindow)
+#include "tst_displaywindow.moc"
