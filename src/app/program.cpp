@@ -5,14 +5,12 @@
 #include "data/dataevents.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "panel/displayboard.h"
 #include "panel/form1.h"
 #include "panel/messagebox.h"
 #include "panel/splash.h"
 #include "panel/startupcheck.h"
 #include "users/frmlogin.h"
-#ifdef QUOTERIA_HAVE_BOARD
-#include "panel/displayboard.h"
-#endif
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -57,9 +55,7 @@ int runProgram(QApplication& app) {
         QObject::connect(login.get(), &FrmLogin::exitRequested, &app, [&] { app.exit(0); });
         QObject::connect(login.get(), &FrmLogin::loggedIn, &app, [&] {
             panel = std::make_unique<Form1>(ctx);
-#ifdef QUOTERIA_HAVE_BOARD
             panel->setBoardFactory(displayBoardFactory());
-#endif
             QObject::connect(panel.get(), &Form1::exitRequested, &app, [&] { app.exit(0); });
             panel->show();
         });
