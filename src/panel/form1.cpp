@@ -13,6 +13,7 @@
 #include "users/frmuserlst.h"
 
 #include <QAction>
+#include <QAudioOutput>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -20,6 +21,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaPlayer>
 #include <QMenuBar>
 #include <QSqlRecord>
 #include <QTimer>
@@ -506,6 +508,15 @@ void Form1::chkMonitor_Click() {
         m_timer4->start();
     else
         m_timer4->stop();
+}
+
+QMediaPlayer* Form1::mp() {
+    if (!m_mp) {
+        m_mp = new QMediaPlayer(this);
+        m_mp->setObjectName(QStringLiteral("mp"));
+        m_mp->setAudioOutput(new QAudioOutput(m_mp));
+    }
+    return m_mp;
 }
 
 void Form1::Timer5_Timer() {

@@ -14,6 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMediaPlayer;
 class QMenu;
 class QTimer;
 
@@ -66,6 +67,8 @@ public:
     int monitorPeriod() const { return m_monitorPeriod; }
     const ExcelFeedSettings& excelFeed() const { return m_excel; }
     QTimer* panelTimer(const QString& name) const;
+    // The rate monitor's alarm sound player (`mp`), made on first use.
+    QMediaPlayer* mp();
 
 Q_SIGNALS:
     // Timer2: one second of the Excel feed counter.
@@ -124,6 +127,7 @@ private:
     ExcelFeedSettings m_excel;
     QPointer<FrmUserLst> m_userList;
     QPointer<FrmAbout> m_about;
+    QMediaPlayer* m_mp = nullptr;
 };
 
 } // namespace quoteria

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaPlayer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -887,6 +888,11 @@ void TestForm1::monitorBoxDrivesTimer4() {
     QVERIFY(t4->isActive());
     QVERIFY(fx.ctx.session.monitorOn);
     QSignalSpy ticks(p.get(), &Form1::monitorTick);
+    // The alarm player is one object for the panel's life.
+    QMediaPlayer* player = p->mp();
+    QCOMPARE(player, p->mp());
+    QCOMPARE(player->objectName(), QStringLiteral("mp"));
+    QVERIFY(player->audioOutput());
     // One tick of the timer is one tick for the monitor.
     QVERIFY(QMetaObject::invokeMethod(t4, "timeout"));
     QCOMPARE(ticks.count(), 1);
