@@ -1,0 +1,109 @@
+#pragma once
+// The currency table as the currency list and the currency entry window use it:
+// reading rows in board order, writing typed values back in one transaction, and
+// adding, changing and removing a currency. No widgets here.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <optional>
+
+namespace quoteria {
+
+class Database;
+
+struct CurrencyRow {
+    qint64 key = 0;
+    QString name;
+    QStringList values; // colum1 .. colum5, always five
+    QString img;
+    QString active;    // as stored, "1" or "0"
+    QStringList cells; // cell1 .. cell5, always five
+    QString pos;
+    QString low;
+    QString high;
+    QString vstate;
+    QString updateTime;
+
+    bool isActive() const { return active == QLatin1String("1"); }
+};
+
+// What the entry window writes; pos, low and high are the texts of their boxes.
+struct CurrencyInput {
+    QString name;
+    QStringList values; // five
+    QString pos;
+    bool active = false;
+    QString img;
+    bool writeImg = true; // false leaves the stored path alone (existing rows)
+    QStringList cells;    // five
+    QString low;
+    QString high;
+};
+
+// Value formatting of the rate feeds and editors ("Display"/"auto"/"format" and
+// "format1"): a length of 0 keeps the text as typed.
+struct ValueFormat {
+    int length = 6;
+    QString pattern = QStringLiteral("0.00000");
+};
+
+class CurrencyStore {
+public:
+    explicit CurrencyStore(Database& db) : m_db(db) {}
+
+    // Active rows (or all rows) in board order. ok is false when the query failed.
+    QVector<CurrencyRow> list(bool showAll, bool* ok = nullptr);
+    std::optional<CurrencyRow> find(qint64 key);
+
+    // Fields 1 to 6 of the theme's tblheader row; nullopt when it has none.
+    std::optional<QStringList> headerCaptions(qint64 themeKey);
+
+    struct Edit {
+        qint64 key;
+        QStringList values; // five
+    };
+    struct Result {
+        bool ok = true;
+        QString error;   // the database's description when !ok
+        int written = 0; // rows updated
+        int missing = 0; // keys that no longer exist (skipped)
+        QVector<qint64> missingKeys;
+        bool duplicatePosition = false;
+    };
+    // Writes the five values and updateTime of every row in one transaction; rows
+    // whose key is gone are skipped. When format.length is not 0 each value is
+    // formatted with the pattern (not cut). All or nothing.
+    Result saveValues(const QVector<Edit>& edits, const ValueFormat& format,
+                      const QDateTime& now = QDateTime::currentDateTime());
+
+    // New currency; result.written is 1 and *newKey is set on success. An empty or
+    // non-numeric position takes the new row's own key.
+    Result add(const CurrencyInput& in, const ValueFormat& format, qint64* newKey = nullptr);
+    // Overwrites an existing currency; result.missing is 1 when the row is gone.
+    Result change(qint64 key, const CurrencyInput& in, const ValueFormat& format);
+    bool remove(qint64 key, QString* error = nullptr);
+
+    // The entry window's value rule: formatted, then cut to the kept length.
+    static QString entryValue(const QString& text, const ValueFormat& format);
+    // The list's value rule: formatted, not cut.
+    static QString listValue(const QString& text, const ValueFormat& format);
+    // The Excel cell check: index of the first box that is not empty and not
+    // "row,col" with two numbers; -1 when all pass.
+    static int firstBadCell(const QStringList& cells);
+    // The grid's update time text, as stored.
+    static QString timeText(const QDateTime& when);
+
+private:
+    Result write(qint64 key, bool isNew, const CurrencyInput& in, const ValueFormat& format);
+    Database& m_db;
+    qint64 m_lastKey = 0;
+};
+
+// Reads the value format settings.
+class SettingsStore;
+ValueFormat valueFormat(const SettingsStore& settings);
+// "Display"/"auto"/"value": the Excel feed is on.
+bool excelFeedOn(const SettingsStore& settings);
+
+} // namespace quoteria
