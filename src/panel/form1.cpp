@@ -8,12 +8,14 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "panel/frmabout.h"
+#include "panel/frmmonitor.h"
 #include "panel/panelstate.h"
+#include "panel/ratemonitor.h"
+#include "panel/ratemonitorsound.h"
 #include "panel/windowregistry.h"
 #include "users/frmuserlst.h"
 
 #include <QAction>
-#include <QAudioOutput>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,7 +23,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMediaPlayer>
 #include <QMenuBar>
 #include <QSqlRecord>
 #include <QTimer>
@@ -46,9 +47,9 @@ const QColor kStoppedColour(0, 128, 192); // Windows colour 12615680
 
 // Items whose windows come with other parts of the program: disabled until an
 // opener is attached.
-const char* const kOpenerItems[] = {"prv",     "clock",  "scroll",    "theme",
-                                    "pos",     "entry",  "addscroll", "inpvideo",
-                                    "monitor", "online", "curUpdate", "vidLst"};
+const char* const kOpenerItems[] = {"prv",    "clock",     "scroll",    "theme",
+                                    "pos",    "entry",     "addscroll", "inpvideo",
+                                    "online", "curUpdate", "vidLst"};
 
 int findCaseless(const QComboBox* box, const QString& text) {
     const int exact = box->findText(text);
@@ -80,8 +81,8 @@ Form1::Form1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx)
     m_mult->setObjectName(QStringLiteral("txtMult"));
     m_news = new QCheckBox(QStringLiteral("Start Scroll News"), central);
     m_news->setObjectName(QStringLiteral("chkStart"));
-    m_monitor = new QCheckBox(QStringLiteral("Start Monitor"), central);
-    m_monitor->setObjectName(QStringLiteral("chkMonitor"));
+    m_chkMonitor = new QCheckBox(QStringLiteral("Start Monitor"), central);
+    m_chkMonitor->setObjectName(QStringLiteral("chkMonitor"));
     m_status = new QLabel(central);
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_label6 = new QLabel(QStringLiteral("www.quoteria.example"), central);
@@ -99,7 +100,7 @@ Form1::Form1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx)
     grid->addWidget(new QLabel(QStringLiteral("Ratio"), central), 2, 2);
     grid->addWidget(m_mult, 2, 3);
     grid->addWidget(m_news, 3, 0, 1, 2);
-    grid->addWidget(m_monitor, 3, 2, 1, 2);
+    grid->addWidget(m_chkMonitor, 3, 2, 1, 2);
     grid->addWidget(m_status, 4, 0, 1, 4);
     // Spans the whole row so it stays as wide as the panel.
     grid->addWidget(m_label6, 5, 0, 1, 4);
@@ -115,7 +116,10 @@ Form1::Form1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx)
     m_timer4 = makeTimer("Timer4", 1000);
     m_timer5 = makeTimer("Timer5", 10000);
     connect(m_timer2, &QTimer::timeout, this, &Form1::excelTick);
-    connect(m_timer4, &QTimer::timeout, this, &Form1::monitorTick);
+    m_rateMonitor = new RateMonitor(m_ctx, this);
+    m_mp = new MediaAlarmPlayer(this);
+    m_rateMonitor->setPlayer(m_mp);
+    connect(m_timer4, &QTimer::timeout, m_rateMonitor, &RateMonitor::tick);
     connect(m_timer5, &QTimer::timeout, this, &Form1::Timer5_Timer);
 
     buildMenus();
@@ -135,7 +139,7 @@ Form1::Form1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx)
                      m_screen->currentText());
     });
     connect(m_news, &QCheckBox::clicked, this, &Form1::chkStart_Click);
-    connect(m_monitor, &QCheckBox::clicked, this, &Form1::chkMonitor_Click);
+    connect(m_chkMonitor, &QCheckBox::clicked, this, &Form1::chkMonitor_Click);
     m_int->installEventFilter(this);
     m_mult->installEventFilter(this);
     connect(&m_ctx.events, &DataEvents::themesChanged, this, &Form1::addTheme);
@@ -209,8 +213,7 @@ void Form1::setBoardFactory(BoardFactory factory) {
 
 void Form1::formLoad() {
     SettingsStore& s = m_ctx.settings;
-    m_monitorPeriod =
-        s.readInt(kDisplay, QStringLiteral("Monitor"), QStringLiteral("intervel"), 10);
+    m_rateMonitor->reloadPeriod();
     m_status->setText(QStringLiteral("Stopped"));
 
     m_excel.source = s.read(kDisplay, QStringLiteral("excel"), QStringLiteral("Source"));
@@ -260,7 +263,7 @@ void Form1::formLoad() {
     m_ctx.session.pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
     m_news->setChecked(s.readInt(kDisp, kThemeSection, QStringLiteral("scroll"), 0) == 1);
 
-    m_ctx.session.monitorOn = m_monitor->isChecked();
+    m_rateMonitor->setEnabled(m_chkMonitor->isChecked());
 }
 
 void Form1::addTheme() {
@@ -347,6 +350,8 @@ void Form1::runItem(const QString& name) {
         return exit_Click();
     if (name == QLatin1String("deloped"))
         return showAbout();
+    if (name == QLatin1String("monitor"))
+        return showMonitorSettings();
     if (!allowed(name))
         return;
     if (name == QLatin1String("userlist"))
@@ -503,20 +508,15 @@ void Form1::chkStart_Click() {
 }
 
 void Form1::chkMonitor_Click() {
-    m_ctx.session.monitorOn = m_monitor->isChecked();
-    if (m_monitor->isChecked())
+    m_rateMonitor->setEnabled(m_chkMonitor->isChecked());
+    if (m_chkMonitor->isChecked())
         m_timer4->start();
     else
         m_timer4->stop();
 }
 
-QMediaPlayer* Form1::mp() {
-    if (!m_mp) {
-        m_mp = new QMediaPlayer(this);
-        m_mp->setObjectName(QStringLiteral("mp"));
-        m_mp->setAudioOutput(new QAudioOutput(m_mp));
-    }
-    return m_mp;
+int Form1::monitorPeriod() const {
+    return m_rateMonitor->period();
 }
 
 void Form1::Timer5_Timer() {
@@ -554,6 +554,10 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::showUserList() {
     showOnce(m_userList, [this] { return new FrmUserLst(m_ctx, this); });
+}
+
+void Form1::showMonitorSettings() {
+    showOnce(m_frmMonitor, [this] { return new FrmMonitor(m_ctx, m_rateMonitor, this); });
 }
 
 void Form1::showAbout() {

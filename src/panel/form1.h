@@ -14,7 +14,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMediaPlayer;
 class QMenu;
 class QTimer;
 
@@ -22,7 +21,10 @@ namespace quoteria {
 
 struct AppContext;
 class FrmAbout;
+class FrmMonitor;
 class FrmUserLst;
+class MediaAlarmPlayer;
+class RateMonitor;
 
 // Excel feed settings read at load (used by the rate feed).
 struct ExcelFeedSettings {
@@ -64,17 +66,17 @@ public:
 
     bool isRunning() const;
     bool newsOn() const;
-    int monitorPeriod() const { return m_monitorPeriod; }
+    int monitorPeriod() const;
+    // The rate monitor: follows "Start Monitor", ticks with Timer4.
+    RateMonitor* rateMonitor() const { return m_rateMonitor; }
     const ExcelFeedSettings& excelFeed() const { return m_excel; }
     QTimer* panelTimer(const QString& name) const;
-    // The rate monitor's alarm sound player (`mp`), made on first use.
-    QMediaPlayer* mp();
+    // The rate monitor's alarm sound player (`mp`).
+    MediaAlarmPlayer* mp() const { return m_mp; }
 
 Q_SIGNALS:
     // Timer2: one second of the Excel feed counter.
     void excelTick();
-    // Timer4: one second of the rate monitor counter, while "Start Monitor" is on.
-    void monitorTick();
     // Exit confirmed; the process ends.
     void exitRequested();
 
@@ -102,6 +104,7 @@ private:
     void chkMonitor_Click();
     void showUserList();
     void showAbout();
+    void showMonitorSettings();
 
     AppContext& m_ctx;
     BoardFactory m_factory;
@@ -115,7 +118,7 @@ private:
     QLineEdit* m_int = nullptr;
     QLineEdit* m_mult = nullptr;
     QCheckBox* m_news = nullptr;
-    QCheckBox* m_monitor = nullptr;
+    QCheckBox* m_chkMonitor = nullptr;
     QLabel* m_label6 = nullptr;
     QLabel* m_status = nullptr;
     QTimer* m_timer2 = nullptr;
@@ -123,11 +126,12 @@ private:
     QTimer* m_timer4 = nullptr;
     QTimer* m_timer5 = nullptr;
 
-    int m_monitorPeriod = 10;
     ExcelFeedSettings m_excel;
     QPointer<FrmUserLst> m_userList;
     QPointer<FrmAbout> m_about;
-    QMediaPlayer* m_mp = nullptr;
+    RateMonitor* m_rateMonitor = nullptr;
+    MediaAlarmPlayer* m_mp = nullptr;
+    QPointer<FrmMonitor> m_frmMonitor;
 };
 
 } // namespace quoteria

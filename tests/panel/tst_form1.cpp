@@ -6,6 +6,8 @@
 #include "data/settingsstore.h"
 #include "fakeboard.h"
 #include "panel/form1.h"
+#include "panel/ratemonitor.h"
+#include "panel/ratemonitorsound.h"
 #include "testsupport.h"
 #include "users/frmuserlst.h"
 
@@ -14,7 +16,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMediaPlayer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -83,9 +84,9 @@ void trigger(Form1& f, const char* item) {
     f.menuItem(QLatin1String(item))->trigger();
 }
 
-const char* const kOpenerItems[] = {"prv",     "clock",  "scroll",    "theme",
-                                    "pos",     "entry",  "addscroll", "inpvideo",
-                                    "monitor", "online", "curUpdate", "vidLst"};
+const char* const kOpenerItems[] = {"prv",    "clock",     "scroll",    "theme",
+                                    "pos",    "entry",     "addscroll", "inpvideo",
+                                    "online", "curUpdate", "vidLst"};
 
 } // namespace
 
@@ -425,9 +426,9 @@ void TestForm1::rights_data() {
     QTest::newRow("User scroll settings") << "User"
                                           << "scroll"
                                           << "";
-    QTest::newRow("User monitor") << "User"
-                                  << "monitor"
-                                  << "";
+    QTest::newRow("User media") << "User"
+                                << "vidLst"
+                                << "";
     QTest::newRow("Admin theme") << "Admin"
                                  << "theme"
                                  << "";
@@ -474,6 +475,11 @@ void TestForm1::userListOpensOnce() {
     trigger(*p, "userlist");
     QCOMPARE(p->findChildren<FrmUserLst*>().size(), 1);
     QVERIFY(lists.first()->isVisible());
+
+    trigger(*p, "monitor");
+    trigger(*p, "monitor");
+    QCOMPARE(p->findChildren<QWidget*>(QStringLiteral("frmMonitor")).size(), 1);
+    QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmMonitor"))->isVisible());
 
     trigger(*p, "deloped");
     trigger(*p, "deloped");
@@ -879,26 +885,40 @@ void TestForm1::lastUpdated() {
 
 void TestForm1::monitorBoxDrivesTimer4() {
     Fixture fx;
+    fx.settings.write(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                      QStringLiteral("intervel"), 1);
     auto p = fx.panel();
+    QCOMPARE(p->monitorPeriod(), 1);
+    QVERIFY(p->mp());
+    QCOMPARE(p->rateMonitor()->player(), p->mp());
+    // The first currency rises above its high limit.
+    const QString first = QStringLiteral("(select min(pos) from tblCurr)");
+    fx.db.exec(QStringLiteral("update tblCurr set high=0.00001 where pos=") + first);
+    const auto state = [&] {
+        return fx.db.scalar(QStringLiteral("select vstate from tblCurr where pos=") + first)
+            .toString();
+    };
     QTimer* t4 = p->panelTimer(QStringLiteral("Timer4"));
     QCOMPARE(t4->interval(), 1000);
     QVERIFY(!fx.ctx.session.monitorOn);
+    // Ticks while the box is clear check nothing.
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(QMetaObject::invokeMethod(t4, "timeout"));
+    QCOMPARE(state(), QStringLiteral("N"));
+
     auto* box = child<QCheckBox>(p.get(), "chkMonitor");
     box->click();
     QVERIFY(t4->isActive());
     QVERIFY(fx.ctx.session.monitorOn);
-    QSignalSpy ticks(p.get(), &Form1::monitorTick);
-    // The alarm player is one object for the panel's life.
-    QMediaPlayer* player = p->mp();
-    QCOMPARE(player, p->mp());
-    QCOMPARE(player->objectName(), QStringLiteral("mp"));
-    QVERIFY(player->audioOutput());
-    // One tick of the timer is one tick for the monitor.
-    QVERIFY(QMetaObject::invokeMethod(t4, "timeout"));
-    QCOMPARE(ticks.count(), 1);
+    QVERIFY(p->rateMonitor()->isEnabled());
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(QMetaObject::invokeMethod(t4, "timeout"));
+    QCOMPARE(state(), QStringLiteral("H"));
+
     box->click();
     QVERIFY(!t4->isActive());
     QVERIFY(!fx.ctx.session.monitorOn);
+    QVERIFY(!p->rateMonitor()->isEnabled());
 }
 
 void TestForm1::feedTimersAtLoad_data() {
