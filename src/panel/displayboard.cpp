@@ -15,9 +15,10 @@ public:
     }
     ~DisplayBoard() override {
         // Stop may come from a key press inside the board itself: let that event
-        // finish before the window goes.
+        // finish before the window goes. Closed rather than hidden, so that a
+        // program whose panel was closed meanwhile ends with its board.
         if (m_window) {
-            m_window->hide();
+            m_window->close();
             m_window->deleteLater();
         }
     }

@@ -70,6 +70,7 @@ private Q_SLOTS:
     void pauseActsOnBoardTimers_data();
     void pauseActsOnBoardTimers();
     void tickerSwitches();
+    void panelClosedFirstEndsWithBoard();
 };
 
 void TestBoardLifecycle::initTestCase() {
@@ -176,6 +177,34 @@ void TestBoardLifecycle::tickerSwitches() {
     QCOMPARE(b->scrollPictureCount(), 1);
     news->click();
     QVERIFY(fx.timer("Timer4")->isActive());
+}
+
+void TestBoardLifecycle::panelClosedFirstEndsWithBoard() {
+    Fixture fx;
+    fx.panel->show();
+    fx.click("display");
+    QSignalSpy last(qApp, &QGuiApplication::lastWindowClosed);
+    QPointer<QWidget> w = fx.panel->board()->window();
+    // Inside the program's event loop: the panel is closed, the board stays;
+    // Ctrl+D on the board then leaves no window and the loop ends.
+    bool guard = false;
+    QTimer::singleShot(0, this, [&] {
+        fx.panel->close();
+        QTimer::singleShot(0, this, [&] {
+            QVERIFY(w && w->isVisible());
+            QTest::keyClick(w.data(), Qt::Key_D, Qt::ControlModifier);
+        });
+    });
+    // Only a guard against hanging when the loop would not end.
+    QTimer::singleShot(20000, this, [&] {
+        guard = true;
+        QCoreApplication::exit(1);
+    });
+    QCoreApplication::exec();
+    QVERIFY(!guard);
+    QCOMPARE(last.count(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!w);
 }
 
 int main(int argc, char** argv) {
