@@ -116,6 +116,7 @@ int runCommandLine(int argc, char** argv) {
         {"--init-db", false, initDb},
         {"--render-board", true, renderBoardCommand},
         {"--bench-board", true, benchBoardCommand},
+        {"--rtf2html", false, rtfToHtmlCommand},
     };
     for (const Command& c : commands) {
         if (!args.contains(QLatin1String(c.flag)))

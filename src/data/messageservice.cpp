@@ -38,6 +38,15 @@ MsgAnswer MessageService::ask(const QString& text, const QString& title, MsgIcon
     return a;
 }
 
+MsgAnswer MessageService::askYesNoCancel(const QString& text, const QString& title, MsgIcon icon) {
+    const MsgAnswer a = questionWithCancel(text, title, icon);
+    logLine(QLatin1String("question: ") + text +
+            (a == MsgAnswer::Yes  ? QLatin1String(" -> Yes")
+             : a == MsgAnswer::No ? QLatin1String(" -> No")
+                                  : QLatin1String(" -> Cancel")));
+    return a;
+}
+
 QStringList MessageRecorder::texts() const {
     QStringList out;
     for (const Entry& e : entries)
@@ -52,6 +61,11 @@ void MessageRecorder::present(const QString& text, MsgIcon icon, const QString& 
 MsgAnswer MessageRecorder::question(const QString& text, const QString& title, MsgIcon icon) {
     entries.append({text, icon, title, true});
     return answers.isEmpty() ? MsgAnswer::No : answers.takeFirst();
+}
+
+MsgAnswer MessageRecorder::questionWithCancel(const QString& text, const QString& title,
+                                              MsgIcon icon) {
+    return question(text, title, icon);
 }
 
 MessageService& messages() {

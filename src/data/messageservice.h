@@ -20,10 +20,17 @@ public:
     // A Yes/No question; returns Yes or No.
     MsgAnswer ask(const QString& text, const QString& title = QString(),
                   MsgIcon icon = MsgIcon::Question);
+    // A Yes/No/Cancel question; returns Yes, No or Cancel.
+    MsgAnswer askYesNoCancel(const QString& text, const QString& title = QString(),
+                             MsgIcon icon = MsgIcon::Warning);
 
 protected:
     virtual void present(const QString& text, MsgIcon icon, const QString& title) = 0;
     virtual MsgAnswer question(const QString& text, const QString& title, MsgIcon icon) = 0;
+    // Presenters without a Cancel button answer Yes or No.
+    virtual MsgAnswer questionWithCancel(const QString& text, const QString& title, MsgIcon icon) {
+        return question(text, title, icon);
+    }
 };
 
 // Logs only; questions are answered No so nothing destructive happens unasked.
@@ -52,6 +59,7 @@ public:
 protected:
     void present(const QString& text, MsgIcon icon, const QString& title) override;
     MsgAnswer question(const QString& text, const QString& title, MsgIcon icon) override;
+    MsgAnswer questionWithCancel(const QString& text, const QString& title, MsgIcon icon) override;
 };
 
 // The process-wide service. Never null: a log-only service until one is installed.

@@ -39,4 +39,14 @@ MsgAnswer BoxMessages::question(const QString& text, const QString& title, MsgIc
     return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
+MsgAnswer BoxMessages::questionWithCancel(const QString& text, const QString& title, MsgIcon icon) {
+    QMessageBox box(boxIcon(icon), titleOr(title), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    const int r = box.exec();
+    return r == QMessageBox::Yes  ? MsgAnswer::Yes
+           : r == QMessageBox::No ? MsgAnswer::No
+                                  : MsgAnswer::Cancel;
+}
+
 } // namespace quoteria

@@ -10,6 +10,7 @@ class BoxMessages : public MessageService {
 protected:
     void present(const QString& text, MsgIcon icon, const QString& title) override;
     MsgAnswer question(const QString& text, const QString& title, MsgIcon icon) override;
+    MsgAnswer questionWithCancel(const QString& text, const QString& title, MsgIcon icon) override;
 };
 
 } // namespace quoteria

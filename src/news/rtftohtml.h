@@ -1,0 +1,30 @@
+#pragma once
+// Turns the RTF a rich-text control writes into the small HTML fragment kept with
+// each news message. A single pass over the text, not a full RTF reader: it knows
+// the control words for character formats, colours, fonts, sizes, paragraphs,
+// alignment, bullets and Latin-1 escapes and ignores the rest.
+#include <QString>
+#include <QStringList>
+
+namespace quoteria {
+
+class RtfToHtml {
+public:
+    // Options: "+CR" puts CR LF after each line break and list item, "+F=n" leaves
+    // size n out of the mark-up, "-FF" drops font faces. Without "+F=" the default
+    // size of the previous conversion stays.
+    QString convert(const QString& rtf, const QString& options);
+    int defaultSize() const { return m_defaultSize; }
+
+private:
+    int m_defaultSize = 0;
+};
+
+// Converts with a converter kept per thread, so the default size carries over
+// from one call to the next as the options describe.
+QString rtfToHtml(const QString& rtf, const QString& options);
+
+// The command-line job: RTF on standard input, HTML on standard output.
+int rtfToHtmlCommand(const QStringList& args);
+
+} // namespace quoteria
