@@ -5,13 +5,17 @@
 #include "data/dataevents.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "panel/displayboard.h"
+#include "panel/form1.h"
 #include "panel/messagebox.h"
 #include "panel/splash.h"
 #include "panel/startupcheck.h"
+#include "users/frmlogin.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLockFile>
+#include <memory>
 
 namespace quoteria {
 
@@ -35,6 +39,9 @@ int runProgram(QApplication& app) {
     ctx.session.twipsPerPixel = splash.twipsPerPixel();
 
     int exitCode = 0;
+    // The panel lives for the rest of the process once the login succeeds.
+    std::unique_ptr<Form1> panel;
+    std::unique_ptr<FrmLogin> login;
     QObject::connect(&splash, &SplashWindow::finished, &app, [&] {
         const DatabaseCheck check = startupDatabaseCheck(db);
         if (!check.ok) {
@@ -44,9 +51,19 @@ int runProgram(QApplication& app) {
         }
         ctx.dataFolder = check.dataFolder;
         logLine(QStringLiteral("database %1 open").arg(db.path()));
-        // The login window takes over from here once it exists.
-        app.exit(0);
+        login = std::make_unique<FrmLogin>(ctx);
+        QObject::connect(login.get(), &FrmLogin::exitRequested, &app, [&] { app.exit(0); });
+        QObject::connect(login.get(), &FrmLogin::loggedIn, &app, [&] {
+            panel = std::make_unique<Form1>(ctx);
+            panel->setBoardFactory(displayBoardFactory());
+            QObject::connect(panel.get(), &Form1::exitRequested, &app, [&] { app.exit(0); });
+            panel->show();
+        });
+        login->show();
+        app.setQuitOnLastWindowClosed(true);
     });
+    // Nothing is on screen between the splash and the login window.
+    app.setQuitOnLastWindowClosed(false);
     splash.startTimer(2000);
     const int rc = app.exec();
     return exitCode ? exitCode : rc;

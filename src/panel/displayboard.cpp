@@ -1,0 +1,59 @@
+#include "panel/displayboard.h"
+
+#include "board/displaywindow.h"
+
+#include <QPointer>
+
+namespace quoteria {
+
+namespace {
+
+class DisplayBoard : public BoardControl {
+public:
+    explicit DisplayBoard(AppContext& ctx) : m_window(new DisplayWindow(ctx, nullptr)) {
+        connect(m_window, &DisplayWindow::stopRequested, this, &BoardControl::stopRequested);
+    }
+    ~DisplayBoard() override {
+        // Stop may come from a key press inside the board itself: let that event
+        // finish before the window goes. Closed rather than hidden, so that a
+        // program whose panel was closed meanwhile ends with its board.
+        if (m_window) {
+            m_window->close();
+            m_window->deleteLater();
+        }
+    }
+
+    QWidget* window() const override { return m_window; }
+    void show() override {
+        if (m_window)
+            m_window->show();
+    }
+    QTimer* timer(const QString& name) const override {
+        return m_window ? m_window->timer(name) : nullptr;
+    }
+    void getSnews() override {
+        if (m_window)
+            m_window->getSnews();
+    }
+    QWidget* picScroll() const override { return m_window ? m_window->picScroll() : nullptr; }
+    int scrollPictureCount() const override {
+        return m_window ? m_window->scrollPictureCount() : 0;
+    }
+    void unloadScrollPictures() override {
+        if (m_window)
+            m_window->unloadScrollPictures();
+    }
+
+private:
+    QPointer<DisplayWindow> m_window;
+};
+
+} // namespace
+
+BoardFactory displayBoardFactory() {
+    return [](AppContext& ctx) -> std::unique_ptr<BoardControl> {
+        return std::make_unique<DisplayBoard>(ctx);
+    };
+}
+
+} // namespace quoteria

@@ -1,0 +1,42 @@
+#pragma once
+// The control panel's rules that need no window: entry checks, the stored
+// position, the theme checks before a start and the "Last updated : " line.
+#include <QString>
+#include <optional>
+
+namespace quoteria {
+
+class Database;
+
+namespace panel {
+
+// Seconds a page stays on the board: numeric, from kMinInterval to kMaxInterval.
+// The lower bound keeps the page timer from getting 0 or a negative interval.
+constexpr double kMinInterval = 1;
+constexpr double kMaxInterval = 10;
+constexpr int kDefaultInterval = 3;
+constexpr int kDefaultRatio = 2;
+
+// The page interval in milliseconds for an "Intervel" entry; nothing when refused.
+std::optional<int> pageIntervalFor(const QString& text);
+// True when the "Ratio" entry is numeric and 10 at most.
+bool ratioAccepted(const QString& text);
+
+// A stored edge in twips as a pixel coordinate: negative values (a minimised
+// window is stored as -32000) become 0.
+int storedEdgeToPixels(double twips, int twipsPerPixel);
+
+enum class ThemeCheck { Ready, NoLayout, NoHeader };
+// The board needs a layout row and a header row for the theme.
+ThemeCheck checkTheme(Database& db, qint64 themeKey);
+QString themeCheckMessage(ThemeCheck check);
+
+// "Last updated : " and the newest updateTime of tblCurr; nothing when there is
+// no currency or the table cannot be read.
+std::optional<QString> lastUpdatedText(Database& db);
+
+// Half of the ticker speed, halves rounded to even.
+int previewSpeed(int tickerSpeed);
+
+} // namespace panel
+} // namespace quoteria
