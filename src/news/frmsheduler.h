@@ -1,5 +1,7 @@
 #pragma once
 // The list of news messages ("Scoll Message").
+#include "news/frmeditor.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -9,7 +11,6 @@ class QTableWidget;
 namespace quoteria {
 
 struct AppContext;
-class FrmEditor;
 
 class FrmSheduler : public QWidget {
     Q_OBJECT

@@ -7,12 +7,14 @@
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "news/frmsheduler.h"
 #include "panel/frmabout.h"
 #include "panel/frmmonitor.h"
 #include "panel/panelstate.h"
 #include "panel/ratemonitor.h"
 #include "panel/ratemonitorsound.h"
 #include "panel/windowregistry.h"
+#include "rates/frmcurlst.h"
 #include "users/frmuserlst.h"
 
 #include <QAction>
@@ -143,6 +145,15 @@ Form1::Form1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx)
     m_int->installEventFilter(this);
     m_mult->installEventFilter(this);
     connect(&m_ctx.events, &DataEvents::themesChanged, this, &Form1::addTheme);
+
+    // Windows built in their own areas, behind the rights checks of their items.
+    setOpener(QStringLiteral("entry"),
+              [this] { showOnce(m_curLst, [this] { return new FrmCurLst(m_ctx, this); }); });
+    const auto newsList = [this] {
+        showOnce(m_newsList, [this] { return new FrmSheduler(m_ctx, this); });
+    };
+    setOpener(QStringLiteral("scroll"), newsList);
+    setOpener(QStringLiteral("addscroll"), newsList);
 
     formLoad();
     m_timer5->start();

@@ -21,6 +21,8 @@ namespace quoteria {
 
 struct AppContext;
 class FrmAbout;
+class FrmCurLst;
+class FrmSheduler;
 class FrmMonitor;
 class FrmUserLst;
 class MediaAlarmPlayer;
@@ -132,6 +134,8 @@ private:
     RateMonitor* m_rateMonitor = nullptr;
     MediaAlarmPlayer* m_mp = nullptr;
     QPointer<FrmMonitor> m_frmMonitor;
+    QPointer<FrmCurLst> m_curLst;
+    QPointer<FrmSheduler> m_newsList;
 };
 
 } // namespace quoteria

@@ -84,9 +84,11 @@ void trigger(Form1& f, const char* item) {
     f.menuItem(QLatin1String(item))->trigger();
 }
 
-const char* const kOpenerItems[] = {"prv",    "clock",     "scroll",    "theme",
-                                    "pos",    "entry",     "addscroll", "inpvideo",
-                                    "online", "curUpdate", "vidLst"};
+// Items whose windows are not built yet: disabled until an opener is attached.
+const char* const kOpenerItems[] = {"prv",      "clock",  "theme",     "pos",
+                                    "inpvideo", "online", "curUpdate", "vidLst"};
+// Items whose windows exist: enabled from the start.
+const char* const kWiredItems[] = {"entry", "scroll", "addscroll"};
 
 } // namespace
 
@@ -484,11 +486,25 @@ void TestForm1::userListOpensOnce() {
     trigger(*p, "deloped");
     trigger(*p, "deloped");
     QCOMPARE(p->findChildren<QWidget*>(QStringLiteral("frmAbout")).size(), 1);
+
+    // Both news items lead to the one news list.
+    trigger(*p, "scroll");
+    trigger(*p, "addscroll");
+    QCOMPARE(p->findChildren<QWidget*>(QStringLiteral("frmSheduler")).size(), 1);
+    QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmSheduler"))->isVisible());
+
+    fx.ctx.session.userType = QStringLiteral("Admin");
+    trigger(*p, "entry");
+    trigger(*p, "entry");
+    QCOMPARE(p->findChildren<QWidget*>(QStringLiteral("frmCurLst")).size(), 1);
+    QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmCurLst"))->isWindow());
 }
 
 void TestForm1::openersEnableTheirItems() {
     Fixture fx;
     auto p = fx.panel();
+    for (const char* name : kWiredItems)
+        QVERIFY2(p->menuItem(QLatin1String(name))->isEnabled(), name);
     for (const char* name : kOpenerItems) {
         QAction* a = p->menuItem(QLatin1String(name));
         QVERIFY2(!a->isEnabled(), name);
