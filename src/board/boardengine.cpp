@@ -551,43 +551,41 @@ void BoardEngine::refreshCurrencies() {
         addData();
 }
 
+BoardEngine::RowColouring BoardEngine::rowColouring() const {
+    const auto colourSetting = [this](const char* key) {
+        return winColor(
+            colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                                            QLatin1String(key), QStringLiteral("0"))));
+    };
+    RowColouring c;
+    c.monitor = m_ctx.session.monitorOn;
+    c.mode = m_ctx.settings.readInt(QStringLiteral("Display"), QStringLiteral("Monitor"),
+                                    QStringLiteral("color"), 0);
+    c.high = colourSetting("highColor");
+    c.low = colourSetting("lowColor");
+    return c;
+}
+
 void BoardEngine::addData() {
-    const bool monitor = m_ctx.session.monitorOn;
-    const int mode = m_ctx.settings.readInt(QStringLiteral("Display"), QStringLiteral("Monitor"),
-                                            QStringLiteral("color"), 0);
-    const QColor high = winColor(
-        colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
-                                        QStringLiteral("highColor"), QStringLiteral("0"))));
-    const QColor low = winColor(
-        colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
-                                        QStringLiteral("lowColor"), QStringLiteral("0"))));
+    const RowColouring colouring = rowColouring();
     const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(kCurrencySql);
     for (int i = 0; i < recs.size() && i < m_totRow; ++i)
-        drawRecord(i, recs[i], monitor, mode, high, low);
+        drawRecord(i, recs[i], colouring);
 }
 
 void BoardEngine::getData1() {
-    const bool monitor = m_ctx.session.monitorOn;
-    const int mode = m_ctx.settings.readInt(QStringLiteral("Display"), QStringLiteral("Monitor"),
-                                            QStringLiteral("color"), 0);
-    const QColor high = winColor(
-        colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
-                                        QStringLiteral("highColor"), QStringLiteral("0"))));
-    const QColor low = winColor(
-        colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
-                                        QStringLiteral("lowColor"), QStringLiteral("0"))));
+    const RowColouring colouring = rowColouring();
     const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(kCurrencySql);
     m_page.pageCount = Database::pageCount(int(recs.size()), m_pgSize);
     const int first = (m_page.currentPage - 1) * m_pgSize;
     for (int i = 0; i < m_pgSize && first + i < recs.size(); ++i) {
         if (first + i < 0)
             continue;
-        drawRecord(i, recs[first + i], monitor, mode, high, low);
+        drawRecord(i, recs[first + i], colouring);
     }
 }
 
-void BoardEngine::drawRecord(int row, const QSqlRecord& r, bool monitorColouring, int colourMode,
-                             const QColor& high, const QColor& low) {
+void BoardEngine::drawRecord(int row, const QSqlRecord& r, const RowColouring& colouring) {
     if (row < 0 || row >= m_rows.size())
         return;
     Row& target = m_rows[row];
@@ -596,12 +594,12 @@ void BoardEngine::drawRecord(int row, const QSqlRecord& r, bool monitorColouring
     for (int j = 1; j <= 5; ++j)
         text[j] = field(r, QByteArray("colum" + QByteArray::number(j)).constData());
     QColor bg = target.bg;
-    if (monitorColouring) {
-        if (colourMode == 1) {
+    if (colouring.monitor) {
+        if (colouring.mode == 1) {
             const QString state = field(r, "vstate");
             bg = state == QLatin1String("N")   ? m_theme.rowbgcolor
-                 : state == QLatin1String("H") ? high
-                                               : low;
+                 : state == QLatin1String("H") ? colouring.high
+                                               : colouring.low;
         }
     } else {
         bg = m_theme.rowbgcolor;

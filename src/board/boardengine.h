@@ -142,8 +142,14 @@ private:
     void timer1();
     void addData();
     void getData1();
-    void drawRecord(int row, const QSqlRecord& r, bool monitorColouring, int colourMode,
-                    const QColor& high, const QColor& low);
+    // How alarm states colour the rows, read once per refresh.
+    struct RowColouring {
+        bool monitor = false; // the panel's "Start Monitor" box
+        int mode = 0;         // "Display"/"Monitor"/"color"
+        QColor high, low;
+    };
+    RowColouring rowColouring() const;
+    void drawRecord(int row, const QSqlRecord& r, const RowColouring& colouring);
     void renderRow(Row& row);
     QImage flagImage(const QString& path, const QSize& size);
     QImage rowPicture(const QSize& size);
