@@ -1,4 +1,5 @@
 #include "news/richtextrtf.h"
+#include "news/rtfchars.h"
 
 #include <QColor>
 #include <QFont>
@@ -212,17 +213,6 @@ const ushort kCp1252[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x20
                             0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
                             0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                             0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-
-int hexDigit(QChar c) {
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
 
 QChar fromCodePage(int byte) {
     if (byte >= 0x80 && byte < 0xA0)
@@ -517,7 +507,7 @@ QList<Paragraph> Reader::read() {
                 int digits = 0;
                 ++i;
                 while (digits < 2 && i < n) {
-                    const int h = hexDigit(m_rtf[i]);
+                    const int h = rtf::hexValue(m_rtf[i]);
                     if (h < 0)
                         break;
                     v = v * 16 + h;

@@ -1,4 +1,5 @@
 #include "news/rtftohtml.h"
+#include "news/rtfchars.h"
 
 #include <QList>
 #include <QStringList>
@@ -72,22 +73,11 @@ const char* const kLatin1Names[] = {
 
 const QString kRtfPrefix = QStringLiteral("<rtf>:");
 
-int hexValue(QChar c) {
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
 // What "\'hh" stands for; an "<rtf>:" prefix marks RTF to be read again.
 QString escapeFor(const QString& hh) {
-    if (hh.size() != 2 || hexValue(hh[0]) < 0 || hexValue(hh[1]) < 0)
+    if (hh.size() != 2 || rtf::hexValue(hh[0]) < 0 || rtf::hexValue(hh[1]) < 0)
         return QString();
-    const int code = hexValue(hh[0]) * 16 + hexValue(hh[1]);
+    const int code = rtf::hexValue(hh[0]) * 16 + rtf::hexValue(hh[1]);
     switch (code) {
     case 0x00:
         return QStringLiteral("&nbsp;");

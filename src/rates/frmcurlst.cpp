@@ -499,11 +499,15 @@ void FrmCurLst::revert() {
     addFG();
 }
 
-void FrmCurLst::deleteCurrency() {
+qint64 FrmCurLst::selectedKeyForAdmin() const {
     if (!m_ctx.session.isAdmin())
-        return;
+        return 0;
     const int row = m_fg->currentRow();
-    const qint64 key = row >= 0 ? keyOfRow(row) : 0;
+    return row >= 0 ? keyOfRow(row) : 0;
+}
+
+void FrmCurLst::deleteCurrency() {
+    const qint64 key = selectedKeyForAdmin();
     if (key == 0)
         return;
     if (messages().ask(QStringLiteral("Do you want to delete ")) != MsgAnswer::Yes)
@@ -532,10 +536,7 @@ FrmEntry* FrmCurLst::openEntry() {
 }
 
 void FrmCurLst::editCurrency() {
-    if (!m_ctx.session.isAdmin())
-        return;
-    const int row = m_fg->currentRow();
-    const qint64 key = row >= 0 ? keyOfRow(row) : 0;
+    const qint64 key = selectedKeyForAdmin();
     if (key == 0)
         return;
     FrmEntry* entry = openEntry();

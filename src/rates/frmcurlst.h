@@ -72,6 +72,8 @@ private:
     void dropEditor();
     QPixmap flagFor(const QString& path, const QSize& size);
     qint64 keyOfRow(int row) const;
+    // The selected row's key; 0 when none is selected or the user is no administrator.
+    qint64 selectedKeyForAdmin() const;
     FrmEntry* openEntry();
 
     AppContext& m_ctx;
