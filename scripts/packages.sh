@@ -4,7 +4,7 @@
 QUOTERIA_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
-  libqt6svg6-dev qt6-multimedia-dev qt6-image-formats-plugins
+  qt6-svg-dev qt6-multimedia-dev qt6-image-formats-plugins
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   fonts-liberation2 fonts-dejavu-core iso-flags-png-320x240
   pulseaudio xvfb xauth
@@ -21,8 +21,8 @@ ensure_packages() {
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq >&2 || return 1
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2 || return 1
+  $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq >&2 || return 1
+  $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >&2 || return 1
 }
 
 # Configure and build into $1 (default: build/) with the given build type.
