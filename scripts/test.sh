@@ -20,8 +20,13 @@ export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/quoteria-rt.XXXXXX)}
 chmod 700 "$XDG_RUNTIME_DIR"
 # A null sink, so sound tests play for real without an audio device.
 if ! pulseaudio --check 2>/dev/null; then
-  pulseaudio -D --exit-idle-time=-1 -n --load="module-null-sink sink_name=nullsink" \
-    --load=module-native-protocol-unix >/dev/null 2>&1 || echo "pulseaudio did not start" >&2
+  if pulseaudio -D --exit-idle-time=-1 -n --load="module-null-sink sink_name=nullsink" \
+    --load=module-native-protocol-unix >/dev/null 2>&1; then
+    # The server we started ends with the tests.
+    trap 'pulseaudio --kill 2>/dev/null || true' EXIT
+  else
+    echo "pulseaudio did not start" >&2
+  fi
 fi
 cd "$QUOTERIA_ROOT/$dir"
 ctest --output-on-failure -j2 "$@"
