@@ -298,9 +298,13 @@ void FrmCurLst::addTheme() {
 
 void FrmCurLst::sizeME() {
     const int tpp = qMax(1, m_ctx.session.twipsPerPixel);
-    const int u = (m_fg->width() - 900 / tpp) / 11;
+    int u = (m_fg->width() - 900 / tpp) / 11;
     if (u <= 0)
         return;
+    // The twips widths suit a small bitmap font; with today's fonts a rate in the
+    // usual format would be cut off, so the value columns keep room for one and the
+    // grid scrolls sideways instead.
+    u = qMax(u, m_fg->fontMetrics().horizontalAdvance(QStringLiteral("000.00000")) + 12);
     for (int c : {3, 4, 5, 6, 7, 8, 10, 11})
         m_fg->setColumnWidth(c, u);
     m_fg->setColumnWidth(NameCol, u + u / 2);
