@@ -185,6 +185,11 @@ void FrmCurLst::setFG() {
     const int widths[] = {1, 900, 2000, 1000, 1000, 1000, 1000, 1000, 1000};
     for (int c = 0; c < 9; ++c)
         m_fg->setColumnWidth(c, qMax(1, widths[c] / tpp));
+    // "Updated" has the grid's default width, unless a whole time stamp needs more.
+    m_fg->setColumnWidth(
+        UpdatedCol,
+        qMax(m_fg->horizontalHeader()->defaultSectionSize(),
+             m_fg->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 12));
     QStringList labels;
     for (int c = 0; c < ColumnCount; ++c)
         labels << QString();

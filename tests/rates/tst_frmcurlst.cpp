@@ -458,6 +458,14 @@ void TestFrmCurLst::valuesNotCutOff() {
     for (int c = 3; c <= 7; ++c)
         QVERIFY2(g.fg->columnWidth(c) > needed, qPrintable(QString::number(c)));
     QVERIFY(g.fg->columnWidth(2) > g.fg->columnWidth(3));
+    bool ok = false;
+    g.f.db.exec(QStringLiteral("update tblcurr set updateTime=?"),
+                {QStringLiteral("2026-12-08 16:55:46")}, &ok);
+    QVERIFY(ok);
+    g.click("cmdRevert");
+    const QString stamp = g.cell(0, 9);
+    QVERIFY(!stamp.isEmpty());
+    QVERIFY(g.fg->columnWidth(9) > g.fg->fontMetrics().horizontalAdvance(stamp));
 }
 
 void TestFrmCurLst::closeWithTypedValues_data() {
