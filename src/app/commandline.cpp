@@ -7,6 +7,7 @@
 #include "data/messageservice.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
@@ -58,6 +59,8 @@ int initDb(const QStringList& args) {
         err(QStringLiteral("The administrator password must not be empty."));
         return 2;
     }
+    // The usual place for a new database is a folder that does not exist yet.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     Database db(QStringLiteral("quoteria-init"));
     if (!db.create(path)) {
         err(db.lastError());

@@ -249,11 +249,14 @@ void Form1::formLoad() {
     m_screen->setCurrentIndex(screen >= 0 ? screen : 0);
 
     const int tpp = m_ctx.session.twipsPerPixel;
-    move(
-        panel::storedEdgeToPixels(
-            s.readNumber(kDisplayLower, QStringLiteral("mainsec"), QStringLiteral("left"), 0), tpp),
-        panel::storedEdgeToPixels(
-            s.readNumber(kDisplayLower, QStringLiteral("mainsec"), QStringLiteral("top"), 0), tpp));
+    moveFrameTo(
+        this,
+        QPoint(panel::storedEdgeToPixels(s.readNumber(kDisplayLower, QStringLiteral("mainsec"),
+                                                      QStringLiteral("left"), 0),
+                                         tpp),
+               panel::storedEdgeToPixels(
+                   s.readNumber(kDisplayLower, QStringLiteral("mainsec"), QStringLiteral("top"), 0),
+                   tpp)));
 
     const QString mult = s.read(kDisp, kThemeSection, QStringLiteral("mult"), QStringLiteral("2"));
     m_mult->setText(panel::ratioAccepted(mult) ? mult : QString::number(panel::kDefaultRatio));

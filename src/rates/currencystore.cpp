@@ -4,6 +4,7 @@
 #include "data/formats.h"
 #include "data/settingsstore.h"
 
+#include <QLocale>
 #include <QSqlRecord>
 #include <cmath>
 #include <limits>
@@ -14,7 +15,12 @@ namespace {
 
 QString text(const QSqlRecord& r, const char* column) {
     const QVariant v = r.value(QLatin1String(column));
-    return v.isNull() ? QString() : v.toString();
+    if (v.isNull())
+        return QString();
+    // Numbers stored as numbers (the limits) are shown in plain digits: 0.0001, not 1e-04.
+    if (v.typeId() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'f', QLocale::FloatingPointShortest);
+    return v.toString();
 }
 
 CurrencyRow rowOf(const QSqlRecord& r) {

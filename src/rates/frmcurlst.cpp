@@ -185,6 +185,11 @@ void FrmCurLst::setFG() {
     const int widths[] = {1, 900, 2000, 1000, 1000, 1000, 1000, 1000, 1000};
     for (int c = 0; c < 9; ++c)
         m_fg->setColumnWidth(c, qMax(1, widths[c] / tpp));
+    // "Updated" has the grid's default width, unless a whole time stamp needs more.
+    m_fg->setColumnWidth(
+        UpdatedCol,
+        qMax(m_fg->horizontalHeader()->defaultSectionSize(),
+             m_fg->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 12));
     QStringList labels;
     for (int c = 0; c < ColumnCount; ++c)
         labels << QString();
@@ -298,9 +303,13 @@ void FrmCurLst::addTheme() {
 
 void FrmCurLst::sizeME() {
     const int tpp = qMax(1, m_ctx.session.twipsPerPixel);
-    const int u = (m_fg->width() - 900 / tpp) / 11;
+    int u = (m_fg->width() - 900 / tpp) / 11;
     if (u <= 0)
         return;
+    // The twips widths suit a small bitmap font; with today's fonts a rate in the
+    // usual format would be cut off, so the value columns keep room for one and the
+    // grid scrolls sideways instead.
+    u = qMax(u, m_fg->fontMetrics().horizontalAdvance(QStringLiteral("000.00000")) + 12);
     for (int c : {3, 4, 5, 6, 7, 8, 10, 11})
         m_fg->setColumnWidth(c, u);
     m_fg->setColumnWidth(NameCol, u + u / 2);

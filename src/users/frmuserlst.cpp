@@ -1,5 +1,7 @@
 #include "users/frmuserlst.h"
 
+#include "panel/windowregistry.h"
+
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "users/userstore.h"
@@ -55,7 +57,7 @@ FrmUserLst::FrmUserLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     connect(m_update, &QPushButton::clicked, this, &FrmUserLst::updateUser);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 
-    move(0, 0);
+    moveFrameTo(this, QPoint(0, 0));
     getusers();
 }
 

@@ -11,6 +11,7 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initDbCreatesDemoAndPathFile();
+    void initDbCreatesMissingFolder();
     void initDbRefusesExistingFile();
     void initDbAsksPassword();
     void noDisplayIsOneLine();
@@ -50,6 +51,17 @@ void TestCommandLine::initDbCreatesDemoAndPathFile() {
     QCOMPARE(
         db.scalar(QStringLiteral("select userpass from tbluser where username='ADMIN'")).toString(),
         QStringLiteral("pw"));
+}
+
+void TestCommandLine::initDbCreatesMissingFolder() {
+    test::TestEnv env;
+    const QString path = env.dir() + QStringLiteral("/new/demo/rates.db");
+    QScopedPointer<QProcess> p(run({QStringLiteral("--init-db"), path,
+                                    QStringLiteral("--admin-password"), QStringLiteral("pw")},
+                                   {}, env.configDir()));
+    QCOMPARE(p->exitCode(), 0);
+    QVERIFY(QFileInfo::exists(path));
+    QCOMPARE(readDbPath().path, path);
 }
 
 void TestCommandLine::initDbRefusesExistingFile() {

@@ -15,6 +15,8 @@ private Q_SLOTS:
     void entryValue();
     void cellCheck_data();
     void cellCheck();
+    void limitsListedInDigits_data();
+    void limitsListedInDigits();
     void listOrderAndActive();
     void saveValuesSkipsMissingRows();
     void saveValuesIsAllOrNothing();
@@ -104,6 +106,33 @@ void TestCurrencyStore::cellCheck() {
     QFETCH(QStringList, cells);
     QFETCH(int, bad);
     QCOMPARE(CurrencyStore::firstBadCell(cells), bad);
+}
+
+void TestCurrencyStore::limitsListedInDigits_data() {
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("small number") << QVariant(0.0001) << "0.0001";
+    QTest::newRow("smaller") << QVariant(0.00001) << "0.00001";
+    QTest::newRow("large number") << QVariant(1000.0) << "1000";
+    QTest::newRow("big") << QVariant(1.5e7) << "15000000";
+    QTest::newRow("fraction") << QVariant(2.25) << "2.25";
+    QTest::newRow("whole") << QVariant(qlonglong(7)) << "7";
+    QTest::newRow("text kept") << QVariant(QStringLiteral("abc")) << "abc";
+}
+
+void TestCurrencyStore::limitsListedInDigits() {
+    QFETCH(QVariant, stored);
+    QFETCH(QString, listed);
+    test::RatesFixture f;
+    const qint64 k = f.addCurrency(QStringLiteral("Euro"), QStringLiteral("9"), 1);
+    bool ok = false;
+    f.db.exec(QStringLiteral("update tblcurr set low=?, high=? where currAuto=?"),
+              {stored, stored, k}, &ok);
+    QVERIFY(ok);
+    const auto rows = CurrencyStore(f.db).list(true);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].low, listed);
+    QCOMPARE(rows[0].high, listed);
 }
 
 void TestCurrencyStore::listOrderAndActive() {

@@ -87,6 +87,7 @@ private Q_SLOTS:
     void refusedSaveKeepsTyping();
     void saveSkipsDeletedRow();
     void windowSizeKept();
+    void valuesNotCutOff();
     void closeWithTypedValues_data();
     void closeWithTypedValues();
 };
@@ -449,6 +450,22 @@ void TestFrmCurLst::windowSizeKept() {
     w.close();
     QCOMPARE(f.settings.readInt("Display", "List", "width", 0), 640 * 15);
     QCOMPARE(f.settings.readInt("Display", "List", "height", 0), 420 * 15);
+}
+
+void TestFrmCurLst::valuesNotCutOff() {
+    Grid g; // default window size
+    const int needed = g.fg->fontMetrics().horizontalAdvance(QStringLiteral("123.45678"));
+    for (int c = 3; c <= 7; ++c)
+        QVERIFY2(g.fg->columnWidth(c) > needed, qPrintable(QString::number(c)));
+    QVERIFY(g.fg->columnWidth(2) > g.fg->columnWidth(3));
+    bool ok = false;
+    g.f.db.exec(QStringLiteral("update tblcurr set updateTime=?"),
+                {QStringLiteral("2026-12-08 16:55:46")}, &ok);
+    QVERIFY(ok);
+    g.click("cmdRevert");
+    const QString stamp = g.cell(0, 9);
+    QVERIFY(!stamp.isEmpty());
+    QVERIFY(g.fg->columnWidth(9) > g.fg->fontMetrics().horizontalAdvance(stamp));
 }
 
 void TestFrmCurLst::closeWithTypedValues_data() {
