@@ -5,6 +5,7 @@
 #include "data/dbpath.h"
 #include "data/demodata.h"
 #include "data/messageservice.h"
+#include "data/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,6 +77,14 @@ int initDb(const QStringList& args) {
         return 1;
     }
     db.close();
+    if (opt.demo) {
+        // So the demo board starts without choosing a template first.
+        SettingsStore settings;
+        if (settings.read(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"))
+                .isEmpty())
+            settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"),
+                           demoThemeName());
+    }
     QString e;
     if (!writeUserDbPath(path, &e)) {
         err(QStringLiteral("Database created, but path.txt could not be written: %1").arg(e));

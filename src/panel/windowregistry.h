@@ -36,7 +36,10 @@ private:
         if (handle && m_window->isVisible() && handle->frameMargins().isNull() && ++m_tries < 30)
             return;
         m_timer.stop();
-        if (handle && m_window->isVisible() && handle->framePosition() != m_where) {
+        // Only the misplacement itself is corrected: the client area sitting at `where`.
+        // A window the operator has moved meanwhile stays where it was put.
+        if (handle && m_window->isVisible() && handle->framePosition() != m_where &&
+            m_window->geometry().topLeft() == m_where) {
             // Placed by its client area, the one geometry every window manager honours.
             const QMargins frame = handle->frameMargins();
             m_window->setGeometry(

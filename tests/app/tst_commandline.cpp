@@ -1,5 +1,7 @@
 #include "data/database.h"
 #include "data/dbpath.h"
+#include "data/demodata.h"
+#include "data/settingsstore.h"
 #include "testsupport.h"
 
 #include <QProcess>
@@ -45,6 +47,10 @@ void TestCommandLine::initDbCreatesDemoAndPathFile() {
     QCOMPARE(p->exitCode(), 0);
     QVERIFY(p->readAllStandardOutput().contains("ADMIN"));
     QCOMPARE(readDbPath().path, path);
+    // The demo theme is the panel's choice, so Start Display works at once.
+    QCOMPARE(SettingsStore().read(QStringLiteral("Disp"), QStringLiteral("theme"),
+                                  QStringLiteral("name")),
+             demoThemeName());
     Database db;
     QVERIFY(db.open(path));
     QVERIFY(db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt() >= 15);
