@@ -28,18 +28,13 @@ private Q_SLOTS:
 };
 
 namespace {
-struct Fixture {
-    test::TestEnv env;
-    Database db;
-    SettingsStore settings;
-    DataEvents events;
-    std::unique_ptr<AppContext> ctx;
-    Fixture() {
-        if (!env.makeDatabase(db, true))
+struct Fixture : test::AppFixture {
+    Fixture() : AppFixture(true) {
+        if (!ready)
             qFatal("no database");
-        ctx.reset(new AppContext{db, settings, events, Session{}, env.dir(),
-                                 QStringLiteral(QUOTERIA_SOURCE_DIR)});
-        ctx->session.currentThemeKey = themeKeyOf(db, demoThemeName());
+        ctx.dataFolder = env.dir();
+        ctx.appFolder = QStringLiteral(QUOTERIA_SOURCE_DIR);
+        ctx.session.currentThemeKey = themeKeyOf(db, demoThemeName());
     }
 };
 
@@ -57,7 +52,7 @@ QScreen* rightOfPrimary() {
 
 void TestDisplayWindow::windowAndTimers() {
     Fixture f;
-    DisplayWindow w(*f.ctx);
+    DisplayWindow w(f.ctx);
     QCOMPARE(w.objectName(), QStringLiteral("frmDisplay"));
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
     const int periods[] = {0, 3000, 10, 100, 25, 25, 30, 30, 200, 20};
@@ -99,7 +94,7 @@ void TestDisplayWindow::stopKey() {
     QFETCH(int, modifiers);
     QFETCH(bool, stops);
     Fixture f;
-    DisplayWindow w(*f.ctx);
+    DisplayWindow w(f.ctx);
     QSignalSpy spy(&w, &DisplayWindow::stopRequested);
     QTest::keyClick(&w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(spy.count(), stops ? 1 : 0);
@@ -107,7 +102,7 @@ void TestDisplayWindow::stopKey() {
 
 void TestDisplayWindow::tickerPictures() {
     Fixture f;
-    DisplayWindow w(*f.ctx);
+    DisplayWindow w(f.ctx);
     QVERIFY(w.picScroll());
     QCOMPARE(w.picScroll()->objectName(), QStringLiteral("picScroll"));
     QVERIFY(w.picScroll()->isHidden());
@@ -122,7 +117,7 @@ void TestDisplayWindow::paintsTheBoard() {
     Fixture f;
     f.settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
                      QStringLiteral("Single"));
-    DisplayWindow w(*f.ctx);
+    DisplayWindow w(f.ctx);
     w.picScroll()->show();
     w.getSnews();
     const QImage img = w.grab().toImage();
@@ -157,7 +152,7 @@ void TestDisplayWindow::screensFromConfig() {
                          setting);
     QScreen* expected = dual ? rightOfPrimary() : QGuiApplication::primaryScreen();
     QCOMPARE(DisplayWindow::targetScreen(dual ? QStringLiteral("Dual") : setting), expected);
-    DisplayWindow w(*f.ctx);
+    DisplayWindow w(f.ctx);
     QCOMPARE(w.geometry(), expected->geometry());
 }
 

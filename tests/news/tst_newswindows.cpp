@@ -30,17 +30,9 @@ using namespace quoteria;
 
 namespace {
 
-struct Fixture {
-    test::TestEnv env;
-    Database db;
-    SettingsStore settings;
-    DataEvents events;
-    AppContext ctx{db, settings, events, {}, {}, {}};
+struct Fixture : test::AppFixture {
     DialogRecorder dlg;
-    Fixture() {
-        env.makeDatabase(db);
-        setDialogService(&dlg);
-    }
+    Fixture() { setDialogService(&dlg); }
     ~Fixture() { setDialogService(nullptr); }
     int rows() { return db.scalar(QStringLiteral("select count(*) from tblscroll")).toInt(); }
     QString file(const QString& name, const QByteArray& content) {

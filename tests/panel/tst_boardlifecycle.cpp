@@ -28,15 +28,10 @@ QString screenLayout() {
     return qEnvironmentVariable("QUOTERIA_TEST_SCREENS", QStringLiteral("right"));
 }
 
-struct Fixture {
-    test::TestEnv env;
-    Database db;
-    SettingsStore settings;
-    DataEvents events;
-    AppContext ctx{db, settings, events, Session{}, QString(), QString()};
+struct Fixture : test::AppFixture {
     std::unique_ptr<Form1> panel;
-    explicit Fixture(const QString& screenMode = QStringLiteral("Single")) {
-        QVERIFY(env.makeDatabase(db, true));
+    explicit Fixture(const QString& screenMode = QStringLiteral("Single")) : AppFixture(true) {
+        QVERIFY(ready);
         ctx.session.userType = QStringLiteral("Admin");
         settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"),
                        demoThemeName());

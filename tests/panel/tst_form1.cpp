@@ -31,15 +31,10 @@ const QString kTheme = QStringLiteral("theme");
 
 // A demo database, a private settings folder and a context; the demo theme is
 // chosen unless the test says otherwise.
-struct Fixture {
-    test::TestEnv env;
-    Database db;
-    SettingsStore settings;
-    DataEvents events;
-    AppContext ctx{db, settings, events, Session{}, QString(), QString()};
+struct Fixture : test::AppFixture {
     test::FakeBoards boards;
-    explicit Fixture(bool chooseDemo = true) {
-        QVERIFY(env.makeDatabase(db, true));
+    explicit Fixture(bool chooseDemo = true) : AppFixture(true) {
+        QVERIFY(ready);
         ctx.session.userType = QStringLiteral("Admin");
         if (chooseDemo)
             settings.write(kDisp, kTheme, QStringLiteral("name"), demoThemeName());

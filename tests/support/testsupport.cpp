@@ -34,4 +34,10 @@ bool TestEnv::makeDatabase(Database& db, bool demo, const QString& name) {
     return populateNewDatabase(db, opt);
 }
 
+AppFixture::AppFixture(bool demo) {
+    ready = env.makeDatabase(db, demo);
+    if (!ready)
+        qWarning("test database not made: %s", qPrintable(db.lastError()));
+}
+
 } // namespace quoteria::test

@@ -1,6 +1,8 @@
 #pragma once
 // Shared test fixtures: a private configuration folder and fresh databases.
+#include "data/appcontext.h"
 #include "data/database.h"
+#include "data/dataevents.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 
@@ -26,6 +28,18 @@ public:
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldConfig;
+};
+
+// A fresh database (the demo data on request), private settings and a context
+// around them, as the windows get it in the program.
+struct AppFixture {
+    explicit AppFixture(bool demo = false);
+    TestEnv env;
+    Database db;
+    SettingsStore settings; // after env: it reads the private configuration folder
+    DataEvents events;
+    AppContext ctx{db, settings, events, Session{}, QString(), QString()};
+    bool ready = false; // the database was made
 };
 
 } // namespace quoteria::test

@@ -19,14 +19,9 @@ using namespace quoteria;
 namespace {
 
 // A database with ADMIN/secret, the settings store and a context around them.
-struct Fixture {
-    test::TestEnv env;
-    Database db;
-    SettingsStore settings;
-    DataEvents events;
-    AppContext ctx{db, settings, events, Session{}, QString(), QString()};
+struct Fixture : test::AppFixture {
     Fixture() {
-        QVERIFY(env.makeDatabase(db));
+        QVERIFY(ready);
         ctx.appFolder = env.dir() + QStringLiteral("/app");
         QDir().mkpath(ctx.appFolder);
     }

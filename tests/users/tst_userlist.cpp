@@ -17,13 +17,8 @@ using namespace quoteria;
 
 namespace {
 
-struct Fixture {
-    test::TestEnv env;
-    Database db;
-    SettingsStore settings;
-    DataEvents events;
-    AppContext ctx{db, settings, events, Session{}, QString(), QString()};
-    Fixture() { QVERIFY(env.makeDatabase(db)); }
+struct Fixture : test::AppFixture {
+    Fixture() { QVERIFY(ready); }
 };
 
 template <typename T> T* child(QWidget* w, const char* name) {
