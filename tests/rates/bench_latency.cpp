@@ -53,15 +53,13 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
     const QString mode = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("Scroll");
 
-    test::TestEnv env;
-    Database db;
-    if (!env.makeDatabase(db, true)) {
-        std::fprintf(stderr, "cannot create database: %s\n", qPrintable(db.lastError()));
+    test::AppFixture fx(true);
+    if (!fx.ready)
         return 1;
-    }
-    SettingsStore settings;
-    DataEvents events;
-    AppContext ctx{db, settings, events, {}, {}, {}};
+    test::TestEnv& env = fx.env;
+    Database& db = fx.db;
+    SettingsStore& settings = fx.settings;
+    AppContext& ctx = fx.ctx;
     ctx.session.userType = QStringLiteral("Admin");
     ctx.session.displayMode = mode;
     ctx.dataFolder = env.dir();

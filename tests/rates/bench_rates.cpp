@@ -36,15 +36,12 @@ int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
 
-    test::TestEnv env;
-    Database db;
-    if (!env.makeDatabase(db)) {
-        std::fprintf(stderr, "cannot create database: %s\n", qPrintable(db.lastError()));
+    test::AppFixture fx(false);
+    if (!fx.ready)
         return 1;
-    }
-    SettingsStore settings;
-    DataEvents events;
-    AppContext ctx{db, settings, events, {}, {}, {}};
+    test::TestEnv& env = fx.env;
+    Database& db = fx.db;
+    AppContext& ctx = fx.ctx;
     ctx.session.userType = QStringLiteral("Admin");
 
     // 40 different flags, as a counter's table would have, shared by the rows.
