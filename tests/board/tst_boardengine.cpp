@@ -385,8 +385,8 @@ void TestBoardEngine::previewProfile() {
     e.load(QSize(683, 384));
     QCOMPARE(e.tickerSpeed(), 15.0);
     QCOMPARE(e.rowStep(), 2.5);
-    // Zones as stored: the demo title zone is 1520, 60, 6320 x 900 twips.
-    QCOMPARE(e.zonePx(BoardEngine::ZoneTitle), QRect(101, 4, 422, 60));
+    // Zones as stored: the demo title zone is 1520, 230, 6320 x 560 twips.
+    QCOMPARE(e.zonePx(BoardEngine::ZoneTitle), QRect(101, 15, 422, 38));
     b.timers.advance(e, 1000);
     QCOMPARE(e.marquee().xpos, -1500.0);
     const double top = e.scroll().top(0);
