@@ -72,6 +72,14 @@ qint64 NewsStore::save(const NewsMessage& m, QString* error) {
                              {QStringLiteral("fontitalic"), m.italic ? 1 : 0},
                              {QStringLiteral("direction"), m.direction}};
     if (m.key > 0) {
+        // An update of a message deleted meanwhile would write nothing and look saved.
+        if (!m_db.fetchOne(QStringLiteral("select scrollAuto from tblscroll where scrollAuto=?"),
+                           {m.key})) {
+            if (error)
+                *error =
+                    QStringLiteral("This message has been deleted meanwhile; nothing was saved.");
+            return -1;
+        }
         if (!m_db.update(QStringLiteral("tblscroll"), QStringLiteral("scrollAuto"), m.key,
                          values)) {
             if (error)

@@ -70,6 +70,7 @@ private Q_SLOTS:
     void emptyMessageIsNotSaved_data();
     void emptyMessageIsNotSaved();
     void editKeepsTheKey();
+    void editOfDeletedMessageIsNotSaved();
     void formattingRoundTrip();
     void styleCommands_data();
     void styleCommands();
@@ -164,6 +165,29 @@ void TestNewsWindows::editKeepsTheKey() {
     QVERIFY(f.settings
                 .read(QStringLiteral("display"), QStringLiteral("scroll"), QStringLiteral("speed"))
                 .isEmpty());
+}
+
+void TestNewsWindows::editOfDeletedMessageIsNotSaved() {
+    Fixture f;
+    NewsMessage m;
+    m.message = QStringLiteral("gone");
+    NewsStore store(f.db);
+    const qint64 key = store.save(m);
+
+    FrmEditor ed(f.ctx);
+    ed.setEditMode(true);
+    ed.lblRef()->setText(QString::number(key));
+    ed.getheadDetails(key);
+    ed.show();
+    QVERIFY(store.remove(key));
+    ed.box()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(ed.box(), QStringLiteral(" typed"));
+    // The row went away: the save fails, says so, and the typed text stays.
+    QVERIFY(!ed.mnuSave_Click());
+    QVERIFY(ed.isVisible());
+    QCOMPARE(ed.box()->toPlainText(), QStringLiteral("gone typed"));
+    QCOMPARE(f.env.recorder.entries.size(), 1);
+    QCOMPARE(f.rows(), 0);
 }
 
 void TestNewsWindows::formattingRoundTrip() {
