@@ -495,8 +495,9 @@ bool FrmEditor::askToSave() {
         QStringLiteral("Veltracor"), MsgIcon::Warning);
     if (a == MsgAnswer::Cancel)
         return false;
-    if (a == MsgAnswer::Yes)
-        saveMessage();
+    // A failed save keeps the text; an empty one has nothing to lose.
+    if (a == MsgAnswer::Yes && !saveMessage() && !m_box->toPlainText().trimmed().isEmpty())
+        return false;
     return true;
 }
 

@@ -188,6 +188,12 @@ void TestNewsWindows::editOfDeletedMessageIsNotSaved() {
     QCOMPARE(ed.box()->toPlainText(), QStringLiteral("gone typed"));
     QCOMPARE(f.env.recorder.entries.size(), 1);
     QCOMPARE(f.rows(), 0);
+
+    // New, answered Yes: the save fails again, so the text is not thrown away.
+    f.env.recorder.answers << MsgAnswer::Yes;
+    QVERIFY(!ed.mnuNew_Click());
+    QCOMPARE(ed.box()->toPlainText(), QStringLiteral("gone typed"));
+    QVERIFY(ed.box()->document()->isModified());
 }
 
 void TestNewsWindows::formattingRoundTrip() {
