@@ -124,6 +124,11 @@ void FrmSheduler::editSelected() {
     const QString key = selectedKey();
     if (key.isEmpty())
         return;
+    // Unsaved text in an open editor is offered for saving first; Cancel keeps it.
+    if (m_editor && m_editor->isVisible() && !m_editor->mnuNew_Click()) {
+        showOnce(m_editor, [this] { return new FrmEditor(m_ctx, this); });
+        return;
+    }
     FrmEditor* e = ensureEditor();
     e->setEditMode(true);
     e->lblRef()->setText(key);

@@ -578,6 +578,16 @@ void TestNewsWindows::listOpensEditor() {
     QVERIFY(ed->mnuSave_Click());
     QCOMPARE(fg->rowCount(), 2);
     QCOMPARE(fgText(fg, 1, 2), QStringLiteral("fresh"));
+
+    // Edit while the open editor holds unsaved text: Cancel keeps the text and the mode.
+    list.findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+    QTest::keyClicks(ed->box(), QStringLiteral("draft"));
+    fg->setCurrentCell(0, 2);
+    f.env.recorder.answers << MsgAnswer::Cancel;
+    list.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+    QCOMPARE(ed->box()->toPlainText(), QStringLiteral("draft"));
+    QVERIFY(!ed->editMode());
+    QCOMPARE(fg->rowCount(), 2);
 }
 
 void TestNewsWindows::scrollSettingsOneRowPerTheme() {
