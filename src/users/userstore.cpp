@@ -8,6 +8,12 @@ namespace quoteria::users {
 
 namespace {
 
+// An empty box gives a null string, which would be bound as NULL: never equal to
+// anything, so an empty password could not log in.
+QString notNull(const QString& text) {
+    return text.isNull() ? QString(0, QChar()) : text;
+}
+
 UserRow rowOf(const QSqlRecord& r) {
     UserRow u;
     u.key = r.value(0).toLongLong();
@@ -21,8 +27,9 @@ UserRow rowOf(const QSqlRecord& r) {
 
 std::optional<QString> checkLogin(Database& db, const QString& name, const QString& pass) {
     bool ok = false;
-    const auto rows = db.fetchAll(
-        QStringLiteral("select * from tbluser where username=? and userpass=?"), {name, pass}, &ok);
+    const auto rows =
+        db.fetchAll(QStringLiteral("select * from tbluser where username=? and userpass=?"),
+                    {notNull(name), notNull(pass)}, &ok);
     if (!ok || rows.size() != 1)
         return std::nullopt;
     return rows.first().value(3).toString();
@@ -88,7 +95,7 @@ AddResult add(Database& db, const QString& name, const QString& pass, const QStr
         return AddResult::Exists;
     QVariantMap row;
     row[QStringLiteral("username")] = name.toUpper();
-    row[QStringLiteral("userpass")] = pass;
+    row[QStringLiteral("userpass")] = notNull(pass);
     row[QStringLiteral("usertype")] = type;
     if (db.insert(QStringLiteral("tbluser"), row) < 0) {
         if (error)
@@ -106,7 +113,7 @@ UpdateResult update(Database& db, qint64 key, const QString& name, const QString
         return UpdateResult::NoSuchUser;
     QVariantMap row;
     row[QStringLiteral("username")] = name;
-    row[QStringLiteral("userpass")] = pass;
+    row[QStringLiteral("userpass")] = notNull(pass);
     row[QStringLiteral("usertype")] = type;
     if (!db.update(QStringLiteral("tbluser"), QStringLiteral("userautokey"), key, row)) {
         if (error)

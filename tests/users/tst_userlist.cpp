@@ -118,6 +118,9 @@ void TestUserList::addStoresUpperCase() {
     QVERIFY(f.env.recorder.entries.isEmpty());
     QCOMPARE(listed(&w).size(), 3);
     QVERIFY(listed(&w).contains(QStringLiteral("X'); DELETE FROM TBLUSER; --")));
+    // The empty password is one the user can log in with.
+    QVERIFY(canLogin(f.ctx, QStringLiteral("x'); delete from tbluser; --"), QString()));
+    QVERIFY(canLogin(f.ctx, QStringLiteral("x'); delete from tbluser; --"), QLatin1String("")));
 }
 
 void TestUserList::addRefused_data() {
