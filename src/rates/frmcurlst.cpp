@@ -27,6 +27,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace quoteria {
 
@@ -474,6 +475,21 @@ bool FrmCurLst::saveAll() {
         CurrencyStore::Edit e{key, {}};
         for (int c = FirstValueCol; c <= LastValueCol; ++c)
             e.values << (m_fg->item(r, c) ? m_fg->item(r, c)->text() : QString());
+        edits.append(e);
+    }
+    // Typed values of rows the grid no longer lists ("Show All" cleared) are saved
+    // too, over the row's stored values.
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
+        if (std::any_of(edits.cbegin(), edits.cend(),
+                        [&](const CurrencyStore::Edit& e) { return e.key == it.key(); }))
+            continue;
+        const auto row = CurrencyStore(m_ctx.db).find(it.key());
+        if (!row)
+            continue;
+        CurrencyStore::Edit e{it.key(), row->values};
+        for (auto c = it->cbegin(); c != it->cend(); ++c)
+            if (c.key() >= FirstValueCol && c.key() <= LastValueCol)
+                e.values[c.key() - FirstValueCol] = c.value();
         edits.append(e);
     }
     const auto res = CurrencyStore(m_ctx.db).saveValues(edits, valueFormat(m_ctx.settings));

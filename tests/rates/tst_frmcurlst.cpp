@@ -152,6 +152,17 @@ void TestFrmCurLst::showAll() {
     QVERIFY(g.w->saveAll());
     QCOMPARE(g.f.column(g.off, QStringLiteral("colum1")), QStringLiteral("7"));
     QCOMPARE(g.f.column(g.off, QStringLiteral("updateTime")), QString());
+
+    // A value typed into a row that "Show All" then hid is saved, not dropped.
+    QTest::mouseClick(g.w->findChild<QCheckBox*>(QStringLiteral("chkShowAll")), Qt::LeftButton);
+    g.focusCell(2, 4);
+    QTest::keyClick(g.fg, Qt::Key_4);
+    QTest::keyClick(g.editor, Qt::Key_Return);
+    QTest::mouseClick(g.w->findChild<QCheckBox*>(QStringLiteral("chkShowAll")), Qt::LeftButton);
+    QVERIFY(g.w->saveAll());
+    QCOMPARE(g.f.column(g.off, QStringLiteral("colum2")), QStringLiteral("4.00000"));
+    QCOMPARE(g.f.column(g.off, QStringLiteral("colum1")), QStringLiteral("7.00000"));
+    QCOMPARE(g.w->pendingCount(), 0);
 }
 
 void TestFrmCurLst::startKey_data() {
