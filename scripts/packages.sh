@@ -29,6 +29,11 @@ ensure_packages() {
 build_tree() {
   local dir="${1:-build}" type="${2:-RelWithDebInfo}"
   shift 2 2>/dev/null || true
+  # A compiler cache, where one is installed, makes rebuilds of several trees cheap.
+  if command -v ccache >/dev/null 2>&1; then
+    set -- -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$QUOTERIA_ROOT")}"
+  fi
   cmake -S "$QUOTERIA_ROOT" -B "$QUOTERIA_ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >&2 || return 1
   cmake --build "$QUOTERIA_ROOT/$dir" -j"$(nproc)" >&2
 }
