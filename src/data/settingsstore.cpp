@@ -86,4 +86,49 @@ bool SettingsStore::write(const QString& app, const QString& section, const QStr
     return write(app, section, key, QString::number(value));
 }
 
+namespace {
+QString l1(const char* s) {
+    return QString::fromLatin1(s);
+}
+} // namespace
+
+QString SettingsStore::get(const TextSetting& s) const {
+    return get(s, l1(s.def));
+}
+QString SettingsStore::get(const TextSetting& s, const QString& def) const {
+    return read(l1(s.at.app), l1(s.at.section), l1(s.at.key), def);
+}
+int SettingsStore::get(const IntSetting& s) const {
+    return get(s, s.def);
+}
+int SettingsStore::get(const IntSetting& s, int def) const {
+    return readInt(l1(s.at.app), l1(s.at.section), l1(s.at.key), def);
+}
+double SettingsStore::get(const RealSetting& s) const {
+    return readNumber(l1(s.at.app), l1(s.at.section), l1(s.at.key), s.def);
+}
+bool SettingsStore::get(const FlagSetting& s) const {
+    return readNumber(l1(s.at.app), l1(s.at.section), l1(s.at.key), s.def ? 1 : 0) != 0;
+}
+bool SettingsStore::get(const TextFlagSetting& s) const {
+    return read(l1(s.at.app), l1(s.at.section), l1(s.at.key),
+                s.def ? QStringLiteral("1") : QStringLiteral("0")) == QLatin1String("1");
+}
+bool SettingsStore::set(const TextSetting& s, const QString& value) {
+    return write(l1(s.at.app), l1(s.at.section), l1(s.at.key), value);
+}
+bool SettingsStore::set(const IntSetting& s, int value) {
+    return write(l1(s.at.app), l1(s.at.section), l1(s.at.key), value);
+}
+bool SettingsStore::set(const RealSetting& s, double value) {
+    return write(l1(s.at.app), l1(s.at.section), l1(s.at.key), value);
+}
+bool SettingsStore::set(const FlagSetting& s, bool on) {
+    return write(l1(s.at.app), l1(s.at.section), l1(s.at.key), on ? 1 : 0);
+}
+bool SettingsStore::set(const TextFlagSetting& s, bool on) {
+    return write(l1(s.at.app), l1(s.at.section), l1(s.at.key),
+                 on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 } // namespace quoteria

@@ -19,6 +19,8 @@ private Q_SLOTS:
     void onePerApplicationInConfigFolder();
     void survivesGarbageFile();
     void positionsAsSingles();
+    void typedFlags_data();
+    void typedFlags();
 };
 
 void TestSettings::defaultsWhenMissing_data() {
@@ -146,6 +148,34 @@ void TestSettings::positionsAsSingles() {
     QCOMPARE(s.readNumber(QStringLiteral("display"), QStringLiteral("mainsec"),
                           QStringLiteral("left"), 0),
              1234.5);
+}
+
+// The two flag kinds differ: check boxes are numbers, the media switches the text "1".
+void TestSettings::typedFlags_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("numberFlag");
+    QTest::addColumn<bool>("textFlag");
+    QTest::newRow("one") << "1" << true << true;
+    QTest::newRow("zero") << "0" << false << false;
+    QTest::newRow("other number") << "2" << true << false;
+    QTest::newRow("one with decimals") << "1.0" << true << false;
+    QTest::newRow("text") << "yes" << false << false;
+}
+
+void TestSettings::typedFlags() {
+    QFETCH(QString, stored);
+    QFETCH(bool, numberFlag);
+    QFETCH(bool, textFlag);
+    test::TestEnv env;
+    SettingsStore s;
+    // Written with other letter case than the definitions use.
+    s.write(QStringLiteral("DISPLAY"), QStringLiteral("monitor"), QStringLiteral("SOUND"), stored);
+    s.write(QStringLiteral("display"), QStringLiteral("html"), QStringLiteral("enable"), stored);
+    QCOMPARE(s.get(settings::MonitorSound), numberFlag);
+    QCOMPARE(s.get(settings::HtmlOn), textFlag);
+    QVERIFY(s.set(settings::HtmlOn, !textFlag));
+    QCOMPARE(s.read(QStringLiteral("Display"), QStringLiteral("HTML"), QStringLiteral("Enable")),
+             textFlag ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
