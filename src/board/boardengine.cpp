@@ -578,10 +578,33 @@ void BoardEngine::getData1() {
     const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(kCurrencySql);
     m_page.pageCount = Database::pageCount(int(recs.size()), m_pgSize);
     const int first = (m_page.currentPage - 1) * m_pgSize;
-    for (int i = 0; i < m_pgSize && first + i < recs.size(); ++i) {
+    int i = 0;
+    for (; i < m_pgSize && first + i < recs.size(); ++i) {
         if (first + i < 0)
             continue;
         drawRecord(i, recs[first + i], colouring);
+    }
+    // A short last page keeps the rows of the page before below its own; they still
+    // show that currency's rate as the database holds it now.
+    for (; i < m_rows.size(); ++i) {
+        const QVariant key = m_rows[i].key;
+        if (key.isNull())
+            continue;
+        const QSqlRecord* found = nullptr;
+        for (const QSqlRecord& r : recs)
+            if (r.value(QStringLiteral("currAuto")) == key) {
+                found = &r;
+                break;
+            }
+        if (found) {
+            drawRecord(i, *found, colouring);
+            continue;
+        }
+        // No longer active: its row still stands on the board.
+        const QVector<QSqlRecord> gone = m_ctx.db.fetchAll(
+            QStringLiteral("select * from tblCurr where currAuto=?"), {key});
+        if (!gone.isEmpty())
+            drawRecord(i, gone.first(), colouring);
     }
 }
 
@@ -589,6 +612,7 @@ void BoardEngine::drawRecord(int row, const QSqlRecord& r, const RowColouring& c
     if (row < 0 || row >= m_rows.size())
         return;
     Row& target = m_rows[row];
+    target.key = r.value(QStringLiteral("currAuto"));
     QString text[6];
     text[0] = field(r, "currName");
     for (int j = 1; j <= 5; ++j)

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QRect>
 #include <QSize>
+#include <QVariant>
 #include <QVector>
 #include <functional>
 #include <memory>
@@ -123,6 +124,7 @@ private:
         QColor bg;
         QImage image;
         bool dirty = true;
+        QVariant key; // currAuto of the currency drawn last; null before the first
     };
     struct Message {
         QString text;
