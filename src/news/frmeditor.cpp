@@ -34,8 +34,11 @@
 #include <QTextEdit>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 namespace quoteria {
 
@@ -262,6 +265,7 @@ FrmEditor::FrmEditor(AppContext& ctx, QWidget* parent, const QString& startFile)
         updateToolState();
     });
     connect(m_box, &QTextEdit::selectionChanged, this, &FrmEditor::updateStatus);
+    connect(m_box, &QTextEdit::currentCharFormatChanged, this, &FrmEditor::showTextColor);
 
     // Form load.
     m_cmbSpeed->setCurrentText(QString::number(m_ctx.settings.readInt(
@@ -269,7 +273,10 @@ FrmEditor::FrmEditor(AppContext& ctx, QWidget* parent, const QString& startFile)
     m_cmbDir->setCurrentText(QStringLiteral("Left"));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const int tpp = m_ctx.session.twipsPerPixel > 0 ? m_ctx.session.twipsPerPixel : 15;
-        resize(std::max(400, screen->geometry().width() - 1000 / tpp), 500);
+        // The frame must fit the free part of the screen too (1366 x 768 with a panel).
+        const QSize room = screen->availableGeometry().size().shrunkBy(frameAllowance());
+        resize(std::max(400, std::min(screen->geometry().width() - 1000 / tpp, room.width())),
+               std::min(500, room.height()));
     }
     setSwatch(m_picture1, Qt::black);
     setSwatch(m_picture2, Qt::white);
@@ -290,7 +297,7 @@ FrmEditor::FrmEditor(AppContext& ctx, QWidget* parent, const QString& startFile)
         setWindowTitle(QStringLiteral("Untitled - "));
         m_status->setText(QStringLiteral("File not saved"));
     }
-    m_box->document()->setModified(false);
+    markClean();
     m_status->clear();
     updateToolState();
 }
@@ -350,6 +357,12 @@ void FrmEditor::foreColor() {
     f.setForeground(c);
     applyCharFormat(f);
     setSwatch(m_picture1, c);
+}
+
+// The fore swatch shows the colour of the text at the caret.
+void FrmEditor::showTextColor(const QTextCharFormat& f) {
+    const QBrush fg = f.foreground();
+    setSwatch(m_picture1, fg.style() == Qt::NoBrush ? QColor(Qt::black) : fg.color());
 }
 
 void FrmEditor::backColor() {
@@ -456,7 +469,7 @@ bool FrmEditor::mnuNew_Click() {
         return false;
     m_box->clear();
     m_box->setCurrentFont(m_box->document()->defaultFont());
-    m_box->document()->setModified(false);
+    markClean();
     setWindowTitle(QStringLiteral("Untitled - "));
     m_lblFile->setText(QStringLiteral("Untitled"));
     m_fileName.clear();
@@ -485,9 +498,63 @@ bool FrmEditor::openFile(const QString& path) {
     return true;
 }
 
+// The frame as the window manager drew it; before it says, a usual title bar and border.
+QMargins FrmEditor::frameAllowance() const {
+    const QWindow* handle = windowHandle();
+    const QMargins drawn = handle ? handle->frameMargins() : QMargins();
+    return drawn.isNull() ? QMargins(4, 30, 4, 4) : drawn;
+}
+
+// A window placed low (or by a window manager centring it over the list) is moved
+// up until its bottom edge and status bar are on the screen.
+void FrmEditor::keepOnScreen() {
+    const QScreen* s = screen();
+    if (!s || !isVisible())
+        return;
+    const QRect avail = s->availableGeometry();
+    const QMargins m = frameAllowance();
+    const QSize outer = size().grownBy(m);
+    const QPoint at = geometry().topLeft() - QPoint(m.left(), m.top());
+    const QPoint fit(
+        std::clamp(at.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - outer.width())),
+        std::clamp(at.y(), avail.top(),
+                   std::max(avail.top(), avail.bottom() + 1 - outer.height())));
+    if (fit != at)
+        setGeometry(QRect(fit + QPoint(m.left(), m.top()), size()));
+}
+
+void FrmEditor::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    keepOnScreen();
+    // The window manager reports the frame a moment after mapping.
+    QTimer::singleShot(300, this, &FrmEditor::keepOnScreen);
+}
+
+void FrmEditor::markClean() {
+    m_box->document()->setModified(false);
+    m_cleanText = m_box->toHtml();
+}
+
+// Typing that was undone by hand, or retyped the same, leaves nothing to save.
+bool FrmEditor::hasUnsavedWork() const {
+    return m_box->document()->isModified() && m_box->toHtml() != m_cleanText;
+}
+
+bool FrmEditor::settleUnsavedWork() {
+    return askToSave();
+}
+
+void FrmEditor::closeEvent(QCloseEvent* e) {
+    if (!settleUnsavedWork()) {
+        e->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(e);
+}
+
 // Unsaved changes: Yes saves them, No drops them, Cancel stops what was asked.
 bool FrmEditor::askToSave() {
-    if (!m_box->document()->isModified())
+    if (!hasUnsavedWork())
         return true;
     const MsgAnswer a = messages().askYesNoCancel(
         QStringLiteral(
@@ -523,7 +590,7 @@ bool FrmEditor::loadFile(const QString& path) {
     } else {
         m_box->setPlainText(text);
     }
-    m_box->document()->setModified(false);
+    markClean();
     m_fileName = path;
     return true;
 }
@@ -535,6 +602,26 @@ void FrmEditor::setCaptionFile(const QString& path, bool fromCommandLine) {
     name = name.mid(cut + 1);
     setWindowTitle(fromCommandLine ? kTitle + QStringLiteral(" - ") + name
                                    : name + QStringLiteral(" Scroll Editor"));
+    m_lblFile->setText(name);
+}
+
+// A message has no file name: the caption shows the start of its text instead.
+void FrmEditor::setCaptionMessage(const QString& message) {
+    QString name = message.section(QLatin1Char('\n'), 0, 0).simplified();
+    if (name.isEmpty()) {
+        setWindowTitle(QStringLiteral("Untitled - "));
+        m_lblFile->setText(QStringLiteral("Untitled"));
+        return;
+    }
+    constexpr int kLongest = 40;
+    if (name.size() > kLongest) {
+        name.truncate(kLongest);
+        const qsizetype space = name.lastIndexOf(QLatin1Char(' '));
+        if (space > 0)
+            name.truncate(space);
+        name += QStringLiteral("...");
+    }
+    setWindowTitle(name + QStringLiteral(" Scroll Editor"));
     m_lblFile->setText(name);
 }
 
@@ -594,7 +681,7 @@ bool FrmEditor::saveMessage() {
     if (!m_editMode)
         m_ctx.settings.write(QStringLiteral("display"), QStringLiteral("scroll"),
                              QStringLiteral("speed"), m_cmbSpeed->currentText());
-    doc->setModified(false);
+    markClean();
     Q_EMIT m_ctx.events.newsChanged();
     return true;
 }
@@ -613,7 +700,8 @@ void FrmEditor::getheadDetails(qint64 key) {
         m_combo2->setCurrentText(m->fontSize);
     if (!m->fontName.isEmpty())
         m_combo1->setCurrentText(m->fontName);
-    m_box->document()->setModified(false);
+    markClean();
+    setCaptionMessage(m->message);
     updateToolState();
 }
 

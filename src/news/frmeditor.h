@@ -1,5 +1,7 @@
 #pragma once
 // The rich-text editor for one news message (" Scroll Editor.").
+#include "panel/unsavedwork.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -14,7 +16,7 @@ namespace quoteria {
 
 struct AppContext;
 
-class FrmEditor : public QMainWindow {
+class FrmEditor : public QMainWindow, public UnsavedWork {
     Q_OBJECT
 public:
     // startFile: a file named on the program's command line, loaded at once.
@@ -35,7 +37,12 @@ public:
     bool openFile(const QString& path);
     QTextEdit* box() const { return m_box; }
 
+    bool hasUnsavedWork() const override;
+    bool settleUnsavedWork() override;
+
 protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,6 +56,12 @@ private:
     bool askToSave();
     bool loadFile(const QString& path);
     void setCaptionFile(const QString& path, bool fromCommandLine);
+    void setCaptionMessage(const QString& message);
+    // The box now matches what is stored (or was loaded).
+    void markClean();
+    void showTextColor(const QTextCharFormat& f);
+    QMargins frameAllowance() const;
+    void keepOnScreen();
     void updateStatus();
     void updateToolState();
     void applyCharFormat(const QTextCharFormat& f);
@@ -96,6 +109,7 @@ private:
     QAction* m_toolRight = nullptr;
     QAction* m_toolBullet = nullptr;
     QString m_fileName;
+    QString m_cleanText;
 };
 
 } // namespace quoteria

@@ -34,6 +34,8 @@ namespace quoteria {
 namespace {
 const QString kDisplay = QStringLiteral("Display");
 const QColor kPendingBackground(255, 248, 200);
+// Each cell keeps the text it was read with, so typing it back is not a change.
+constexpr int kLoadedRole = Qt::UserRole + 1;
 
 template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QLatin1String(name));
@@ -272,6 +274,7 @@ void FrmCurLst::addFG() {
         const auto pending = m_pending.constFind(c.key);
         for (int col = 0; col < ColumnCount; ++col) {
             auto* item = new QTableWidgetItem(texts[col]);
+            item->setData(kLoadedRole, texts[col]);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             if (pending != m_pending.constEnd() && pending->contains(col)) {
                 item->setText(pending->value(col));
@@ -323,19 +326,40 @@ void FrmCurLst::resizeEvent(QResizeEvent* event) {
     sizeME();
 }
 
-void FrmCurLst::closeEvent(QCloseEvent* event) {
+bool FrmCurLst::hasUnsavedWork() const {
+    if (!m_pending.isEmpty())
+        return true;
+    const QTableWidgetItem* item =
+        m_editing && m_editCol >= FirstValueCol ? m_fg->item(m_editRow, m_editCol) : nullptr;
+    return item && item->text() != m_text1->text();
+}
+
+// Typed values are dropped only when the operator says so.
+bool FrmCurLst::settleUnsavedWork() {
     if (m_editing)
         commitEditor();
-    if (!m_pending.isEmpty()) {
-        // Typed values are dropped only when the operator says so.
-        if (messages().ask(QStringLiteral("Some typed values are not saved. Save them now?")) ==
-            MsgAnswer::Yes) {
-            if (!saveAll()) {
-                event->ignore();
-                return;
-            }
-        }
+    if (m_pending.isEmpty())
+        return true;
+    const MsgAnswer a =
+        messages().askYesNoCancel(QStringLiteral("Some typed values are not saved. Save them now?"),
+                                  QString(), MsgIcon::Question);
+    if (a == MsgAnswer::Cancel)
+        return false;
+    if (a == MsgAnswer::Yes) {
+        if (!saveAll())
+            return false;
+        // Values of currencies deleted meanwhile cannot be saved any more.
         m_pending.clear();
+        return true;
+    }
+    revert();
+    return true;
+}
+
+void FrmCurLst::closeEvent(QCloseEvent* event) {
+    if (!settleUnsavedWork()) {
+        event->ignore();
+        return;
     }
     m_timer->stop();
     m_closed = true;
@@ -394,8 +418,20 @@ void FrmCurLst::commitEditor() {
     if (!item || item->text() == text)
         return;
     item->setText(text);
+    const qint64 key = keyOfRow(m_editRow);
+    // Typed back to what was read: nothing left to save in that cell.
+    if (text == item->data(kLoadedRole).toString()) {
+        item->setBackground(QBrush());
+        auto row = m_pending.find(key);
+        if (row != m_pending.end()) {
+            row->remove(m_editCol);
+            if (row->isEmpty())
+                m_pending.erase(row);
+        }
+        return;
+    }
     item->setBackground(kPendingBackground);
-    m_pending[keyOfRow(m_editRow)][m_editCol] = text;
+    m_pending[key][m_editCol] = text;
 }
 
 void FrmCurLst::dropEditor() {

@@ -2,6 +2,8 @@
 // "Currencty List": the operator's grid over tblCurr. Values are typed straight into
 // columns 3 to 7 through a floating editor and written back together by "&Save All";
 // adding, editing and deleting go through the entry window (administrators only).
+#include "panel/unsavedwork.h"
+
 #include <QHash>
 #include <QPixmap>
 #include <QPointer>
@@ -18,7 +20,7 @@ namespace quoteria {
 struct AppContext;
 class FrmEntry;
 
-class FrmCurLst : public QWidget {
+class FrmCurLst : public QWidget, public UnsavedWork {
     Q_OBJECT
 public:
     enum Column {
@@ -57,6 +59,9 @@ public:
     bool editorVisible() const;
     int pendingCount() const;
     FrmEntry* entryWindow() const;
+
+    bool hasUnsavedWork() const override;
+    bool settleUnsavedWork() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,6 +11,7 @@
 #include "rates/currencystore.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -96,6 +97,7 @@ FrmEntry::FrmEntry(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Windo
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     getHeader();
+    m_clean = entries();
 }
 
 void FrmEntry::setRef(const QString& key) {
@@ -141,6 +143,45 @@ void FrmEntry::getData() {
     showPreview(row->img);
     m_txtLow->setText(row->low);
     m_txtHigh->setText(row->high);
+    m_clean = entries();
+}
+
+QStringList FrmEntry::entries() const {
+    QStringList all{m_txtCurr->text(),
+                    m_txtPos->text(),
+                    m_chkActive->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+                    m_text6->text(),
+                    m_txtLow->text(),
+                    m_txtHigh->text()};
+    for (int i = 0; i < 5; ++i)
+        all << m_text[i]->text() << m_cell[i]->text();
+    return all;
+}
+
+bool FrmEntry::hasUnsavedWork() const {
+    return entries() != m_clean;
+}
+
+bool FrmEntry::settleUnsavedWork() {
+    if (!hasUnsavedWork())
+        return true;
+    const MsgAnswer a = messages().askYesNoCancel(
+        QStringLiteral("The currency values have changed.\nDo you want to save the changes ?"),
+        QStringLiteral("Veltracor"), MsgIcon::Warning);
+    if (a == MsgAnswer::Cancel)
+        return false;
+    if (a == MsgAnswer::No)
+        return true;
+    // save() says why it failed; the window then stays open with the entries.
+    return save();
+}
+
+void FrmEntry::closeEvent(QCloseEvent* event) {
+    if (!settleUnsavedWork()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void FrmEntry::pickFlag() {
@@ -249,6 +290,7 @@ bool FrmEntry::save() {
                                        "saved.\r\nClose the window, or copy what you typed."));
         return false;
     }
+    m_clean = entries();
     Q_EMIT m_ctx.events.currenciesChanged();
     Q_EMIT saved();
     close();

@@ -1,6 +1,9 @@
 #pragma once
 // "Enter Currency Values": adds a currency or edits one. The key of the row being
 // edited travels in the hidden label lblRef (empty for a new currency).
+#include "panel/unsavedwork.h"
+
+#include <QStringList>
 #include <QWidget>
 
 class QCheckBox;
@@ -11,7 +14,7 @@ namespace quoteria {
 
 struct AppContext;
 
-class FrmEntry : public QWidget {
+class FrmEntry : public QWidget, public UnsavedWork {
     Q_OBJECT
 public:
     explicit FrmEntry(AppContext& ctx, QWidget* parent = nullptr);
@@ -33,16 +36,23 @@ public:
     // True while the preview shows a picture.
     bool previewShown() const { return m_previewShown; }
 
+    // Changed since the window opened, loaded its row or saved.
+    bool hasUnsavedWork() const override;
+    bool settleUnsavedWork() override;
+
 Q_SIGNALS:
     // A row was written; the currency list reloads.
     void saved();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void leaving(QObject* box);
     bool showPreview(const QString& path);
+    // Everything the operator can change, to tell typing from what was loaded.
+    QStringList entries() const;
 
     AppContext& m_ctx;
     QLabel* m_lblRef;
@@ -58,6 +68,7 @@ private:
     QLineEdit* m_txtLow;
     QLineEdit* m_txtHigh;
     bool m_previewShown = false;
+    QStringList m_clean;
 };
 
 } // namespace quoteria

@@ -26,6 +26,7 @@ FrmUserLst::FrmUserLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     m_name->setObjectName(QStringLiteral("Text1"));
     m_pass = new QLineEdit(this);
     m_pass->setObjectName(QStringLiteral("Text2"));
+    m_pass->setEchoMode(QLineEdit::Password);
     m_type = new QComboBox(this);
     m_type->setObjectName(QStringLiteral("Combo1"));
     m_type->addItems({QStringLiteral("Admin"), QStringLiteral("User")});

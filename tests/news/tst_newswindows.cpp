@@ -89,6 +89,12 @@ private Q_SLOTS:
     void listOpensEditor();
     void scrollSettingsOneRowPerTheme();
     void scrollSettingsPickers();
+    void closeAsksAboutTypedText_data();
+    void closeAsksAboutTypedText();
+    void closeAfterFailedSaveStaysOpen();
+    void loadedMessageNamesCaption();
+    void foreSwatchFollowsCaret();
+    void fitsSmallScreen();
 };
 
 void TestNewsWindows::saveStripsMarkupCharacters() {
@@ -643,11 +649,16 @@ void TestNewsWindows::scrollSettingsPickers() {
     w.show();
     auto* back = w.findChild<QLabel*>(QStringLiteral("lblClr1"));
     auto* grad = w.findChild<QLabel*>(QStringLiteral("lblClr2"));
-    f.dlg.colors << QColor(0, 0, 255);
+    f.dlg.colors << QColor(0, 0, 255) << QColor(255, 0, 0);
     QTest::mouseClick(back, Qt::LeftButton);
-    // Cancelled: unchanged, and no message.
     QTest::mouseClick(grad, Qt::LeftButton);
+    // Cancelled on colours away from the defaults: both stay, and no message.
+    QTest::mouseClick(back, Qt::LeftButton);
+    QTest::mouseClick(grad, Qt::LeftButton);
+    QCOMPARE(f.dlg.asked.count(QStringLiteral("color")), 4);
     QVERIFY(f.env.recorder.entries.isEmpty());
+    QVERIFY(back->styleSheet().contains(QLatin1String("#0000ff")));
+    QVERIFY(grad->styleSheet().contains(QLatin1String("#ff0000")));
 
     auto* image = w.findChild<QLineEdit*>(QStringLiteral("txtImage"));
     f.dlg.files << QStringLiteral("/pics/star.jpg");
@@ -662,8 +673,138 @@ void TestNewsWindows::scrollSettingsPickers() {
     const auto s = loadScrollSettings(f.db, 3);
     QVERIFY(s);
     QCOMPARE(s->backColor, 0xFF0000); // blue in a Windows colour value
-    QCOMPARE(s->gradColor, 0);
+    QCOMPARE(s->gradColor, 0x0000FF); // red
     QVERIFY(s->bullet.isEmpty());
+}
+
+void TestNewsWindows::closeAsksAboutTypedText_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<int>("rowsAfter");
+    QTest::newRow("nothing typed") << "" << false << int(MsgAnswer::Cancel) << true << 0;
+    QTest::newRow("typed and rubbed out")
+        << "ab\b\b" << false << int(MsgAnswer::Cancel) << true << 0;
+    QTest::newRow("cancel") << "draft" << true << int(MsgAnswer::Cancel) << false << 0;
+    QTest::newRow("no") << "draft" << true << int(MsgAnswer::No) << true << 0;
+    QTest::newRow("yes") << "draft" << true << int(MsgAnswer::Yes) << true << 1;
+}
+
+void TestNewsWindows::closeAsksAboutTypedText() {
+    QFETCH(QString, typed);
+    QFETCH(bool, asked);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(int, rowsAfter);
+    Fixture f;
+    FrmEditor ed(f.ctx);
+    ed.show();
+    for (const QChar c : typed) {
+        if (c == QLatin1Char('\b'))
+            QTest::keyClick(ed.box(), Qt::Key_Backspace);
+        else
+            QTest::keyClick(ed.box(), c.toLatin1());
+    }
+    f.env.recorder.answers << MsgAnswer(answer);
+    QCOMPARE(ed.close(), closed);
+    QCOMPARE(f.env.recorder.entries.size(), asked ? 1 : 0);
+    if (asked)
+        QCOMPARE(f.env.recorder.entries.first().text,
+                 QStringLiteral("The text in the untitled file has changed.\nDo you want to save "
+                                "the changes ?"));
+    QCOMPARE(ed.isVisible(), !closed);
+    QCOMPARE(f.rows(), rowsAfter);
+    if (!closed) {
+        QCOMPARE(ed.box()->toPlainText(), typed);
+        QVERIFY(ed.hasUnsavedWork());
+    }
+}
+
+void TestNewsWindows::closeAfterFailedSaveStaysOpen() {
+    Fixture f;
+    NewsMessage m;
+    m.message = QStringLiteral("kept");
+    NewsStore store(f.db);
+    const qint64 key = store.save(m);
+    FrmEditor ed(f.ctx);
+    ed.setEditMode(true);
+    ed.lblRef()->setText(QString::number(key));
+    ed.getheadDetails(key);
+    ed.show();
+    // Loaded and untouched: nothing to ask.
+    QVERIFY(!ed.hasUnsavedWork());
+    QVERIFY(ed.settleUnsavedWork());
+    QVERIFY(f.env.recorder.entries.isEmpty());
+
+    ed.box()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(ed.box(), QStringLiteral(" more"));
+    QVERIFY(store.remove(key));
+    f.env.recorder.answers << MsgAnswer::Yes;
+    QVERIFY(!ed.close());
+    QVERIFY(ed.isVisible());
+    QCOMPARE(ed.box()->toPlainText(), QStringLiteral("kept more"));
+    // The question, then the reason the save failed.
+    QCOMPARE(f.env.recorder.entries.size(), 2);
+    QVERIFY(f.env.recorder.entries.first().question);
+}
+
+void TestNewsWindows::loadedMessageNamesCaption() {
+    Fixture f;
+    NewsStore store(f.db);
+    NewsMessage m;
+    m.message = QStringLiteral("Rates   today");
+    const qint64 shortKey = store.save(m);
+    m.message =
+        QStringLiteral("A very long message about the rates of the day, first line\nsecond");
+    const qint64 longKey = store.save(m);
+
+    FrmEditor ed(f.ctx);
+    ed.setEditMode(true);
+    ed.getheadDetails(shortKey);
+    QCOMPARE(ed.windowTitle(), QStringLiteral("Rates today Scroll Editor"));
+    QCOMPARE(ed.findChild<QLabel*>(QStringLiteral("lblFile"))->text(),
+             QStringLiteral("Rates today"));
+    ed.getheadDetails(longKey);
+    QCOMPARE(ed.windowTitle(),
+             QStringLiteral("A very long message about the rates of... Scroll Editor"));
+    // New is untitled again.
+    QVERIFY(ed.mnuNew_Click());
+    QCOMPARE(ed.windowTitle(), QStringLiteral("Untitled - "));
+}
+
+void TestNewsWindows::foreSwatchFollowsCaret() {
+    Fixture f;
+    FrmEditor ed(f.ctx);
+    ed.show();
+    auto* fore = ed.findChild<QLabel*>(QStringLiteral("Picture1"));
+    QTest::keyClicks(ed.box(), QStringLiteral("ab"));
+    selectRange(ed.box(), 1, 2);
+    f.dlg.colors << QColor(Qt::red);
+    trigger(&ed, "FColor");
+    QCOMPARE(fore->property("color").value<QColor>(), QColor(Qt::red));
+    selectRange(ed.box(), 1, 1); // after the black "a"
+    QCOMPARE(fore->property("color").value<QColor>(), QColor(Qt::black));
+    selectRange(ed.box(), 2, 2); // after the red "b"
+    QCOMPARE(fore->property("color").value<QColor>(), QColor(Qt::red));
+}
+
+void TestNewsWindows::fitsSmallScreen() {
+    Fixture f;
+    FrmEditor ed(f.ctx);
+    // Room left for a window frame and a task bar on a 1366 x 768 screen.
+    QVERIFY2(ed.width() <= 1366 - 8 && ed.height() <= 768 - 40 - 30,
+             qPrintable(QStringLiteral("%1x%2").arg(ed.width()).arg(ed.height())));
+    // Asked to appear low on the screen, the whole window still shows.
+    const QRect avail = ed.screen()->availableGeometry();
+    ed.move(avail.left() + 10, avail.bottom() - 100);
+    ed.show();
+    QVERIFY2(avail.contains(ed.frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                .arg(ed.frameGeometry().x())
+                                                                .arg(ed.frameGeometry().y())
+                                                                .arg(ed.frameGeometry().width())
+                                                                .arg(ed.frameGeometry().height())));
+    QCOMPARE(ed.frameGeometry().x(), avail.left() + 10);
 }
 
 QTEST_MAIN(TestNewsWindows)

@@ -90,6 +90,7 @@ private Q_SLOTS:
     void valuesNotCutOff();
     void closeWithTypedValues_data();
     void closeWithTypedValues();
+    void typedBackIsNotUnsaved();
 };
 
 void TestFrmCurLst::fillsRowsInBoardOrder() {
@@ -493,10 +494,21 @@ void TestFrmCurLst::closeWithTypedValues() {
     QVERIFY(!g.w->editorVisible());
     g.focusCell(0, 3);
     QTest::keyClicks(g.fg, "4.2");
+    QVERIFY(g.w->hasUnsavedWork());
+    // Cancel keeps the window open with the typing.
+    g.f.env.recorder.answers << MsgAnswer::Cancel;
+    QVERIFY(!g.w->close());
+    QVERIFY(g.w->isVisible());
+    QCOMPARE(g.cell(0, 3), QStringLiteral("4.2"));
+    QCOMPARE(g.w->pendingCount(), 1);
+    QCOMPARE(g.f.env.recorder.entries.size(), 1);
+    g.f.env.recorder.clear();
     g.f.env.recorder.answers << (save ? MsgAnswer::Yes : MsgAnswer::No);
     g.w->close();
     QCOMPARE(g.f.env.recorder.entries.size(), 1);
     QVERIFY(g.f.env.recorder.entries.first().question);
+    QCOMPARE(g.f.env.recorder.entries.first().text,
+             QStringLiteral("Some typed values are not saved. Save them now?"));
     QCOMPARE(g.f.column(g.usd, QStringLiteral("colum1")),
              save ? QStringLiteral("4.20000") : QStringLiteral("1.5"));
     QCOMPARE(g.w->pendingCount(), 0);
@@ -506,6 +518,22 @@ void TestFrmCurLst::closeWithTypedValues() {
     g.w->show();
     QCOMPARE(g.cell(1, 4), QStringLiteral("77"));
     QCOMPARE(g.cell(0, 3), save ? QStringLiteral("4.20000") : QStringLiteral("1.5"));
+}
+
+void TestFrmCurLst::typedBackIsNotUnsaved() {
+    Grid g;
+    g.focusCell(0, 3);
+    QTest::keyClicks(g.fg, "9");
+    QTest::keyClick(g.editor, Qt::Key_Return);
+    QVERIFY(g.w->hasUnsavedWork());
+    g.focusCell(0, 3);
+    QTest::keyClicks(g.fg, "1.5");
+    QTest::keyClick(g.editor, Qt::Key_Return);
+    QCOMPARE(g.w->pendingCount(), 0);
+    QVERIFY(!g.w->hasUnsavedWork());
+    QVERIFY(g.w->settleUnsavedWork());
+    QVERIFY(g.w->close());
+    QVERIFY(g.f.env.recorder.entries.isEmpty());
 }
 
 QTEST_MAIN(TestFrmCurLst)

@@ -67,6 +67,8 @@ private Q_SLOTS:
     void storedFlagRule();
     void captionsFromTheme();
     void listReloadsAfterSave();
+    void closeAsksAboutTyping_data();
+    void closeAsksAboutTyping();
 };
 
 void TestFrmEntry::addsNewCurrency() {
@@ -342,6 +344,63 @@ void TestFrmEntry::listReloadsAfterSave() {
     list.addNew();
     QCOMPARE(list.entryWindow()->findChild<QLineEdit*>(QStringLiteral("txtCurr"))->text(),
              QString());
+}
+
+void TestFrmEntry::closeAsksAboutTyping_data() {
+    QTest::addColumn<bool>("loaded");  // editing an existing currency
+    QTest::addColumn<QString>("name"); // typed into txtCurr; null: not touched
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("stored"); // the currency's name afterwards; empty: no row
+    QTest::newRow("new, untouched")
+        << false << QString() << int(MsgAnswer::Cancel) << false << true << "";
+    QTest::newRow("loaded, untouched")
+        << true << QString() << int(MsgAnswer::Cancel) << false << true << "Peso";
+    QTest::newRow("loaded, typed the same")
+        << true << "Peso" << int(MsgAnswer::Cancel) << false << true << "Peso";
+    QTest::newRow("new, cancel") << false << "Baht" << int(MsgAnswer::Cancel) << true << false
+                                 << "";
+    QTest::newRow("new, no") << false << "Baht" << int(MsgAnswer::No) << true << true << "";
+    QTest::newRow("new, yes") << false << "Baht" << int(MsgAnswer::Yes) << true << true << "Baht";
+    QTest::newRow("loaded, yes") << true << "Sol" << int(MsgAnswer::Yes) << true << true << "Sol";
+    QTest::newRow("loaded, no") << true << "Sol" << int(MsgAnswer::No) << true << true << "Peso";
+    QTest::newRow("yes, save refused")
+        << true << " " << int(MsgAnswer::Yes) << true << false << "Peso";
+}
+
+void TestFrmEntry::closeAsksAboutTyping() {
+    QFETCH(bool, loaded);
+    QFETCH(QString, name);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, closes);
+    QFETCH(QString, stored);
+    Entry e;
+    const qint64 k = loaded ? e.f.addCurrency(QStringLiteral("Peso"), QStringLiteral("1"), 1) : 0;
+    if (loaded)
+        e.open(k);
+    if (!name.isNull())
+        e.type("txtCurr", name);
+    QCOMPARE(e.w->hasUnsavedWork(), asked);
+    e.f.env.recorder.answers << MsgAnswer(answer);
+    e.w->close();
+    QCOMPARE(!e.f.env.recorder.entries.isEmpty() && e.f.env.recorder.entries.first().question,
+             asked);
+    if (asked)
+        QCOMPARE(e.f.env.recorder.entries.first().text,
+                 QStringLiteral("The currency values have changed.\nDo you want to save the "
+                                "changes ?"));
+    QCOMPARE(e.closed(), closes);
+    if (!closes) {
+        QCOMPARE(e.edit("txtCurr")->text(), name);
+        // What the panel's Exit asks: still unsettled, and Cancel says so.
+        e.f.env.recorder.answers << MsgAnswer::Cancel;
+        QVERIFY(!e.w->settleUnsavedWork());
+    }
+    const qint64 key =
+        e.f.db.scalar(QStringLiteral("select max(currAuto) from tblcurr")).toLongLong();
+    QCOMPARE(key ? e.f.column(key, QStringLiteral("currName")) : QString(), stored);
 }
 
 QTEST_MAIN(TestFrmEntry)

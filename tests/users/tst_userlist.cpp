@@ -217,6 +217,8 @@ void TestUserList::selectFillsAndSwitchesToUpdate() {
     select(&w, QStringLiteral("CLERK"));
     QCOMPARE(child<QLineEdit>(&w, "Text1")->text(), QStringLiteral("CLERK"));
     QCOMPARE(child<QLineEdit>(&w, "Text2")->text(), QStringLiteral("pw"));
+    // Shown masked: anyone passing the counter screen cannot read it.
+    QVERIFY(!child<QLineEdit>(&w, "Text2")->displayText().contains(QLatin1String("pw")));
     QCOMPARE(child<QComboBox>(&w, "Combo1")->currentText(), QStringLiteral("User"));
     QVERIFY(child<QPushButton>(&w, "Command3")->isEnabled());
     QVERIFY(!child<QPushButton>(&w, "Command1")->isEnabled());
