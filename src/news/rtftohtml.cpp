@@ -15,6 +15,9 @@ namespace {
 constexpr int kMaxEntries = 64;
 // Numbers in control words are clamped so arithmetic on them cannot overflow.
 constexpr qint64 kMaxNumber = 1000000000;
+// Face names are short (Windows allows 31 characters). Longer ones are cut, or a
+// hostile font table would make every font change write its whole name again.
+constexpr qsizetype kMaxFaceName = 64;
 
 enum class Kind { Bold, Italic, Underline, Strike, Super, Sub, Font, Item, Table };
 
@@ -281,7 +284,7 @@ QStringList parseFonts(const QString& group, qint64& searched) {
         const qsizetype semi = findCounted(group, QLatin1Char(';'), space, searched);
         if (semi < 0)
             break;
-        fonts << group.mid(space + 1, semi - space - 1);
+        fonts << group.mid(space + 1, std::min(semi - space - 1, kMaxFaceName));
         pos = findCounted(group, QStringLiteral("\\f%1").arg(fonts.size()), semi, searched);
     }
     return fonts;

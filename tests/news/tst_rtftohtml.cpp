@@ -327,6 +327,10 @@ void TestRtfToHtml::fonts_data() {
     QTest::newRow("tiny size is 1") << "\\fs3 a"
                                     << "0"
                                     << "<font><span style=font-size:5px>a</span></font>";
+    QTest::newRow("overlong face is cut")
+        << "{\\fonttbl{\\f0\\fnil " + QString(100, QLatin1Char('A')) + ";}}\\f0 a"
+        << "0"
+        << "<font face=\"" + QString(64, QLatin1Char('A')) + "\">a</font>";
     QTest::newRow("size back to default") << "\\fs40 a\\fs14 b"
                                           << "+F=2"
                                           << "<font><span style=font-size:25px>a</span></font>b";
