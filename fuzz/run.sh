@@ -25,7 +25,7 @@ repeat() { yes "$1" | head -n "$2" | tr -d '\n'; }
 { printf '0{\\colortbl ;'; repeat '\red' 12000; } >"$seeds/table-bare-red"
 { printf '0{\\fonttbl{\\f0 '; repeat 'A' 20000; printf ';}{\\f1 B;}}'; repeat '\f0 x\f1 y' 3000; } >"$seeds/font-long-face"
 { printf '0{\\fonttbl'; repeat '{\f0\fnil;}' 4000; printf '}x'; } >"$seeds/font-no-names"
-{ printf '+CR'; repeat '\i' 100; repeat '{\pntext}x' 5000; } >"$seeds/deep-reopen"
+{ printf '+CR'; repeat '\i' 100; repeat '{\pntext}x' 500; } >"$seeds/deep-reopen"
 
 for t in $targets; do
     corpus=$build/corpus-$t
