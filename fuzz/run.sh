@@ -17,6 +17,15 @@ mkdir -p "$seeds"
 printf '0{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fnil\\fcharset2 Symbol;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\qc\\cf1\\f0\\fs40 Hello \\b bold\\b0  \\i it\\i0\\par\r\n}' >"$seeds/seed1"
 printf '0{\\rtf1\\pard{\\pntext\\f1\\'"'"'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'"'"'B7}}\\fi-720\\li720 one\\par\r\n{\\pntext\\f1\\'"'"'B7\\tab}two\\par\r\n\\pard\\qr\\ul\\strike x\\strike0\\ulnone\\super 2\\nosupersub\\'"'"'e9\\'"'"'99\\u8364?\\par}' >"$seeds/seed2"
 printf '+CR{\\stylesheet{\\s1 h;}}{\\info{\\author a}}\\plain\\fs20\\cf0 a\\tab b\\'"'"'85{\\pict\\wmetafile8 0101}' >"$seeds/seed3"
+# Hostile tables and runs that once took time in their square: colour entries
+# without green or blue, long font names, many font entries, deep nesting.
+repeat() { yes "$1" | head -n "$2" | tr -d '\n'; }
+{ printf '0{\\colortbl ;'; repeat '\red1;' 9000; printf '}\\cf1 x'; } >"$seeds/table-red"
+{ printf '0{\\colortbl ;'; repeat '\red1\green2;' 4500; printf '}\\cf1 x'; } >"$seeds/table-red-green"
+{ printf '0{\\colortbl ;'; repeat '\red' 12000; } >"$seeds/table-bare-red"
+{ printf '0{\\fonttbl{\\f0 '; repeat 'A' 20000; printf ';}{\\f1 B;}}'; repeat '\f0 x\f1 y' 3000; } >"$seeds/font-long-face"
+{ printf '0{\\fonttbl'; repeat '{\f0\fnil;}' 4000; printf '}x'; } >"$seeds/font-no-names"
+{ printf '+CR'; repeat '\i' 100; repeat '{\pntext}x' 500; } >"$seeds/deep-reopen"
 
 for t in $targets; do
     corpus=$build/corpus-$t

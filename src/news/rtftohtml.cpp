@@ -4,6 +4,7 @@
 #include <QList>
 #include <QStringList>
 #include <algorithm>
+#include <array>
 
 namespace quoteria {
 
@@ -14,6 +15,9 @@ namespace {
 constexpr int kMaxEntries = 64;
 // Numbers in control words are clamped so arithmetic on them cannot overflow.
 constexpr qint64 kMaxNumber = 1000000000;
+// Face names are short (Windows allows 31 characters). Longer ones are cut, or a
+// hostile font table would make every font change write its whole name again.
+constexpr qsizetype kMaxFaceName = 64;
 
 enum class Kind { Bold, Italic, Underline, Strike, Super, Sub, Font, Item, Table };
 
@@ -74,10 +78,7 @@ const char* const kLatin1Names[] = {
 const QString kRtfPrefix = QStringLiteral("<rtf>:");
 
 // What "\'hh" stands for; an "<rtf>:" prefix marks RTF to be read again.
-QString escapeFor(const QString& hh) {
-    if (hh.size() != 2 || rtf::hexValue(hh[0]) < 0 || rtf::hexValue(hh[1]) < 0)
-        return QString();
-    const int code = rtf::hexValue(hh[0]) * 16 + rtf::hexValue(hh[1]);
+QString escapeText(int code) {
     switch (code) {
     case 0x00:
         return QStringLiteral("&nbsp;");
@@ -97,6 +98,20 @@ QString escapeFor(const QString& hh) {
     if (code >= 0xa1 && code <= 0xff)
         return QLatin1Char('&') + QLatin1String(kLatin1Names[code - 0xa1]) + QLatin1Char(';');
     return QString();
+}
+
+// The same, from a table built once: escapes are frequent in text.
+const QString& escapeFor(QStringView hh) {
+    static const QString none;
+    static const std::array<QString, 256> table = [] {
+        std::array<QString, 256> t;
+        for (int code = 0; code < 256; ++code)
+            t[code] = escapeText(code);
+        return t;
+    }();
+    if (hh.size() != 2 || rtf::hexValue(hh[0]) < 0 || rtf::hexValue(hh[1]) < 0)
+        return none;
+    return table[rtf::hexValue(hh[0]) * 16 + rtf::hexValue(hh[1])];
 }
 
 bool isTrimChar(QChar c) {
@@ -133,10 +148,46 @@ bool parseNumber(QStringView text, qint64& value) {
     return true;
 }
 
+// Where needle next occurs in text at or after from, adding the stretch searched
+// to searched.
+template <typename Needle>
+qsizetype findCounted(const QString& text, const Needle& needle, qsizetype from,
+                      qint64& searched) {
+    const qsizetype hit = text.indexOf(needle, from);
+    searched += std::max<qsizetype>(0, (hit < 0 ? text.size() : hit) - from);
+    return hit;
+}
+
+// Searches one text for one needle from positions that only move forward. The
+// last answer is kept, so a needle that is missing (or far ahead) is searched for
+// once rather than once per table entry.
+class ForwardSearch {
+public:
+    ForwardSearch(const QString& text, const QString& needle, qint64& searched)
+        : m_text(text), m_needle(needle), m_searched(searched) {}
+    const QString& needle() const { return m_needle; }
+
+    qsizetype next(qsizetype from) {
+        const bool known = m_from >= 0 && from >= m_from && (m_hit < 0 || m_hit >= from);
+        if (!known) {
+            m_hit = findCounted(m_text, m_needle, from, m_searched);
+            m_from = from;
+        }
+        return m_hit;
+    }
+
+private:
+    const QString& m_text;
+    const QString m_needle;
+    qint64& m_searched;
+    qsizetype m_from = -1;
+    qsizetype m_hit = -1;
+};
+
 // Cuts the brace group around position at out of doc and returns its content;
 // the document keeps the two braces with nothing between them. Unbalanced
 // braces reach to the start or the end of the text.
-QString cutGroup(QString& doc, qsizetype at) {
+QString cutGroup(QString& doc, qsizetype at, qint64& searched) {
     qsizetype open = -1;
     int depth = 0;
     for (qsizetype i = at - 1; i >= 0; --i) {
@@ -165,6 +216,7 @@ QString cutGroup(QString& doc, qsizetype at) {
             --depth;
         }
     }
+    searched += (at - open) + (close - at);
     const qsizetype from = open + 1;
     const QString content = doc.mid(from, close - from);
     doc = doc.left(from) + doc.mid(close);
@@ -183,52 +235,65 @@ int readComponent(const QString& text, qsizetype pos) {
     return std::min(v, 255);
 }
 
-QStringList parseColours(const QString& group) {
+// Six upper-case hexadecimal digits RRGGBB.
+QString hexColour(int r, int g, int b) {
+    static const char digits[] = "0123456789ABCDEF";
+    QString s(6, Qt::Uninitialized);
+    QChar* d = s.data();
+    for (const int v : {r, g, b}) {
+        *d++ = QLatin1Char(digits[v >> 4]);
+        *d++ = QLatin1Char(digits[v & 15]);
+    }
+    return s;
+}
+
+QStringList parseColours(const QString& group, qint64& searched) {
     QStringList colours;
-    qsizetype pos = group.indexOf(QLatin1Char(';'));
+    qsizetype pos = findCounted(group, QLatin1Char(';'), 0, searched);
     if (pos < 0)
         return colours;
-    static const QString red = QStringLiteral("\\red"), green = QStringLiteral("\\green"),
-                         blue = QStringLiteral("\\blue");
+    // Entries may lack green or blue; each such search runs forward only once.
+    ForwardSearch red(group, QStringLiteral("\\red"), searched),
+        green(group, QStringLiteral("\\green"), searched),
+        blue(group, QStringLiteral("\\blue"), searched);
+    const qsizetype redLen = red.needle().size(), greenLen = green.needle().size(),
+                    blueLen = blue.needle().size();
     while (true) {
-        const qsizetype r = group.indexOf(red, pos);
+        const qsizetype r = red.next(pos);
         if (r < 0)
             break;
-        const int rv = readComponent(group, r + red.size());
-        const qsizetype g = group.indexOf(green, r + red.size());
-        const int gv = g < 0 ? 0 : readComponent(group, g + green.size());
-        const qsizetype from = g < 0 ? r + red.size() : g + green.size();
-        const qsizetype b = group.indexOf(blue, from);
-        const int bv = b < 0 ? 0 : readComponent(group, b + blue.size());
-        colours << QStringLiteral("%1%2%3")
-                       .arg(rv, 2, 16, QLatin1Char('0'))
-                       .arg(gv, 2, 16, QLatin1Char('0'))
-                       .arg(bv, 2, 16, QLatin1Char('0'))
-                       .toUpper();
-        pos = std::max(from, b < 0 ? from : b + blue.size());
+        const int rv = readComponent(group, r + redLen);
+        const qsizetype g = green.next(r + redLen);
+        const int gv = g < 0 ? 0 : readComponent(group, g + greenLen);
+        const qsizetype from = g < 0 ? r + redLen : g + greenLen;
+        const qsizetype b = blue.next(from);
+        const int bv = b < 0 ? 0 : readComponent(group, b + blueLen);
+        colours << hexColour(rv, gv, bv);
+        pos = std::max(from, b < 0 ? from : b + blueLen);
     }
     return colours;
 }
 
-QStringList parseFonts(const QString& group) {
+QStringList parseFonts(const QString& group, qint64& searched) {
     QStringList fonts;
-    qsizetype pos = group.indexOf(QLatin1String("\\f0"));
+    qsizetype pos = findCounted(group, QLatin1String("\\f0"), 0, searched);
     while (pos >= 0) {
-        const qsizetype space = group.indexOf(QLatin1Char(' '), pos);
+        const qsizetype space = findCounted(group, QLatin1Char(' '), pos, searched);
         if (space < 0)
             break;
-        const qsizetype semi = group.indexOf(QLatin1Char(';'), space);
+        const qsizetype semi = findCounted(group, QLatin1Char(';'), space, searched);
         if (semi < 0)
             break;
-        fonts << group.mid(space + 1, semi - space - 1);
-        pos = group.indexOf(QStringLiteral("\\f%1").arg(fonts.size()), semi);
+        fonts << group.mid(space + 1, std::min(semi - space - 1, kMaxFaceName));
+        pos = findCounted(group, QStringLiteral("\\f%1").arg(fonts.size()), semi, searched);
     }
     return fonts;
 }
 
 class Conversion {
 public:
-    Conversion(int& defaultSize) : m_defaultSize(defaultSize) {}
+    Conversion(int& defaultSize, qint64& searched)
+        : m_defaultSize(defaultSize), m_searched(searched) {}
     QString run(const QString& rtf, const QString& options);
 
 private:
@@ -236,9 +301,10 @@ private:
     void prepare(QString& doc);
     void tokenise(const QString& doc);
     void processLine(const QString& line);
-    void token(const QString& tok);
-    void controlWord(const QString& tok);
-    void text(QString t);
+    void token(QStringView tok);
+    void controlWord(QStringView tok);
+    void inject(QStringView s, QStringView s2 = {});
+    void text(QStringView t);
     void finish();
 
     // Tag entries.
@@ -253,6 +319,7 @@ private:
     void clearFormat();
 
     int& m_defaultSize;
+    qint64& m_searched;
     QString m_breakSuffix;
     bool m_faces = true;
 
@@ -273,8 +340,12 @@ private:
     int m_skipCount = 0;
     bool m_unicodeFallback = false;
 
-    // Text put back in front of the rest of the line (escapes, tabs).
+    // Text put back in front of the rest of the line (escapes, tabs); what is
+    // before m_injectPos has been read. Tokens are views into it or the line,
+    // or into m_joined when they straddle the two.
     QString m_inject;
+    qsizetype m_injectPos = 0;
+    QString m_joined;
 };
 
 void Conversion::readOptions(const QString& options) {
@@ -299,16 +370,16 @@ void Conversion::prepare(QString& doc) {
         doc = doc.mid(1, doc.size() - 2);
     m_hasLists = doc.contains(QLatin1String("\\list\\"));
 
-    qsizetype at = doc.indexOf(QLatin1String("\\colortbl"));
+    qsizetype at = findCounted(doc, QLatin1String("\\colortbl"), 0, m_searched);
     if (at >= 0)
-        m_colours = parseColours(cutGroup(doc, at));
-    at = doc.indexOf(QLatin1String("\\fonttbl"));
+        m_colours = parseColours(cutGroup(doc, at, m_searched), m_searched);
+    at = findCounted(doc, QLatin1String("\\fonttbl"), 0, m_searched);
     if (at >= 0)
-        m_fonts = parseFonts(cutGroup(doc, at));
+        m_fonts = parseFonts(cutGroup(doc, at, m_searched), m_searched);
     for (const char* word : {"\\stylesheet", "\\info", "\\listtable", "\\listoverridetable"}) {
-        at = doc.indexOf(QLatin1String(word));
+        at = findCounted(doc, QLatin1String(word), 0, m_searched);
         if (at >= 0)
-            cutGroup(doc, at);
+            cutGroup(doc, at, m_searched);
     }
 }
 
@@ -340,23 +411,30 @@ void Conversion::tokenise(const QString& doc) {
 void Conversion::processLine(const QString& line) {
     qsizetype pos = 0;
     m_inject.clear();
-    // Reads the virtual text m_inject + line[pos..].
-    auto size = [&]() { return m_inject.size() + (line.size() - pos); };
+    m_injectPos = 0;
+    // Reads the virtual text m_inject[m_injectPos..] + line[pos..].
+    auto injected = [&]() { return m_inject.size() - m_injectPos; };
+    auto size = [&]() { return injected() + (line.size() - pos); };
     auto at = [&](qsizetype k) -> QChar {
-        return k < m_inject.size() ? m_inject[k] : line[pos + k - m_inject.size()];
+        const qsizetype in = injected();
+        return k < in ? m_inject[m_injectPos + k] : line[pos + k - in];
     };
-    auto take = [&](qsizetype len) {
-        QString t;
-        t.reserve(len);
-        for (qsizetype k = 0; k < len; ++k)
-            t += at(k);
-        if (len >= m_inject.size()) {
-            pos += len - m_inject.size();
-            m_inject.clear();
-        } else {
-            m_inject.remove(0, len);
+    // Views, not copies: a token is read before the next one is taken.
+    auto take = [&](qsizetype len) -> QStringView {
+        const qsizetype in = injected();
+        if (in == 0) {
+            pos += len;
+            return QStringView(line).mid(pos - len, len);
         }
-        return t;
+        if (len <= in) {
+            m_injectPos += len;
+            return QStringView(m_inject).mid(m_injectPos - len, len);
+        }
+        m_joined = m_inject.mid(m_injectPos);
+        m_joined.append(QStringView(line).mid(pos, len - in));
+        m_injectPos = m_inject.size();
+        pos += len - in;
+        return m_joined;
     };
     auto isBreak = [](QChar c) {
         return c == QLatin1Char('\\') || c == QLatin1Char('{') || c == QLatin1Char('}');
@@ -364,7 +442,7 @@ void Conversion::processLine(const QString& line) {
 
     while (size() > 0) {
         const QChar c = at(0);
-        QString tok;
+        QStringView tok;
         if (c == QLatin1Char('{') || c == QLatin1Char('}')) {
             tok = take(1);
         } else if (c == QLatin1Char('\\')) {
@@ -392,7 +470,7 @@ void Conversion::processLine(const QString& line) {
     }
 }
 
-void Conversion::token(const QString& tok) {
+void Conversion::token(QStringView tok) {
     if (m_skipDepth > 0) {
         if (tok == QLatin1String("{"))
             ++m_skipDepth;
@@ -423,7 +501,7 @@ void Conversion::token(const QString& tok) {
             return;
         if (!control) {
             if (tok.size() > 1)
-                text(escapedChar ? QString() : tok.mid(1));
+                text(escapedChar ? QStringView() : tok.mid(1));
             return;
         }
     }
@@ -433,7 +511,18 @@ void Conversion::token(const QString& tok) {
         text(escapedChar ? tok.mid(1) : tok);
 }
 
-void Conversion::controlWord(const QString& tok) {
+// Puts s and s2 in front of the rest of the line. Views of the old text are void
+// after.
+void Conversion::inject(QStringView s, QStringView s2) {
+    const QStringView rest = QStringView(m_inject).mid(m_injectPos);
+    QString joined;
+    joined.reserve(s.size() + s2.size() + rest.size());
+    joined.append(s).append(s2).append(rest);
+    m_inject.swap(joined);
+    m_injectPos = 0;
+}
+
+void Conversion::controlWord(QStringView tok) {
     qint64 n = 0;
     if (tok == QLatin1String("}")) {
         for (Entry& e : m_stack)
@@ -475,7 +564,7 @@ void Conversion::controlWord(const QString& tok) {
     } else if (tok == QLatin1String("\\nosupersub")) {
         closeRule(Kind::Sub);
         closeRule(Kind::Super);
-    } else if (tok.startsWith(QLatin1String("\\cf")) && parseNumber(QStringView(tok).mid(3), n)) {
+    } else if (tok.startsWith(QLatin1String("\\cf")) && parseNumber(tok.mid(3), n)) {
         if (n == 0) {
             m_colour.clear();
             rebuildFontString();
@@ -495,12 +584,12 @@ void Conversion::controlWord(const QString& tok) {
                 queue(Kind::Font, m_fontString);
             }
         }
-    } else if (tok.startsWith(QLatin1String("\\fs")) && parseNumber(QStringView(tok).mid(3), n)) {
+    } else if (tok.startsWith(QLatin1String("\\fs")) && parseNumber(tok.mid(3), n)) {
         qint64 size = n >= 0 ? n / 7 : -((-n + 6) / 7);
         size = std::max<qint64>(1, size);
         m_size = size == m_defaultSize ? 0 : int(size);
         rebuildFontString();
-    } else if (tok.startsWith(QLatin1String("\\f")) && parseNumber(QStringView(tok).mid(2), n)) {
+    } else if (tok.startsWith(QLatin1String("\\f")) && parseNumber(tok.mid(2), n)) {
         if (m_faces && n >= 0 && n < m_fonts.size()) {
             m_face = m_fonts.at(int(n));
             rebuildFontString();
@@ -572,30 +661,30 @@ void Conversion::controlWord(const QString& tok) {
             }
         }
     } else if (tok == QLatin1String("\\tab")) {
-        m_inject.prepend(QLatin1Char('\t'));
+        inject(u"\t");
     } else if (tok.startsWith(QLatin1String("\\'"))) {
-        const QString value = escapeFor(tok.mid(2).toLower());
+        const QString& value = escapeFor(tok.mid(2));
         if (value.startsWith(kRtfPrefix))
-            m_inject.prepend(value.mid(kRtfPrefix.size()) + QLatin1Char(' '));
+            inject(QStringView(value).mid(kRtfPrefix.size()), u" ");
         else
-            m_inject.prepend(value);
+            inject(value);
     } else if (tok.startsWith(QLatin1String("\\u")) && tok.size() > 2 &&
                (tok[2].isDigit() || tok[2] == QLatin1Char('-'))) {
         // Characters beyond Latin-1, followed by a one-character stand-in.
         qsizetype end = 3;
         while (end < tok.size() && tok[end].isDigit())
             ++end;
-        if (!parseNumber(QStringView(tok).mid(2, end - 2), n))
+        if (!parseNumber(tok.mid(2, end - 2), n))
             return;
         if (n < 0)
             n += 65536;
         const QString entity = n > 0 && n <= 0x10FFFF ? QStringLiteral("&#%1;").arg(n) : QString();
-        const QString rest = tok.mid(end);
+        const QStringView rest = tok.mid(end);
         if (rest.isEmpty()) {
             text(entity);
             m_unicodeFallback = true;
         } else {
-            m_inject.prepend(entity + rest.mid(1));
+            inject(entity, rest.mid(1));
         }
     }
 }
@@ -686,7 +775,7 @@ void Conversion::clearFormat() {
     m_tableString.clear();
 }
 
-void Conversion::text(QString t) {
+void Conversion::text(QStringView t) {
     if (t.isEmpty())
         return;
     const bool spacesOnly =
@@ -695,15 +784,19 @@ void Conversion::text(QString t) {
         m_out += t;
         return;
     }
+    QString nbsp;
     if (m_paraStart) {
         // Leading blanks of a paragraph would vanish in HTML.
         qsizetype lead = 0;
         while (lead < t.size() && t[lead] == QLatin1Char(' '))
             ++lead;
-        QString nbsp;
-        for (qsizetype i = 0; i < lead; ++i)
-            nbsp += QStringLiteral("&nbsp;");
-        t = nbsp + t.mid(lead);
+        if (lead > 0) {
+            nbsp.clear();
+            for (qsizetype i = 0; i < lead; ++i)
+                nbsp += QStringLiteral("&nbsp;");
+            nbsp.append(t.mid(lead));
+            t = nbsp;
+        }
     }
 
     // a. Closing.
@@ -825,7 +918,8 @@ void Conversion::finish() {
 } // namespace
 
 QString RtfToHtml::convert(const QString& rtf, const QString& options) {
-    Conversion c(m_defaultSize);
+    m_searched = 0;
+    Conversion c(m_defaultSize, m_searched);
     return c.run(rtf, options);
 }
 

@@ -15,9 +15,14 @@ public:
     // size of the previous conversion stays.
     QString convert(const QString& rtf, const QString& options);
     int defaultSize() const { return m_defaultSize; }
+    // Characters the last conversion searched through while reading its colour
+    // and font tables and cutting out groups; it should grow with the document,
+    // not with its square.
+    qint64 searchedChars() const { return m_searched; }
 
 private:
     int m_defaultSize = 0;
+    qint64 m_searched = 0;
 };
 
 // Converts with a converter kept per thread, so the default size carries over

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void fonts();
     void hostileInput_data();
     void hostileInput();
+    void hostileTablesSearchLinearly_data();
+    void hostileTablesSearchLinearly();
     void randomInputIsBalanced();
     void commandLine();
     void benchmarkOneMegabyte();
@@ -325,6 +327,10 @@ void TestRtfToHtml::fonts_data() {
     QTest::newRow("tiny size is 1") << "\\fs3 a"
                                     << "0"
                                     << "<font><span style=font-size:5px>a</span></font>";
+    QTest::newRow("overlong face is cut")
+        << "{\\fonttbl{\\f0\\fnil " + QString(100, QLatin1Char('A')) + ";}}\\f0 a"
+        << "0"
+        << "<font face=\"" + QString(64, QLatin1Char('A')) + "\">a</font>";
     QTest::newRow("size back to default") << "\\fs40 a\\fs14 b"
                                           << "+F=2"
                                           << "<font><span style=font-size:25px>a</span></font>b";
@@ -365,6 +371,52 @@ void TestRtfToHtml::hostileInput() {
     const QString out = convert(rtf);
     QString why;
     QVERIFY2(balanced(out, &why), qPrintable(why));
+}
+
+namespace {
+QString repeatedTo(const QString& unit, qsizetype size) {
+    QString s;
+    while (s.size() < size)
+        s += unit;
+    return s;
+}
+} // namespace
+
+void TestRtfToHtml::hostileTablesSearchLinearly_data() {
+    QTest::addColumn<QString>("rtf");
+    QTest::addColumn<QString>("html");
+    const qsizetype n = 40000;
+    const QString tail = QStringLiteral("\\cf1 a\\cf2 b");
+    QTest::newRow("red only") << "{\\colortbl ;" + repeatedTo("\\red1;", n) + "}" + tail
+                              << "<font color=\"#010000\">a</font><font color=\"#010000\">b</font>";
+    QTest::newRow("red and green") << "{\\colortbl ;" + repeatedTo("\\red1\\green2;", n) + "}" + tail
+                                   << "<font color=\"#010200\">a</font><font color=\"#010200\">b</font>";
+    QTest::newRow("red and blue") << "{\\colortbl ;" + repeatedTo("\\red1\\blue3;", n) + "}" + tail
+                                  << "<font color=\"#010003\">a</font><font color=\"#010003\">b</font>";
+    QTest::newRow("bare red") << "{\\colortbl ;" + repeatedTo("\\red", n) + "}" + tail
+                              << "<font color=\"#000000\">a</font><font color=\"#000000\">b</font>";
+    QTest::newRow("green only") << "{\\colortbl ;" + repeatedTo("\\green2;", n) + "}" + tail
+                                << "ab";
+    QTest::newRow("table never closed") << "{\\colortbl ;" + repeatedTo("\\red1;", n) << "";
+    QTest::newRow("fonts without names") << "{\\fonttbl" + repeatedTo("{\\f0\\fnil;}", n) + "}x"
+                                         << "x";
+    QTest::newRow("fonts") << "{\\fonttbl" + repeatedTo("{\\f0\\fnil Arial;}", n) + "}\\f0 x"
+                           << "<font face=\"Arial\">x</font>";
+    QTest::newRow("stylesheet") << "{\\stylesheet" + repeatedTo("{\\s1 h;}", n) + "}x" << "x";
+}
+
+void TestRtfToHtml::hostileTablesSearchLinearly() {
+    QFETCH(QString, rtf);
+    QFETCH(QString, html);
+    RtfToHtml c;
+    QCOMPARE(c.convert(rtf, QStringLiteral("0")).remove(QStringLiteral("{}")), html);
+    // Each table keyword, group cut and table field is searched for over the
+    // document at most once: a bound in the document's size, not in the number
+    // of entries times that size.
+    QVERIFY2(c.searchedChars() <= 16 * rtf.size(),
+             qPrintable(QStringLiteral("%1 characters searched for %2 of RTF")
+                            .arg(c.searchedChars())
+                            .arg(rtf.size())));
 }
 
 void TestRtfToHtml::randomInputIsBalanced() {
