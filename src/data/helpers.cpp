@@ -12,7 +12,7 @@ int lastSeparator(const QString& path) {
 }
 } // namespace
 
-qint64 themeKeyOf(Database& db, const QString& themeName) {
+qint64 themeKeyOf(Connection& db, const QString& themeName) {
     const QVariant v = db.scalar(
         QStringLiteral(
             "SELECT themeauto FROM tbltheme WHERE themename=? ORDER BY themeauto LIMIT 1"),

@@ -1,13 +1,13 @@
 #pragma once
 // Small shared helpers used by many windows.
+#include "data/database.h" // callers hand in the local Database as a Connection
+
 #include <QString>
 
 namespace quoteria {
 
-class Database;
-
 // The theme's key, 0 when no theme has that name.
-qint64 themeKeyOf(Database& db, const QString& themeName);
+qint64 themeKeyOf(Connection& db, const QString& themeName);
 
 // Path up to and including its last separator ('\' or '/'); empty when it has none.
 QString folderOf(const QString& path);
