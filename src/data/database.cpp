@@ -10,47 +10,50 @@
 
 namespace quoteria {
 
-namespace {
-QString quoted(const QString& identifier) {
-    return QLatin1Char('"') + identifier + QLatin1Char('"');
-}
-} // namespace
+namespace sqlite {
 
-Database::Database(const QString& connectionName) : m_name(connectionName) {}
-
-Database::~Database() {
-    close();
-}
-
-bool Database::fail(const QString& message) {
-    m_error = message;
-    return false;
+ConnectionParams params(const QString& path) {
+    ConnectionParams p;
+    p.driver = QStringLiteral("QSQLITE");
+    p.databaseName = path;
+    // Another connection to the file (a worker's) may hold the write lock a moment.
+    p.connectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+    return p;
 }
 
-QSqlDatabase Database::connection() const {
-    return QSqlDatabase::database(m_name, false);
+bool setUp(Connection& c) {
+    // A file that is not a database only shows itself at the first statement.
+    bool ok = false;
+    c.exec(QStringLiteral("PRAGMA journal_mode=WAL"), {}, &ok);
+    return ok;
 }
 
-bool Database::isOpen() const {
-    return QSqlDatabase::contains(m_name) && connection().isOpen();
-}
-
-void Database::close() {
-    if (!QSqlDatabase::contains(m_name))
-        return;
-    {
-        QSqlDatabase db = connection();
-        if (db.isOpen())
-            db.close();
+bool openExisting(Connection& c, const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        c.close();
+        c.setError(QStringLiteral("Database file not found: %1").arg(path));
+        return false;
     }
-    QSqlDatabase::removeDatabase(m_name);
+    if (!c.openWith(params(path)))
+        return false;
+    if (!setUp(c)) {
+        const QString e = c.lastError();
+        c.close();
+        c.setError(e);
+        return false;
+    }
+    return true;
 }
+
+} // namespace sqlite
+
+Database::Database(const QString& connectionName) : Connection(connectionName) {}
 
 bool Database::open(const QString& path) {
     if (isOpen() && m_path == path)
         return true;
     close();
-    m_error.clear();
+    setError(QString());
     const QFileInfo fi(path);
     if (path.isEmpty())
         return fail(QStringLiteral("No database path given"));
@@ -61,7 +64,7 @@ bool Database::open(const QString& path) {
 
 bool Database::create(const QString& path) {
     close();
-    m_error.clear();
+    setError(QString());
     if (path.isEmpty())
         return fail(QStringLiteral("No database path given"));
     if (QFileInfo::exists(path))
@@ -70,23 +73,11 @@ bool Database::create(const QString& path) {
 }
 
 bool Database::connect(const QString& path, bool creating) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open()) {
-            const QString e = db.lastError().text();
-            db = QSqlDatabase();
-            close();
-            return fail(QStringLiteral("Cannot open database %1: %2").arg(path, e));
-        }
-    }
+    if (!openWith(sqlite::params(path)))
+        return fail(QStringLiteral("Cannot open database %1: %2").arg(path, lastError()));
     m_path = path;
-    // A file that is not a database only shows itself at the first statement.
-    bool ok = false;
-    exec(QStringLiteral("PRAGMA journal_mode=WAL"), {}, &ok);
-    if (!ok || !migrate()) {
-        const QString e = m_error;
+    if (!sqlite::setUp(*this) || !migrate()) {
+        const QString e = lastError();
         close();
         m_path.clear();
         if (creating)
@@ -142,130 +133,11 @@ bool Database::migrate() {
         }
         if (!tx.commit())
             return false;
+        forgetTables();
         logLine(QStringLiteral("database %1 upgraded to schema %2").arg(m_path).arg(next));
         version = next;
     }
     return true;
-}
-
-QSqlQuery Database::exec(const QString& sql, const QVariantList& binds, bool* ok) {
-    QSqlQuery q(connection());
-    q.setForwardOnly(true);
-    bool good = q.prepare(sql);
-    if (good) {
-        for (int i = 0; i < binds.size(); ++i)
-            q.bindValue(i, binds.at(i));
-        good = q.exec();
-    }
-    if (!good)
-        m_error = q.lastError().text();
-    if (ok)
-        *ok = good;
-    return q;
-}
-
-QVector<QSqlRecord> Database::fetchAll(const QString& sql, const QVariantList& binds, bool* ok) {
-    QVector<QSqlRecord> rows;
-    bool good = false;
-    QSqlQuery q = exec(sql, binds, &good);
-    if (good)
-        while (q.next())
-            rows.append(q.record());
-    if (ok)
-        *ok = good;
-    return rows;
-}
-
-std::optional<QSqlRecord> Database::fetchOne(const QString& sql, const QVariantList& binds) {
-    bool good = false;
-    QSqlQuery q = exec(sql, binds, &good);
-    if (good && q.next())
-        return q.record();
-    return std::nullopt;
-}
-
-QVariant Database::scalar(const QString& sql, const QVariantList& binds) {
-    bool good = false;
-    QSqlQuery q = exec(sql, binds, &good);
-    if (good && q.next())
-        return q.value(0);
-    return QVariant();
-}
-
-QString Database::checkedColumn(const QString& table, const QString& column) {
-    const TableDef* t = schema::table(table);
-    if (!t) {
-        m_error = QStringLiteral("Unknown table %1").arg(table);
-        return QString();
-    }
-    const QString c = t->column(column);
-    if (c.isEmpty())
-        m_error = QStringLiteral("Unknown column %1 in %2").arg(column, table);
-    return c;
-}
-
-qint64 Database::insert(const QString& table, const QVariantMap& values) {
-    const TableDef* t = schema::table(table);
-    if (!t) {
-        m_error = QStringLiteral("Unknown table %1").arg(table);
-        return -1;
-    }
-    QStringList names, marks;
-    QVariantList binds;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        const QString c = checkedColumn(table, it.key());
-        if (c.isEmpty())
-            return -1;
-        names << quoted(c);
-        marks << QStringLiteral("?");
-        binds << it.value();
-    }
-    const QString sql =
-        names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(t->name))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quoted(t->name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    bool ok = false;
-    QSqlQuery q = exec(sql, binds, &ok);
-    if (!ok)
-        return -1;
-    const QVariant id = q.lastInsertId();
-    return id.isValid() ? id.toLongLong() : 0;
-}
-
-bool Database::update(const QString& table, const QString& keyColumn, const QVariant& key,
-                      const QVariantMap& values) {
-    const QString k = checkedColumn(table, keyColumn);
-    if (k.isEmpty())
-        return false;
-    QStringList sets;
-    QVariantList binds;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        const QString c = checkedColumn(table, it.key());
-        if (c.isEmpty())
-            return false;
-        sets << quoted(c) + QLatin1String("=?");
-        binds << it.value();
-    }
-    if (sets.isEmpty())
-        return true;
-    binds << key;
-    bool ok = false;
-    exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-             .arg(quoted(schema::table(table)->name), sets.join(QLatin1Char(',')), quoted(k)),
-         binds, &ok);
-    return ok;
-}
-
-bool Database::removeWhere(const QString& table, const QString& column, const QVariant& value) {
-    const QString c = checkedColumn(table, column);
-    if (c.isEmpty())
-        return false;
-    bool ok = false;
-    exec(QStringLiteral("DELETE FROM %1 WHERE %2=?")
-             .arg(quoted(schema::table(table)->name), quoted(c)),
-         {value}, &ok);
-    return ok;
 }
 
 qint64 Database::nextKey(const QString& table) {
@@ -276,43 +148,9 @@ qint64 Database::nextKey(const QString& table) {
         scalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=?"), {t->name})
             .toLongLong();
     const qint64 maxKey = scalar(QStringLiteral("SELECT max(%1) FROM %2")
-                                     .arg(quoted(t->columns[0].name), quoted(t->name)))
+                                     .arg(quotedColumn(t->columns[0].name), quotedTable(t->name)))
                               .toLongLong();
     return qMax(seq, maxKey) + 1;
-}
-
-int Database::pageCount(int rowCount, int pageSize) {
-    if (pageSize <= 0 || rowCount <= 0)
-        return 0;
-    return (rowCount + pageSize - 1) / pageSize;
-}
-
-QVector<QSqlRecord> Database::fetchPage(const QString& sql, const QVariantList& binds, int pageSize,
-                                        int page, bool* ok) {
-    if (pageSize <= 0 || page < 1) {
-        if (ok)
-            *ok = false;
-        return {};
-    }
-    QVariantList all = binds;
-    all << pageSize << qint64(page - 1) * pageSize;
-    return fetchAll(QStringLiteral("SELECT * FROM (%1) LIMIT ? OFFSET ?").arg(sql), all, ok);
-}
-
-bool Database::beginTransaction() {
-    if (!connection().transaction())
-        return fail(connection().lastError().text());
-    return true;
-}
-
-bool Database::commit() {
-    if (!connection().commit())
-        return fail(connection().lastError().text());
-    return true;
-}
-
-bool Database::rollback() {
-    return connection().rollback();
 }
 
 } // namespace quoteria

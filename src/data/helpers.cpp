@@ -13,7 +13,7 @@ int lastSeparator(const QString& path) {
 }
 } // namespace
 
-qint64 themeKeyOf(Database& db, const QString& themeName) {
+qint64 themeKeyOf(Connection& db, const QString& themeName) {
     if (themeName.isEmpty())
         return 0;
     // SQLite compares case only within A-Z, so the names are compared here.

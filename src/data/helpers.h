@@ -1,14 +1,15 @@
 #pragma once
 // Small shared helpers used by many windows.
+#include "data/database.h" // callers hand in the local Database as a Connection
+
 #include <QString>
 
 namespace quoteria {
 
-class Database;
 
 // The theme's key, 0 when no theme has that name. Matched as the panel's theme box
 // matches: the exact name first, else the first in any letter case (any alphabet).
-qint64 themeKeyOf(Database& db, const QString& themeName);
+qint64 themeKeyOf(Connection& db, const QString& themeName);
 
 // Equal when letter case is ignored in every alphabet, including upper-case forms
 // longer than the letter ("straße" and "STRASSE").

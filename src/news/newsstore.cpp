@@ -98,7 +98,7 @@ bool NewsStore::remove(qint64 key) {
     return m_db.removeWhere(QStringLiteral("tblscroll"), QStringLiteral("scrollAuto"), key);
 }
 
-std::optional<ScrollSettings> loadScrollSettings(Database& db, qint64 themeKey) {
+std::optional<ScrollSettings> loadScrollSettings(Connection& db, qint64 themeKey) {
     const auto r = db.fetchOne(QStringLiteral("select * from tblss where themeauto=?"), {themeKey});
     if (!r)
         return std::nullopt;
@@ -114,7 +114,7 @@ std::optional<ScrollSettings> loadScrollSettings(Database& db, qint64 themeKey) 
     return s;
 }
 
-bool saveScrollSettings(Database& db, const ScrollSettings& s, QString* error) {
+bool saveScrollSettings(Connection& db, const ScrollSettings& s, QString* error) {
     const QVariantMap values{{QStringLiteral("backcolor"), s.backColor},
                              {QStringLiteral("gradcolor"), s.gradColor},
                              {QStringLiteral("gradient"), s.gradient ? 1 : 0},

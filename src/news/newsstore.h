@@ -1,14 +1,14 @@
 #pragma once
 // The rows behind the news windows: messages of the ticker (tblscroll) and the
 // ticker settings of a theme (tblss).
+#include "data/database.h" // callers hand in the local Database as a Connection
+
 #include <QColor>
 #include <QString>
 #include <QVector>
 #include <optional>
 
 namespace quoteria {
-
-class Database;
 
 // Colours are stored as Windows colour values: red in the low byte.
 qint64 toWindowsColor(const QColor& c);
@@ -33,7 +33,7 @@ struct NewsMessage {
 
 class NewsStore {
 public:
-    explicit NewsStore(Database& db) : m_db(db) {}
+    explicit NewsStore(Connection& db) : m_db(db) {}
 
     // In key order.
     QVector<NewsMessage> all(bool* ok = nullptr);
@@ -44,7 +44,7 @@ public:
     bool remove(qint64 key);
 
 private:
-    Database& m_db;
+    Connection& m_db;
 };
 
 struct ScrollSettings {
@@ -59,8 +59,8 @@ struct ScrollSettings {
 };
 
 // The theme's row, if it has one.
-std::optional<ScrollSettings> loadScrollSettings(Database& db, qint64 themeKey);
+std::optional<ScrollSettings> loadScrollSettings(Connection& db, qint64 themeKey);
 // Overwrites the theme's row, or adds one when the theme has none yet.
-bool saveScrollSettings(Database& db, const ScrollSettings& s, QString* error = nullptr);
+bool saveScrollSettings(Connection& db, const ScrollSettings& s, QString* error = nullptr);
 
 } // namespace quoteria

@@ -129,7 +129,7 @@ QString CurrencyStore::timeText(const QDateTime& when) {
 CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
                                                 const ValueFormat& format, const QDateTime& now) {
     Result res;
-    Database::Transaction tx(m_db);
+    Connection::Transaction tx(m_db);
     if (!tx.active()) {
         res.ok = false;
         res.error = m_db.lastError();
@@ -198,7 +198,7 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
         ownKey = false;
     }
 
-    Database::Transaction tx(m_db);
+    Connection::Transaction tx(m_db);
     if (!tx.active()) {
         res.ok = false;
         res.error = m_db.lastError();

@@ -2,6 +2,8 @@
 // The currency table as the currency list and the currency entry window use it:
 // reading rows in board order, writing typed values back in one transaction, and
 // adding, changing and removing a currency. No widgets here.
+#include "data/database.h" // callers hand in the local Database as a Connection
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -9,8 +11,6 @@
 #include <optional>
 
 namespace quoteria {
-
-class Database;
 
 struct CurrencyRow {
     qint64 key = 0;
@@ -50,7 +50,7 @@ struct ValueFormat {
 
 class CurrencyStore {
 public:
-    explicit CurrencyStore(Database& db) : m_db(db) {}
+    explicit CurrencyStore(Connection& db) : m_db(db) {}
 
     // Active rows (or all rows) in board order. ok is false when the query failed.
     QVector<CurrencyRow> list(bool showAll, bool* ok = nullptr);
@@ -96,7 +96,7 @@ public:
 
 private:
     Result write(qint64 key, bool isNew, const CurrencyInput& in, const ValueFormat& format);
-    Database& m_db;
+    Connection& m_db;
     qint64 m_lastKey = 0;
 };
 

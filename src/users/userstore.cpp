@@ -31,7 +31,7 @@ bool matches(const QVariant& stored, const QString& typed) {
 
 } // namespace
 
-std::optional<QString> checkLogin(Database& db, const QString& name, const QString& pass) {
+std::optional<QString> checkLogin(Connection& db, const QString& name, const QString& pass) {
     // The user table is short; comparing here folds every alphabet, which NOCASE does not.
     bool ok = false;
     const auto rows = db.fetchAll(QStringLiteral("select * from tbluser"), {}, &ok);
@@ -50,7 +50,7 @@ std::optional<QString> checkLogin(Database& db, const QString& name, const QStri
     return type;
 }
 
-bool loadOnlineSource(Database& db, OnlineSource& out) {
+bool loadOnlineSource(Connection& db, OnlineSource& out) {
     const auto row = db.fetchOne(QStringLiteral("select * from tblDatabase where dataID=1"));
     if (!row)
         return false;
@@ -80,14 +80,14 @@ bool loadOnlineSource(Database& db, OnlineSource& out) {
     return true;
 }
 
-QStringList names(Database& db) {
+QStringList names(Connection& db) {
     QStringList out;
     for (const QSqlRecord& r : db.fetchAll(QStringLiteral("select * from tbluser")))
         out << r.value(1).toString();
     return out;
 }
 
-std::optional<UserRow> findByName(Database& db, const QString& name) {
+std::optional<UserRow> findByName(Connection& db, const QString& name) {
     // The exact name first, so picking a listed name opens that very row.
     std::optional<UserRow> caseless;
     for (const QSqlRecord& r : db.fetchAll(QStringLiteral("select * from tbluser"))) {
@@ -101,14 +101,14 @@ std::optional<UserRow> findByName(Database& db, const QString& name) {
     return caseless;
 }
 
-std::optional<UserRow> findByKey(Database& db, qint64 key) {
+std::optional<UserRow> findByKey(Connection& db, qint64 key) {
     const auto r = db.fetchOne(QStringLiteral("select * from tbluser where userautokey=?"), {key});
     if (!r)
         return std::nullopt;
     return rowOf(*r);
 }
 
-AddResult add(Database& db, const QString& name, const QString& pass, const QString& type,
+AddResult add(Connection& db, const QString& name, const QString& pass, const QString& type,
               QString* error) {
     if (name.isEmpty() || type.isEmpty())
         return AddResult::MissingDetails;
@@ -126,7 +126,7 @@ AddResult add(Database& db, const QString& name, const QString& pass, const QStr
     return AddResult::Added;
 }
 
-UpdateResult update(Database& db, qint64 key, const QString& name, const QString& pass,
+UpdateResult update(Connection& db, qint64 key, const QString& name, const QString& pass,
                     const QString& type, QString* error) {
     if (name.toLower() == QLatin1String("admin") && type != QLatin1String("Admin"))
         return UpdateResult::AdminType;

@@ -3,14 +3,13 @@
 // Every value is bound; names and passwords compare without letter case in any
 // alphabet (sameIgnoringCase), which SQLite's NOCASE cannot do beyond A-Z.
 #include "data/appcontext.h"
+#include "data/database.h" // callers hand in the local Database as a Connection
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 namespace quoteria {
-
-class Database;
 
 struct UserRow {
     qint64 key = 0;
@@ -23,28 +22,28 @@ namespace users {
 
 // The user type of the one row matching name and password; nothing when no row
 // or more than one matches.
-std::optional<QString> checkLogin(Database& db, const QString& name, const QString& pass);
+std::optional<QString> checkLogin(Connection& db, const QString& name, const QString& pass);
 
 // The online source settings of the tblDatabase row with dataID 1. Fields that
 // cannot be read keep their defaults; false when the row is missing.
-bool loadOnlineSource(Database& db, OnlineSource& out);
+bool loadOnlineSource(Connection& db, OnlineSource& out);
 
 // Every user name in table order.
-QStringList names(Database& db);
+QStringList names(Connection& db);
 // The user of exactly that name, else the first of that name in another letter case.
-std::optional<UserRow> findByName(Database& db, const QString& name);
-std::optional<UserRow> findByKey(Database& db, qint64 key);
+std::optional<UserRow> findByName(Connection& db, const QString& name);
+std::optional<UserRow> findByKey(Connection& db, qint64 key);
 
 enum class AddResult { Added, MissingDetails, Exists, Failed };
 // Stores the name in upper case; refuses an empty name or type and a name that
 // exists in any letter case. error receives the database's description on Failed.
-AddResult add(Database& db, const QString& name, const QString& pass, const QString& type,
+AddResult add(Connection& db, const QString& name, const QString& pass, const QString& type,
               QString* error = nullptr);
 
 enum class UpdateResult { Updated, AdminType, NoSuchUser, Failed };
 // Writes the row as given (the name is not upper-cased). The user called admin
 // keeps the type "Admin".
-UpdateResult update(Database& db, qint64 key, const QString& name, const QString& pass,
+UpdateResult update(Connection& db, qint64 key, const QString& name, const QString& pass,
                     const QString& type, QString* error = nullptr);
 
 } // namespace users
