@@ -10,7 +10,7 @@
 
 using namespace quoteria;
 
-class TestBoardCommands : public QObject {
+class TestBoardJobs : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void renderRefusals_data();
@@ -36,7 +36,7 @@ Run quoteriaRun(const QStringList& args, const QString& configDir) {
 }
 } // namespace
 
-void TestBoardCommands::renderRefusals_data() {
+void TestBoardJobs::renderRefusals_data() {
     QTest::addColumn<QString>("theme");
     QTest::addColumn<QString>("remove"); // table whose row of the demo theme is deleted
     QTest::addColumn<QByteArray>("message");
@@ -49,7 +49,7 @@ void TestBoardCommands::renderRefusals_data() {
                                << "tblheader" << QByteArray("Please Define the header details \n");
 }
 
-void TestBoardCommands::renderRefusals() {
+void TestBoardJobs::renderRefusals() {
     QFETCH(QString, theme);
     QFETCH(QString, remove);
     QFETCH(QByteArray, message);
@@ -69,7 +69,7 @@ void TestBoardCommands::renderRefusals() {
     QVERIFY(!QFile::exists(out));
 }
 
-void TestBoardCommands::renderWritesPicture() {
+void TestBoardJobs::renderWritesPicture() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db, true));
@@ -99,7 +99,7 @@ void TestBoardCommands::renderWritesPicture() {
     QCOMPARE(r.code, 2);
 }
 
-void TestBoardCommands::benchReportsFigures() {
+void TestBoardJobs::benchReportsFigures() {
     test::TestEnv env;
     const Run r =
         quoteriaRun({QStringLiteral("--bench-board"), QStringLiteral("--frames"),
@@ -111,5 +111,5 @@ void TestBoardCommands::benchReportsFigures() {
         QVERIFY2(r.out.contains(line), r.out.constData());
 }
 
-QTEST_GUILESS_MAIN(TestBoardCommands)
-#include "tst_boardcommands.moc"
+QTEST_GUILESS_MAIN(TestBoardJobs)
+#include "tst_boardjobs.moc"
