@@ -543,10 +543,33 @@ void BoardEngine::getData1(const BoardRows& rows) {
     const QVector<RateRow>& recs = rows.rates;
     m_page.pageCount = Database::pageCount(int(recs.size()), m_pgSize);
     const int first = (m_page.currentPage - 1) * m_pgSize;
-    for (int i = 0; i < m_pgSize && first + i < recs.size(); ++i) {
+    int i = 0;
+    for (; i < m_pgSize && first + i < recs.size(); ++i) {
         if (first + i < 0)
             continue;
         drawRecord(i, recs[first + i], rows.colouring);
+    }
+    // A short last page keeps the rows of the page before below its own; they still
+    // show that currency's rate as the database holds it now.
+    for (; i < m_rows.size(); ++i) {
+        const qint64 key = m_rows[i].key;
+        if (key == 0)
+            continue;
+        const RateRow* found = nullptr;
+        for (const RateRow& r : recs)
+            if (r.key == key) {
+                found = &r;
+                break;
+            }
+        if (found) {
+            drawRecord(i, *found, rows.colouring);
+            continue;
+        }
+        // No longer active: its row still stands on the board.
+        if (m_source) {
+            if (const auto gone = m_source->rate(key))
+                drawRecord(i, *gone, rows.colouring);
+        }
     }
 }
 
@@ -554,6 +577,7 @@ void BoardEngine::drawRecord(int row, const RateRow& r, const RowColouring& colo
     if (row < 0 || row >= m_rows.size())
         return;
     Row& target = m_rows[row];
+    target.key = r.key;
     QColor bg = target.bg;
     if (colouring.monitor) {
         if (colouring.alarms) {

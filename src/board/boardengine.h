@@ -124,6 +124,7 @@ private:
         QColor bg;
         QImage image;
         bool dirty = true;
+        qint64 key = 0; // currAuto of the currency drawn last; 0 before the first
     };
     struct Message {
         QString text;

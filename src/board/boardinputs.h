@@ -8,11 +8,13 @@
 #include <QColor>
 #include <QString>
 #include <QVector>
+#include <optional>
 
 namespace quoteria {
 
 // One active currency: name, five values, flag picture and alarm state.
 struct RateRow {
+    qint64 key = 0;  // currAuto; 0 for a row with no stored currency
     QString text[6]; // 0 name, 1..5 values
     QString img;
     QString vstate; // "N" normal, "H" high, anything else low
@@ -67,6 +69,8 @@ public:
     virtual ~BoardSource() = default;
     virtual BoardRows rows() = 0;
     virtual QVector<NewsLine> news(TickerMotion::Train train) = 0;
+    // One currency by key, active or not (a kept row of a short last page).
+    virtual std::optional<RateRow> rate(qint64 key) = 0;
 };
 
 } // namespace quoteria

@@ -22,6 +22,17 @@ QString field(const QSqlRecord& r, const char* name) {
     return i < 0 ? QString() : r.value(i).toString();
 }
 
+RateRow rateRow(const QSqlRecord& r) {
+    RateRow row;
+    row.key = r.value(QStringLiteral("currAuto")).toLongLong();
+    row.text[0] = field(r, "currName");
+    for (int j = 1; j <= 5; ++j)
+        row.text[j] = field(r, QByteArray("colum" + QByteArray::number(j)).constData());
+    row.img = field(r, "img");
+    row.vstate = field(r, "vstate");
+    return row;
+}
+
 } // namespace
 
 BoardChoices BoardChoices::fromSession(const Session& s) {
@@ -79,16 +90,17 @@ BoardRows BoardLoader::rows() {
     const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(
         QStringLiteral("select * from tblCurr where active=? order by pos asc"), {1});
     out.rates.reserve(qMin(int(recs.size()), kMaxRows));
-    for (const QSqlRecord& r : recs) {
-        RateRow row;
-        row.text[0] = field(r, "currName");
-        for (int j = 1; j <= 5; ++j)
-            row.text[j] = field(r, QByteArray("colum" + QByteArray::number(j)).constData());
-        row.img = field(r, "img");
-        row.vstate = field(r, "vstate");
-        out.rates.append(row);
-    }
+    for (const QSqlRecord& r : recs)
+        out.rates.append(rateRow(r));
     return out;
+}
+
+std::optional<RateRow> BoardLoader::rate(qint64 key) {
+    const auto r =
+        m_ctx.db.fetchOne(QStringLiteral("select * from tblCurr where currAuto=?"), {key});
+    if (!r)
+        return std::nullopt;
+    return rateRow(*r);
 }
 
 QVector<NewsLine> BoardLoader::news(TickerMotion::Train train) {

@@ -34,6 +34,7 @@ public:
     // The active currencies with the colouring now in force.
     BoardRows rows() override;
     QVector<NewsLine> news(TickerMotion::Train train) override;
+    std::optional<RateRow> rate(qint64 key) override;
     // The engine refreshes from here, and at once when a currency is saved.
     void drive(BoardEngine& engine);
 

@@ -7,6 +7,7 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -98,6 +99,15 @@ QScreen* DisplayWindow::targetScreen(const QString& screenMode) {
     logLine(QStringLiteral("board: no screen extends the desktop to the right of the primary "
                            "screen; the board opens on the primary screen"));
     return primary;
+}
+
+BoardEngine* DisplayWindow::engine() const {
+    return &d->view->engine();
+}
+
+void DisplayWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closed();
 }
 
 void DisplayWindow::keyPressEvent(QKeyEvent* event) {

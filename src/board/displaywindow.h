@@ -15,6 +15,7 @@ class QScreen;
 namespace quoteria {
 
 struct AppContext;
+class BoardEngine;
 
 class DisplayWindow : public QWidget {
     Q_OBJECT
@@ -45,11 +46,17 @@ public:
     // which is logged).
     static QScreen* targetScreen(const QString& screenMode);
 
+    // The engine behind the window; tests read the ticker and the table from it.
+    BoardEngine* engine() const;
+
 Q_SIGNALS:
     // Ctrl+D on the board: the panel runs its Start/Stop Display command.
     void stopRequested();
+    // The window is being closed; the panel takes that as Stop Display.
+    void closed();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -146,6 +146,24 @@ QString formatNumber(const QString& value, const QString& pattern) {
     return out;
 }
 
+QString keepLength(const QString& text, int n) {
+    const QString cut = text.left(qMax(0, n));
+    // Grouping only in threes, so a decimal comma ("3,67") is not taken for one.
+    static const QRegularExpression number(QStringLiteral(
+        "^[+-]?([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)?(?:\\.([0-9]*))?%?$"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch() || (m.capturedLength(1) == 0 && m.capturedLength(2) == 0))
+        return cut;
+    // A rate cut into its integer part shows a wrong amount, not a shorter one.
+    int minimum = m.capturedEnd(1);
+    if (m.capturedLength(1) == 0)
+        minimum = m.capturedStart(2) + 1; // ".5": at least one digit
+    QString out = text.left(qMax(n, minimum));
+    if (out.endsWith(QLatin1Char('.')))
+        out.chop(1);
+    return out;
+}
+
 QString formatDateTime(const QDateTime& when, const QString& pattern) {
     static const QLocale c(QLocale::English, QLocale::UnitedStates);
     const QDate d = when.date();

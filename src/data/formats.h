@@ -18,6 +18,12 @@ bool isNumeric(const QString& text);
 // themselves (no binary noise). Text that is not numeric comes back unchanged.
 QString formatNumber(const QString& value, const QString& pattern);
 
+// The first n characters of a formatted value, but a number keeps its sign and every
+// integer digit (with its thousands separators) and never ends in a bare point:
+// ("3.67250", 6) -> "3.6725", ("123.45", 2) -> "123", ("123.45", 5) -> "123.4".
+// Text that is not a plain number is simply cut; n <= 0 keeps no characters of it.
+QString keepLength(const QString& text, int n);
+
 // Formats a date/time with the clock's pattern language: d dd ddd dddd, m mm mmm mmmm
 // (month; minutes when following an hour or preceding seconds), n nn (minutes), yy yyyy,
 // h hh H HH (hours 0-23), s ss, AM/PM and A/P (12-hour clock), "text" and \c literals.

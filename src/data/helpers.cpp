@@ -3,6 +3,7 @@
 #include "data/database.h"
 
 #include <QFileInfo>
+#include <QSqlRecord>
 
 namespace quoteria {
 
@@ -13,11 +14,26 @@ int lastSeparator(const QString& path) {
 } // namespace
 
 qint64 themeKeyOf(Database& db, const QString& themeName) {
-    const QVariant v = db.scalar(
-        QStringLiteral(
-            "SELECT themeauto FROM tbltheme WHERE themename=? ORDER BY themeauto LIMIT 1"),
-        {themeName});
-    return v.isValid() ? v.toLongLong() : 0;
+    if (themeName.isEmpty())
+        return 0;
+    // SQLite compares case only within A-Z, so the names are compared here.
+    qint64 caseless = 0;
+    for (const QSqlRecord& r : db.fetchAll(
+             QStringLiteral("SELECT themeauto, themename FROM tbltheme ORDER BY themeauto"))) {
+        if (r.value(1).isNull())
+            continue;
+        const QString name = r.value(1).toString();
+        if (name == themeName)
+            return r.value(0).toLongLong();
+        if (caseless == 0 && name.compare(themeName, Qt::CaseInsensitive) == 0)
+            caseless = r.value(0).toLongLong();
+    }
+    return caseless;
+}
+
+bool sameIgnoringCase(const QString& a, const QString& b) {
+    // Upper-casing first expands letters such as ß the way stored names were written.
+    return a.toUpper().toCaseFolded() == b.toUpper().toCaseFolded();
 }
 
 QString folderOf(const QString& path) {

@@ -6,8 +6,13 @@ namespace quoteria {
 
 class Database;
 
-// The theme's key, 0 when no theme has that name.
+// The theme's key, 0 when no theme has that name. Matched as the panel's theme box
+// matches: the exact name first, else the first in any letter case (any alphabet).
 qint64 themeKeyOf(Database& db, const QString& themeName);
+
+// Equal when letter case is ignored in every alphabet, including upper-case forms
+// longer than the letter ("straße" and "STRASSE").
+bool sameIgnoringCase(const QString& a, const QString& b);
 
 // Path up to and including its last separator ('\' or '/'); empty when it has none.
 QString folderOf(const QString& path);

@@ -32,6 +32,8 @@ public:
 Q_SIGNALS:
     // Ctrl+D on the board.
     void stopRequested();
+    // The board window was closed from outside (window manager, Alt+F4).
+    void closed();
 };
 
 // Builds the board for the session's current values (theme, motion, speeds).

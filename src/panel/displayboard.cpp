@@ -12,12 +12,15 @@ class DisplayBoard : public BoardControl {
 public:
     explicit DisplayBoard(AppContext& ctx) : m_window(new DisplayWindow(ctx, nullptr)) {
         connect(m_window, &DisplayWindow::stopRequested, this, &BoardControl::stopRequested);
+        connect(m_window, &DisplayWindow::closed, this, &BoardControl::closed);
     }
     ~DisplayBoard() override {
         // Stop may come from a key press inside the board itself: let that event
-        // finish before the window goes. Closed rather than hidden, so that a
-        // program whose panel was closed meanwhile ends with its board.
+        // finish before the window goes. Closed rather than hidden, so that the
+        // program ends when the board was its last window. Our own close is no
+        // request to stop again.
         if (m_window) {
+            disconnect(m_window, nullptr, this, nullptr);
             m_window->close();
             m_window->deleteLater();
         }

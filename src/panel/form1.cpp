@@ -13,11 +13,13 @@
 #include "panel/panelstate.h"
 #include "panel/ratemonitor.h"
 #include "panel/ratemonitorsound.h"
+#include "panel/unsavedwork.h"
 #include "panel/windowregistry.h"
 #include "rates/frmcurlst.h"
 #include "users/frmuserlst.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -43,6 +45,7 @@ const QString kPauseDisplay = QStringLiteral("Pause Display");
 const QString kResumePause = QStringLiteral("Resume Pause");
 const QString kStartScroll = QStringLiteral("Start Scroll");
 const QString kStopScroll = QStringLiteral("Stop Scroll");
+const QString kStopFirst = QStringLiteral("First stop the display and try again");
 
 const QColor kRunningColour(255, 0, 0);   // Windows colour 255
 const QColor kStoppedColour(0, 128, 192); // Windows colour 12615680
@@ -400,16 +403,15 @@ void Form1::display_Click() {
     s.currentThemeKey =
         themeKeyOf(m_ctx.db, m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name")));
 
-    // Both checks run on every click, stopping included.
+    // A theme that lost its layout or header meanwhile must not keep the board up.
+    if (isRunning())
+        return stopBoard();
     const auto check = panel::checkTheme(m_ctx.db, s.currentThemeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
         return;
     }
-    if (isRunning())
-        stopBoard();
-    else
-        startBoard();
+    startBoard();
 }
 
 void Form1::setBackground(const QColor& colour) {
@@ -438,24 +440,27 @@ void Form1::startBoard() {
     // finish before the board is taken down.
     connect(m_board.get(), &BoardControl::stopRequested, this, &Form1::display_Click,
             Qt::QueuedConnection);
+    // Queued for the same reason; a board already gone by then asks nothing.
+    connect(
+        m_board.get(), &BoardControl::closed, this,
+        [this, board = QPointer<BoardControl>(m_board.get())] {
+            if (board && board == m_board.get())
+                display_Click();
+        },
+        Qt::QueuedConnection);
     m_board->show();
     m_ctx.session.displayRunning = true;
     QCoreApplication::processEvents();
 
-    if (m_board && m_news->isChecked()) {
-        m_board->getSnews();
-        if (QWidget* area = m_board->picScroll())
-            area->setVisible(true);
-        if (QTimer* t = m_board->timer(QStringLiteral("Timer4")))
-            t->start();
-        if (QTimer* t = m_board->timer(QStringLiteral("Timer5")))
-            t->stop();
-    }
+    if (m_board && m_news->isChecked())
+        startTicker();
+    showTickerState();
 }
 
 void Form1::stopBoard() {
     m_ctx.session.displayRunning = false;
     m_board.reset();
+    showTickerState();
     setWindowTitle(QStringLiteral("Stopped"));
     m_status->setText(QStringLiteral("Stopped"));
     setBackground(kStoppedColour);
@@ -483,22 +488,49 @@ void Form1::Pause_Click() {
     }
 }
 
+void Form1::startTicker() {
+    if (!m_board)
+        return;
+    // A train stopped half-way is never resumed: the left-running train is built
+    // again at the right edge, and only its timer runs.
+    m_board->getSnews();
+    // A ticker switched on later runs where the operator can see it.
+    if (QWidget* area = m_board->picScroll())
+        area->setVisible(true);
+    if (QTimer* t = m_board->timer(QStringLiteral("Timer5")))
+        t->stop();
+    if (QTimer* t = m_board->timer(QStringLiteral("Timer4")))
+        t->start();
+}
+
+void Form1::stopTicker() {
+    if (!m_board)
+        return;
+    for (const QString& name : {QStringLiteral("Timer4"), QStringLiteral("Timer5")})
+        if (QTimer* t = m_board->timer(name))
+            t->stop();
+}
+
+bool Form1::tickerRunning() const {
+    if (!m_board)
+        return false;
+    const QTimer* left = m_board->timer(QStringLiteral("Timer4"));
+    const QTimer* right = m_board->timer(QStringLiteral("Timer5"));
+    return (left && left->isActive()) || (right && right->isActive());
+}
+
+void Form1::showTickerState() {
+    m_items.value(QStringLiteral("scrollstart"))
+        ->setText(tickerRunning() ? kStopScroll : kStartScroll);
+}
+
 void Form1::scrollstart_Click() {
-    QAction* item = m_items.value(QStringLiteral("scrollstart"));
-    // With no board there is no ticker to switch; the item still keeps its state.
-    QTimer* left = m_board ? m_board->timer(QStringLiteral("Timer4")) : nullptr;
-    QTimer* right = m_board ? m_board->timer(QStringLiteral("Timer5")) : nullptr;
-    if (item->text() == kStartScroll) {
-        if (left)
-            left->start();
-        item->setText(kStopScroll);
-    } else {
-        if (left)
-            left->stop();
-        if (right)
-            right->stop();
-        item->setText(kStartScroll);
-    }
+    // Decided by the ticker itself, not the caption: both trains count as running.
+    if (tickerRunning())
+        stopTicker();
+    else
+        startTicker();
+    showTickerState();
 }
 
 void Form1::chkStart_Click() {
@@ -506,19 +538,13 @@ void Form1::chkStart_Click() {
                  QString::number(m_news->isChecked() ? 1 : 0));
     if (!isRunning() || !m_board)
         return;
-    QTimer* left = m_board->timer(QStringLiteral("Timer4"));
-    QTimer* right = m_board->timer(QStringLiteral("Timer5"));
     if (m_news->isChecked()) {
-        m_board->getSnews();
-        if (left)
-            left->start();
+        startTicker();
     } else {
-        if (left)
-            left->stop();
-        if (right)
-            right->stop();
+        stopTicker();
         m_board->unloadScrollPictures();
     }
+    showTickerState();
 }
 
 void Form1::chkMonitor_Click() {
@@ -550,18 +576,43 @@ void Form1::storePosition(bool withSize) {
     }
 }
 
+bool Form1::settleOpenWork() {
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows.append(w);
+    // Settling one window may close others.
+    for (const QPointer<QWidget>& w : windows) {
+        auto* work = dynamic_cast<UnsavedWork*>(w.data());
+        if (work && work->hasUnsavedWork() && !work->settleUnsavedWork())
+            return false;
+    }
+    return true;
+}
+
 void Form1::exit_Click() {
     if (isRunning()) {
-        messages().show(QStringLiteral("First stop the display and try again"));
+        messages().show(kStopFirst);
         return;
     }
     if (messages().ask(QStringLiteral("Do you want to exit")) != MsgAnswer::Yes)
+        return;
+    if (!settleOpenWork())
         return;
     storePosition(true);
     emit exitRequested();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    // Without the panel nothing could stop the full-screen board.
+    if (isRunning()) {
+        messages().show(kStopFirst);
+        event->ignore();
+        return;
+    }
+    if (!settleOpenWork()) {
+        event->ignore();
+        return;
+    }
     storePosition(false);
     event->accept();
 }

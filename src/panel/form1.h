@@ -96,6 +96,14 @@ private:
     void prvChecks(const std::function<void()>& opener);
     void startBoard();
     void stopBoard();
+    // The ticker's start: the left-running train afresh from the strip's right edge.
+    void startTicker();
+    void stopTicker();
+    bool tickerRunning() const;
+    void showTickerState();
+    // Offers to save the typing of every window that holds some; false when the
+    // operator cancelled one of them.
+    bool settleOpenWork();
     void setBackground(const QColor& colour);
     void storeSetting(const QString& app, const QString& section, const QString& key,
                       const QString& value);

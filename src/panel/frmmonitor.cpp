@@ -21,6 +21,9 @@
 
 namespace quoteria {
 
+const QString FrmMonitor::kBadPeriod =
+    QStringLiteral("Check every: enter whole seconds from 0 to %1").arg(kMaxCheckPeriod);
+
 namespace {
 const QString kApp = QStringLiteral("Display");
 const QString kSection = QStringLiteral("Monitor");
@@ -168,6 +171,13 @@ bool FrmMonitor::save() {
         messages().show(QStringLiteral("Select a sound for low and high value"));
         return false;
     }
+    const auto period = checkPeriodOf(m_txtTime->text());
+    if (!period) {
+        messages().show(kBadPeriod);
+        m_txtTime->setFocus();
+        m_txtTime->selectAll();
+        return false;
+    }
     SettingsStore& s = m_ctx.settings;
     s.write(kApp, kSection, QStringLiteral("Column"), m_cmbClm->currentText());
     s.write(kApp, kSection, QStringLiteral("sound"), m_chkSnd->isChecked() ? 1 : 0);
@@ -176,9 +186,9 @@ bool FrmMonitor::save() {
     s.write(kApp, kSection, QStringLiteral("color"), m_chkClr->isChecked() ? 1 : 0);
     s.write(kApp, kSection, QStringLiteral("lowColor"), QString::number(m_lowColor));
     s.write(kApp, kSection, QStringLiteral("highColor"), QString::number(m_highColor));
-    s.write(kApp, kSection, QStringLiteral("intervel"), m_txtTime->text());
+    s.write(kApp, kSection, QStringLiteral("intervel"), QString::number(*period));
     if (m_monitor)
-        m_monitor->setPeriod(int(vbVal(m_txtTime->text())));
+        m_monitor->setPeriod(*period);
     close();
     return true;
 }

@@ -20,9 +20,11 @@ public:
     // monitor may be null; when given, a save sets its check period.
     FrmMonitor(AppContext& ctx, RateMonitor* monitor, QWidget* parent = nullptr);
 
+    static const QString kBadPeriod;
+
     // Fills the controls from the stored settings.
     void loadSettings();
-    // The "Save" button; false when the window stays open.
+    // The "Save" button; false when the window stays open (nothing is stored then).
     bool save();
 
     // Windows colour value (red in the low byte) <-> QColor.

@@ -18,7 +18,27 @@ const QString kSection = QStringLiteral("Monitor");
 double number(const QString& t) {
     return isNumeric(t) ? vbVal(t) : 0.0;
 }
+
+int storedPeriod(const SettingsStore& s) {
+    return checkPeriodOf(s.read(kApp, kSection, QStringLiteral("intervel"), QStringLiteral("10")))
+        .value_or(10);
+}
 } // namespace
+
+std::optional<int> checkPeriodOf(const QString& text) {
+    const QString t = text.trimmed();
+    // Digits only: a rounded "2.5" or an overflowing "1e10" would each be a
+    // different period than the one typed.
+    if (t.isEmpty() || t.size() > 9)
+        return std::nullopt;
+    for (const QChar c : t)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    const int seconds = t.toInt();
+    if (seconds > kMaxCheckPeriod)
+        return std::nullopt;
+    return seconds;
+}
 
 QString alarmState(const QString& value, const QString& low, const QString& high) {
     const double v = number(value);
@@ -37,7 +57,7 @@ MonitorSettings RateMonitor::readSettings(const AppContext& ctx) {
     const SettingsStore& s = ctx.settings;
     MonitorSettings m;
     m.column = s.read(kApp, kSection, QStringLiteral("Column"), QStringLiteral("Colum1"));
-    m.period = s.readInt(kApp, kSection, QStringLiteral("intervel"), 10);
+    m.period = storedPeriod(s);
     m.sound = s.readInt(kApp, kSection, QStringLiteral("sound"), 0) == 1;
     m.lowSound = s.read(kApp, kSection, QStringLiteral("lowSound"));
     m.highSound = s.read(kApp, kSection, QStringLiteral("highSound"));
@@ -48,7 +68,7 @@ MonitorSettings RateMonitor::readSettings(const AppContext& ctx) {
 }
 
 void RateMonitor::reloadPeriod() {
-    m_period = m_ctx.settings.readInt(kApp, kSection, QStringLiteral("intervel"), 10);
+    m_period = storedPeriod(m_ctx.settings);
 }
 
 void RateMonitor::setEnabled(bool on) {

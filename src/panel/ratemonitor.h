@@ -5,6 +5,7 @@
 // "Start Monitor" box with setEnabled() and calls tick() from its one-second Timer4.
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace quoteria {
 
@@ -25,6 +26,13 @@ public:
 // "N" when low <= value <= high, "L" below low (high is then not looked at), "H"
 // above high. Texts that are not numbers count as 0.
 QString alarmState(const QString& value, const QString& low, const QString& high);
+
+// Longest check period: one day.
+constexpr int kMaxCheckPeriod = 86400;
+// The check period as typed in the settings window or stored in "intervel": whole
+// seconds from 0 to kMaxCheckPeriod, blanks around allowed; nothing otherwise
+// (fractions, exponents, signs, letters, too large).
+std::optional<int> checkPeriodOf(const QString& text);
 
 // Monitor settings, "Display"/"Monitor"/...
 struct MonitorSettings {
@@ -62,7 +70,8 @@ public:
     int counter() const { return m_counter; }
     int period() const { return m_period; }
     void setPeriod(int seconds) { m_period = seconds; }
-    // Period from "Display"/"Monitor"/"intervel" (10), as at panel start.
+    // Period from "Display"/"Monitor"/"intervel" (10, also when the stored text is
+    // not a period checkPeriodOf accepts), as at panel start.
     void reloadPeriod();
 
     static MonitorSettings readSettings(const AppContext& ctx);

@@ -107,7 +107,7 @@ QString CurrencyStore::listValue(const QString& t, const ValueFormat& format) {
 QString CurrencyStore::entryValue(const QString& t, const ValueFormat& format) {
     if (format.length == 0)
         return t;
-    return formatNumber(t, format.pattern).left(qMax(0, format.length));
+    return keepLength(formatNumber(t, format.pattern), format.length);
 }
 
 int CurrencyStore::firstBadCell(const QStringList& cells) {

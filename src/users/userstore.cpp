@@ -1,6 +1,7 @@
 #include "users/userstore.h"
 
 #include "data/database.h"
+#include "data/helpers.h"
 
 #include <QSqlRecord>
 
@@ -23,16 +24,30 @@ UserRow rowOf(const QSqlRecord& r) {
     return u;
 }
 
+// A stored NULL equals nothing, as in SQL.
+bool matches(const QVariant& stored, const QString& typed) {
+    return !stored.isNull() && sameIgnoringCase(stored.toString(), typed);
+}
+
 } // namespace
 
 std::optional<QString> checkLogin(Database& db, const QString& name, const QString& pass) {
+    // The user table is short; comparing here folds every alphabet, which NOCASE does not.
     bool ok = false;
-    const auto rows =
-        db.fetchAll(QStringLiteral("select * from tbluser where username=? and userpass=?"),
-                    {notNull(name), notNull(pass)}, &ok);
-    if (!ok || rows.size() != 1)
+    const auto rows = db.fetchAll(QStringLiteral("select * from tbluser"), {}, &ok);
+    if (!ok)
         return std::nullopt;
-    return rows.first().value(3).toString();
+    std::optional<QString> type;
+    int found = 0;
+    for (const QSqlRecord& r : rows) {
+        if (matches(r.value(1), name) && matches(r.value(2), pass)) {
+            ++found;
+            type = r.value(3).toString();
+        }
+    }
+    if (found != 1)
+        return std::nullopt;
+    return type;
 }
 
 bool loadOnlineSource(Database& db, OnlineSource& out) {
@@ -73,11 +88,17 @@ QStringList names(Database& db) {
 }
 
 std::optional<UserRow> findByName(Database& db, const QString& name) {
-    const auto r =
-        db.fetchOne(QStringLiteral("select * from tbluser where username=? limit 1"), {name});
-    if (!r)
-        return std::nullopt;
-    return rowOf(*r);
+    // The exact name first, so picking a listed name opens that very row.
+    std::optional<UserRow> caseless;
+    for (const QSqlRecord& r : db.fetchAll(QStringLiteral("select * from tbluser"))) {
+        if (r.value(1).isNull())
+            continue;
+        if (r.value(1).toString() == name)
+            return rowOf(r);
+        if (!caseless && matches(r.value(1), name))
+            caseless = rowOf(r);
+    }
+    return caseless;
 }
 
 std::optional<UserRow> findByKey(Database& db, qint64 key) {

@@ -1,7 +1,7 @@
 #pragma once
 // Operator accounts in tbluser and the online source row read at login.
-// Every value is bound; names and passwords compare without letter case
-// because the columns are declared NOCASE.
+// Every value is bound; names and passwords compare without letter case in any
+// alphabet (sameIgnoringCase), which SQLite's NOCASE cannot do beyond A-Z.
 #include "data/appcontext.h"
 
 #include <QString>
@@ -31,7 +31,7 @@ bool loadOnlineSource(Database& db, OnlineSource& out);
 
 // Every user name in table order.
 QStringList names(Database& db);
-// The first user of that name (letter case ignored).
+// The user of exactly that name, else the first of that name in another letter case.
 std::optional<UserRow> findByName(Database& db, const QString& name);
 std::optional<UserRow> findByKey(Database& db, qint64 key);
 

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void renderRefusals_data();
     void renderRefusals();
     void renderWritesPicture();
+    void renderThemeInAnyCase_data();
+    void renderThemeInAnyCase();
     void benchReportsFigures();
 };
 
@@ -97,6 +99,37 @@ void TestBoardJobs::renderWritesPicture() {
                      out, QStringLiteral("--size"), QStringLiteral("huge")},
                     env.configDir());
     QCOMPARE(r.code, 2);
+}
+
+void TestBoardJobs::renderThemeInAnyCase_data() {
+    QTest::addColumn<QString>("stored"); // the demo theme renamed to this
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("ascii") << QString() << "demo board";
+    QTest::newRow("accented") << QString::fromUtf8("Kurstafel Zürich")
+                              << QString::fromUtf8("KURSTAFEL ZÜRICH");
+    QTest::newRow("cyrillic and greek")
+        << QString::fromUtf8("Курсы Δείκτης") << QString::fromUtf8("кУРСЫ δΕΊΚΤΗΣ");
+}
+
+void TestBoardJobs::renderThemeInAnyCase() {
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    test::TestEnv env;
+    Database db;
+    QVERIFY(env.makeDatabase(db, true));
+    if (!stored.isEmpty())
+        QVERIFY(db.update(QStringLiteral("tbltheme"), QStringLiteral("themeauto"),
+                          themeKeyOf(db, demoThemeName()),
+                          {{QStringLiteral("themename"), stored}}));
+    QString e;
+    QVERIFY(writeUserDbPath(db.path(), &e));
+    const QString out = env.dir() + QStringLiteral("/board.png");
+    const Run r = quoteriaRun({QStringLiteral("--render-board"), typed, QStringLiteral("--out"),
+                               out, QStringLiteral("--size"), QStringLiteral("320x180"),
+                               QStringLiteral("--ms"), QStringLiteral("0")},
+                              env.configDir());
+    QVERIFY2(r.code == 0, r.err.constData());
+    QCOMPARE(QImage(out).size(), QSize(320, 180));
 }
 
 void TestBoardJobs::benchReportsFigures() {

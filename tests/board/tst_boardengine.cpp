@@ -27,6 +27,8 @@ private Q_SLOTS:
     void clockChoice();
     void alarmColours();
     void pageMode();
+    void keptRowsOfShortLastPageRefresh_data();
+    void keptRowsOfShortLastPageRefresh();
     void scrollsOnlyWhenOverflowing_data();
     void scrollsOnlyWhenOverflowing();
     void marqueeSpeed();
@@ -283,6 +285,32 @@ void TestBoardEngine::pageMode() {
     QCOMPARE(e.page().currentPage, 1);
 }
 
+void TestBoardEngine::keptRowsOfShortLastPageRefresh_data() {
+    QTest::addColumn<bool>("deactivated");
+    QTest::newRow("still active") << false;
+    QTest::newRow("deactivated meanwhile") << true;
+}
+
+void TestBoardEngine::keptRowsOfShortLastPageRefresh() {
+    QFETCH(bool, deactivated);
+    Board b;
+    b.theme({{QStringLiteral("rows"), 7}});
+    b.ctx->session.displayMode = QStringLiteral("Page");
+    b.ctx->session.pageInterval = 4000;
+    BoardEngine& e = b.start();
+    b.timers.advance(e, 8000);
+    QCOMPARE(e.page().currentPage, 3);
+    // Row 6 is kept from page 2.
+    QCOMPARE(e.rowText(6, 0), QStringLiteral("TURKISH LIRA"));
+    QVERIFY(e.rowText(6, 1) != QLatin1String("9.9999"));
+    b.db.exec(QStringLiteral("update tblCurr set colum1=?, active=? where currName=?"),
+              {QStringLiteral("9.9999"), deactivated ? 0 : 1, QStringLiteral("TURKISH LIRA")});
+    e.refreshCurrencies();
+    QCOMPARE(e.page().currentPage, 3);
+    QCOMPARE(e.rowText(6, 0), QStringLiteral("TURKISH LIRA"));
+    QCOMPARE(e.rowText(6, 1), QStringLiteral("9.9999"));
+}
+
 void TestBoardEngine::scrollsOnlyWhenOverflowing_data() {
     QTest::addColumn<int>("active");
     QTest::addColumn<bool>("scrolls");
@@ -412,6 +440,7 @@ struct MemorySource : BoardSource {
         return current;
     }
     QVector<NewsLine> news(TickerMotion::Train t) override { return trains[t]; }
+    std::optional<RateRow> rate(qint64) override { return std::nullopt; }
 };
 
 RateRow rate(const QString& name, const QString& buy, const QString& state = QStringLiteral("N")) {

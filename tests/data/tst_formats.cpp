@@ -9,6 +9,8 @@ class TestFormats : public QObject {
 private Q_SLOTS:
     void number_data();
     void number();
+    void keptLength_data();
+    void keptLength();
     void val_data();
     void val();
     void date_data();
@@ -83,6 +85,43 @@ void TestFormats::number() {
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
     QCOMPARE(formatNumber(value, pattern), expected);
+}
+
+void TestFormats::keptLength_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("decimals dropped") << "3.67250" << 6 << "3.6725";
+    QTest::newRow("longer than text") << "1.2" << 9 << "1.2";
+    QTest::newRow("integer part kept") << "123.45" << 2 << "123";
+    QTest::newRow("no trailing point") << "123.45" << 4 << "123";
+    QTest::newRow("one decimal") << "123.45" << 5 << "123.4";
+    QTest::newRow("negative") << "-123.45" << 3 << "-123";
+    QTest::newRow("negative decimals") << "-3.67250" << 5 << "-3.67";
+    QTest::newRow("plus sign") << "+12.5" << 2 << "+12";
+    QTest::newRow("thousands") << "1,234.50000" << 3 << "1,234";
+    QTest::newRow("thousands decimals") << "1,234,567.89" << 11 << "1,234,567.8";
+    QTest::newRow("whole number") << "12345" << 2 << "12345";
+    QTest::newRow("format ends in point") << "5." << 6 << "5";
+    QTest::newRow("leading point") << ".5678" << 1 << ".5";
+    QTest::newRow("percent cut") << "12.5%" << 3 << "12";
+    QTest::newRow("percent whole") << "26%" << 3 << "26%";
+    QTest::newRow("zero length number") << "123.45" << 0 << "123";
+    QTest::newRow("negative length number") << "-7.25" << -3 << "-7";
+    QTest::newRow("text cut") << "abcdefghij" << 6 << "abcdef";
+    QTest::newRow("decimal comma is text") << "3,67" << 2 << "3,";
+    QTest::newRow("bad grouping is text") << "12,34.5" << 2 << "12";
+    QTest::newRow("sign only") << "-" << 0 << "";
+    QTest::newRow("text zero length") << "N/A" << 0 << "";
+    QTest::newRow("text negative length") << "N/A" << -1 << "";
+    QTest::newRow("empty") << "" << 6 << "";
+}
+
+void TestFormats::keptLength() {
+    QFETCH(QString, text);
+    QFETCH(int, n);
+    QFETCH(QString, kept);
+    QCOMPARE(keepLength(text, n), kept);
 }
 
 void TestFormats::val_data() {

@@ -29,6 +29,10 @@ private Q_SLOTS:
     void pathParts();
     void fileExistsCases();
     void themeKey();
+    void themeKeyAnyCase_data();
+    void themeKeyAnyCase();
+    void sameIgnoringCaseCases_data();
+    void sameIgnoringCaseCases();
     void lastPathItem_data();
     void lastPathItem();
     void pathFileInConfigFolder();
@@ -117,6 +121,64 @@ void TestHelpers::themeKey() {
     QCOMPARE(themeKeyOf(db, QStringLiteral("No such theme")), qint64(0));
     QCOMPARE(themeKeyOf(db, QString()), qint64(0));
     QCOMPARE(themeKeyOf(db, QStringLiteral("x' or '1'='1")), qint64(0));
+}
+
+void TestHelpers::themeKeyAnyCase_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("theme"); // index into the themes below, -1: none
+    QTest::newRow("ascii lower") << "demo board" << 0;
+    QTest::newRow("ascii upper") << "DEMO BOARD" << 0;
+    QTest::newRow("accented") << QString::fromUtf8("KURSTAFEL ZÜRICH") << 1;
+    QTest::newRow("greek") << QString::fromUtf8("ΑΘΉΝΑ ΚΈΝΤΡΟ") << 2;
+    QTest::newRow("cyrillic") << QString::fromUtf8("москва") << 3;
+    QTest::newRow("mixed") << QString::fromUtf8("éCRAN ΣΤΟΆ мИр") << 4;
+    QTest::newRow("exact before other case") << "NIGHT" << 6;
+    QTest::newRow("other case: first one") << "night" << 5;
+    QTest::newRow("accent differs") << QString::fromUtf8("Kurstafel Zurich") << -1;
+    QTest::newRow("quote") << "demo board' or '1'='1" << -1;
+    QTest::newRow("like pattern") << "%" << -1;
+}
+
+void TestHelpers::themeKeyAnyCase() {
+    QFETCH(QString, typed);
+    QFETCH(int, theme);
+    test::TestEnv env;
+    Database db;
+    QVERIFY(env.makeDatabase(db, true));
+    QVector<qint64> keys{themeKeyOf(db, demoThemeName())};
+    for (const char* name : {"Kurstafel Zürich", "Αθήνα Κέντρο", "Москва", "Écran στοά Мир",
+                             "Night", "NIGHT"}) {
+        QVariantMap row;
+        row[QStringLiteral("themename")] = QString::fromUtf8(name);
+        keys << db.insert(QStringLiteral("tbltheme"), row);
+        QVERIFY(keys.last() > 0);
+    }
+    QCOMPARE(themeKeyOf(db, typed), theme < 0 ? qint64(0) : keys.at(theme));
+}
+
+void TestHelpers::sameIgnoringCaseCases_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("ascii") << "Clerk" << "cLERK" << true;
+    QTest::newRow("accented") << QString::fromUtf8("jürgen") << QString::fromUtf8("JÜRGEN")
+                              << true;
+    QTest::newRow("sharp s expands") << QString::fromUtf8("straße") << "STRASSE" << true;
+    QTest::newRow("greek final sigma") << QString::fromUtf8("όλγας") << QString::fromUtf8("ΌΛΓΑΣ")
+                                       << true;
+    QTest::newRow("cyrillic") << QString::fromUtf8("Пароль") << QString::fromUtf8("пАРОЛЬ")
+                              << true;
+    QTest::newRow("accent differs") << QString::fromUtf8("Müller") << "MULLER" << false;
+    QTest::newRow("longer") << "ab" << "ABC" << false;
+    QTest::newRow("empty and null") << "" << QString() << true;
+}
+
+void TestHelpers::sameIgnoringCaseCases() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, same);
+    QCOMPARE(sameIgnoringCase(a, b), same);
+    QCOMPARE(sameIgnoringCase(b, a), same);
 }
 
 void TestHelpers::lastPathItem_data() {

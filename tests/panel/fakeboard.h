@@ -4,6 +4,7 @@
 #include "data/appcontext.h"
 #include "panel/boardcontrol.h"
 
+#include <QEvent>
 #include <QHash>
 #include <QPointer>
 #include <QTimer>
@@ -25,6 +26,13 @@ public:
         // What the board's load starts.
         for (const char* n : {"Timer1", "Timer2", "Timer3", "Timer6", "Timer7", "Timer9"})
             timers.value(QLatin1String(n))->start();
+        win.installEventFilter(this);
+    }
+    // Like the board window: a close from outside is reported.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &win && event->type() == QEvent::Close)
+            emit closed();
+        return false;
     }
     QWidget* window() const override { return const_cast<QWidget*>(&win); }
     void show() override { win.show(); }

@@ -1,5 +1,6 @@
 // The panel driving the real board window: placement on the chosen screen,
 // Ctrl+D on the board, and the timers the panel switches.
+#include "board/boardengine.h"
 #include "board/displaywindow.h"
 #include "data/appcontext.h"
 #include "data/database.h"
@@ -13,6 +14,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QSignalSpy>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -65,7 +68,10 @@ private Q_SLOTS:
     void pauseActsOnBoardTimers_data();
     void pauseActsOnBoardTimers();
     void tickerSwitches();
-    void panelClosedFirstEndsWithBoard();
+    void tickerStartsAfresh_data();
+    void tickerStartsAfresh();
+    void boardWindowClosedStops();
+    void panelCloseRefusedWhileRunning();
 };
 
 void TestBoardLifecycle::initTestCase() {
@@ -161,8 +167,6 @@ void TestBoardLifecycle::tickerSwitches() {
     QVERIFY(fx.timer("Timer4")->isActive());
     QVERIFY(!fx.timer("Timer5")->isActive());
 
-    fx.click("scrollstart"); // "Start Scroll": Timer4 on
-    QVERIFY(fx.timer("Timer4")->isActive());
     fx.click("scrollstart"); // "Stop Scroll": both off
     QVERIFY(!fx.timer("Timer4")->isActive());
     QVERIFY(!fx.timer("Timer5")->isActive());
@@ -174,32 +178,107 @@ void TestBoardLifecycle::tickerSwitches() {
     QVERIFY(fx.timer("Timer4")->isActive());
 }
 
-void TestBoardLifecycle::panelClosedFirstEndsWithBoard() {
+void TestBoardLifecycle::tickerStartsAfresh_data() {
+    QTest::addColumn<bool>("newsAtStart");
+    QTest::addColumn<bool>("rightTrain");
+    QTest::newRow("menu, left train") << false << false;
+    QTest::newRow("menu, right train") << false << true;
+    QTest::newRow("news box, left train") << true << false;
+    QTest::newRow("news box, right train") << true << true;
+}
+
+// The trains are moved by hand: no event loop runs, so the board's own timers
+// never tick in between.
+void TestBoardLifecycle::tickerStartsAfresh() {
+    QFETCH(bool, newsAtStart);
+    QFETCH(bool, rightTrain);
+    Fixture fx;
+    if (newsAtStart)
+        fx.panel->findChild<QCheckBox*>(QStringLiteral("chkStart"))->click();
+    fx.click("display");
+    auto* w = qobject_cast<DisplayWindow*>(fx.panel->board()->window());
+    QVERIFY(w);
+    BoardEngine* e = w->engine();
+    const TickerMotion& t = e->ticker();
+    QAction* item = fx.panel->menuItem(QStringLiteral("scrollstart"));
+    if (!newsAtStart) {
+        QCOMPARE(item->text(), QStringLiteral("Start Scroll"));
+        fx.click("scrollstart");
+    }
+    QCOMPARE(item->text(), QStringLiteral("Stop Scroll"));
+    QVERIFY(t.count() > 1);
+    const double entry = t.stripWidth() + t.element(0).width + 100;
+    QCOMPARE(t.element(1).left, entry);
+
+    if (rightTrain) {
+        for (int guard = 0; t.train() == TickerMotion::LeftTrain && guard < 100000; ++guard)
+            e->tick(4);
+        QCOMPARE(t.train(), TickerMotion::RightTrain);
+        QVERIFY(!fx.timer("Timer4")->isActive());
+        QVERIFY(fx.timer("Timer5")->isActive());
+    }
+    const int moving = rightTrain ? 5 : 4;
+    for (int k = 0; k < 10; ++k)
+        e->tick(moving);
+    const double stood = t.element(1).left;
+    QCOMPARE(stood, rightTrain ? -(t.element(1).width + 100) + 10 * e->tickerSpeed()
+                               : entry - 10 * e->tickerSpeed());
+
+    // Stopped: the train stays where it stood.
+    fx.click("scrollstart");
+    QCOMPARE(item->text(), QStringLiteral("Start Scroll"));
+    QVERIFY(!fx.timer("Timer4")->isActive());
+    QVERIFY(!fx.timer("Timer5")->isActive());
+    QCOMPARE(t.element(1).left, stood);
+
+    // Started: the left-running train again from the right edge, alone.
+    fx.click("scrollstart");
+    QCOMPARE(item->text(), QStringLiteral("Stop Scroll"));
+    QVERIFY(fx.timer("Timer4")->isActive());
+    QVERIFY(!fx.timer("Timer5")->isActive());
+    QCOMPARE(t.train(), TickerMotion::LeftTrain);
+    QCOMPARE(t.element(0).left, double(t.stripWidth()));
+    QCOMPARE(t.element(1).left, entry);
+    e->tick(4);
+    QCOMPARE(t.element(1).left, entry - e->tickerSpeed());
+}
+
+void TestBoardLifecycle::boardWindowClosedStops() {
     Fixture fx;
     fx.panel->show();
     fx.click("display");
-    QSignalSpy last(qApp, &QGuiApplication::lastWindowClosed);
     QPointer<QWidget> w = fx.panel->board()->window();
-    // Inside the program's event loop: the panel is closed, the board stays;
-    // Ctrl+D on the board then leaves no window and the loop ends.
-    bool guard = false;
-    QTimer::singleShot(0, this, [&] {
-        fx.panel->close();
-        QTimer::singleShot(0, this, [&] {
-            QVERIFY(w && w->isVisible());
-            QTest::keyClick(w.data(), Qt::Key_D, Qt::ControlModifier);
-        });
-    });
-    // Only a guard against hanging when the loop would not end.
-    QTimer::singleShot(20000, this, [&] {
-        guard = true;
-        QCoreApplication::exit(1);
-    });
-    QCoreApplication::exec();
-    QVERIFY(!guard);
-    QCOMPARE(last.count(), 1);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!w);
+    QVERIFY(w->close());
+    QTRY_VERIFY(!fx.panel->isRunning());
+    QVERIFY(!fx.panel->board());
+    QVERIFY(!fx.ctx.session.displayRunning);
+    QCOMPARE(fx.panel->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
+             QStringLiteral("Stopped"));
+    QTRY_VERIFY(!w);
+    QSignalSpy spy(fx.panel.get(), &Form1::exitRequested);
+    fx.env.recorder.answers << MsgAnswer::Yes;
+    fx.click("exit");
+    QCOMPARE(fx.env.recorder.texts(), QStringList{QStringLiteral("Do you want to exit")});
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestBoardLifecycle::panelCloseRefusedWhileRunning() {
+    Fixture fx;
+    fx.panel->show();
+    fx.click("display");
+    QPointer<QWidget> w = fx.panel->board()->window();
+    QVERIFY(!fx.panel->close());
+    QCOMPARE(fx.env.recorder.texts(),
+             QStringList{QStringLiteral("First stop the display and try again")});
+    QVERIFY(fx.panel->isVisible());
+    QVERIFY(w && w->isVisible());
+    QVERIFY(fx.panel->isRunning());
+    // Stopping from the panel closes the board without a second stop or a restart.
+    fx.click("display");
+    QTRY_VERIFY(!w);
+    QCoreApplication::processEvents();
+    QVERIFY(!fx.panel->isRunning());
+    QVERIFY(!fx.panel->board());
 }
 
 int main(int argc, char** argv) {

@@ -8,6 +8,7 @@
 #include "panel/form1.h"
 #include "panel/ratemonitor.h"
 #include "panel/ratemonitorsound.h"
+#include "panel/unsavedwork.h"
 #include "testsupport.h"
 #include "users/frmuserlst.h"
 
@@ -114,10 +115,11 @@ private Q_SLOTS:
     void startRefused();
     void startAndStop_data();
     void startAndStop();
-    void stopRefusedWhenThemeLosesLayout_data();
-    void stopRefusedWhenThemeLosesLayout();
+    void stopDespiteThemeLosingLayout_data();
+    void stopDespiteThemeLosingLayout();
     void pauseAndResume_data();
     void pauseAndResume();
+    void tickerItem_data();
     void tickerItem();
     void newsBox();
     void ctrlDOnBoardStops();
@@ -126,6 +128,10 @@ private Q_SLOTS:
     void exitConfirmed_data();
     void exitConfirmed();
     void closeStoresPosition();
+    void closeWhileRunningRefused();
+    void boardWindowClosedStops();
+    void unsavedWorkSettledFirst_data();
+    void unsavedWorkSettledFirst();
     void lastUpdated();
     void monitorBoxDrivesTimer4();
     void feedTimersAtLoad_data();
@@ -659,7 +665,7 @@ void TestForm1::startAndStop() {
     QVERIFY(p->isRunning());
 }
 
-void TestForm1::stopRefusedWhenThemeLosesLayout_data() {
+void TestForm1::stopDespiteThemeLosingLayout_data() {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("message");
     QTest::newRow("layout") << "tblpos"
@@ -668,7 +674,7 @@ void TestForm1::stopRefusedWhenThemeLosesLayout_data() {
                             << "Please Define the header details ";
 }
 
-void TestForm1::stopRefusedWhenThemeLosesLayout() {
+void TestForm1::stopDespiteThemeLosingLayout() {
     QFETCH(QString, table);
     QFETCH(QString, message);
     Fixture fx;
@@ -678,10 +684,16 @@ void TestForm1::stopRefusedWhenThemeLosesLayout() {
     QVERIFY(
         fx.db.removeWhere(table, QStringLiteral("themeauto"), themeKeyOf(fx.db, demoThemeName())));
     trigger(*p, "display");
+    QVERIFY(fx.env.recorder.entries.isEmpty());
+    QVERIFY(!p->isRunning());
+    QVERIFY(!fx.boards.last);
+    QVERIFY(!fx.ctx.session.displayRunning);
+    QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
+    // Starting again is what the checks are for.
+    trigger(*p, "display");
     QCOMPARE(fx.env.recorder.texts(), QStringList{message});
-    QVERIFY(p->isRunning());
-    QVERIFY(fx.boards.last);
-    QVERIFY(fx.ctx.session.displayRunning);
+    QCOMPARE(fx.boards.made, 1);
+    QVERIFY(!p->isRunning());
 }
 
 void TestForm1::pauseAndResume_data() {
@@ -728,22 +740,67 @@ void TestForm1::pauseAndResume() {
     QVERIFY(fx.boards.last->timer(paused)->isActive());
 }
 
+void TestForm1::tickerItem_data() {
+    QTest::addColumn<bool>("newsAtStart");
+    QTest::addColumn<bool>("rightTrain");
+    QTest::newRow("news off, left train") << false << false;
+    QTest::newRow("news off, right train") << false << true;
+    QTest::newRow("news on, left train") << true << false;
+    QTest::newRow("news on, right train") << true << true;
+}
+
 void TestForm1::tickerItem() {
+    QFETCH(bool, newsAtStart);
+    QFETCH(bool, rightTrain);
     Fixture fx;
+    fx.settings.write(kDisp, kTheme, QStringLiteral("scroll"), newsAtStart ? 1 : 0);
     auto p = fx.panel();
+    // No board: nothing to start, and the item says so.
+    trigger(*p, "scrollstart");
+    QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Start Scroll"));
+
     trigger(*p, "display");
     test::FakeBoard* b = fx.boards.last;
-    QVERIFY(!b->active("Timer4"));
-    trigger(*p, "scrollstart");
+    QCOMPARE(caption(*p, "scrollstart"),
+             newsAtStart ? QStringLiteral("Stop Scroll") : QStringLiteral("Start Scroll"));
+    if (!newsAtStart) {
+        trigger(*p, "scrollstart");
+        QCOMPARE(b->snews, 1);
+        QVERIFY(b->area->isVisibleTo(&b->win));
+    }
     QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Stop Scroll"));
     QVERIFY(b->active("Timer4"));
-    // The right-running train may have taken over meanwhile.
-    b->timer(QStringLiteral("Timer4"))->stop();
-    b->timer(QStringLiteral("Timer5"))->start();
+    QVERIFY(!b->active("Timer5"));
+    if (rightTrain) {
+        b->timer(QStringLiteral("Timer4"))->stop();
+        b->timer(QStringLiteral("Timer5"))->start();
+    }
+
     trigger(*p, "scrollstart");
     QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Start Scroll"));
     QVERIFY(!b->active("Timer4"));
     QVERIFY(!b->active("Timer5"));
+    QCOMPARE(b->snews, 1);
+    QCOMPARE(b->unloads, 0);
+
+    // Started again: the left-running train afresh, never both timers.
+    trigger(*p, "scrollstart");
+    QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Stop Scroll"));
+    QCOMPARE(b->snews, 2);
+    QVERIFY(b->active("Timer4"));
+    QVERIFY(!b->active("Timer5"));
+
+    // The news box switches the ticker, and the item follows.
+    auto* box = child<QCheckBox>(p.get(), "chkStart");
+    if (!newsAtStart)
+        box->click();
+    box->click();
+    QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Start Scroll"));
+    box->click();
+    QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Stop Scroll"));
+
+    trigger(*p, "display");
+    QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Start Scroll"));
 }
 
 void TestForm1::newsBox() {
@@ -875,6 +932,118 @@ void TestForm1::closeStoresPosition() {
     // Opened again at the stored place.
     auto again = fx.panel();
     QCOMPARE(again->pos(), p->pos());
+}
+
+void TestForm1::closeWhileRunningRefused() {
+    Fixture fx;
+    fx.ctx.session.twipsPerPixel = 15;
+    auto p = fx.panel();
+    p->show();
+    trigger(*p, "display");
+    QVERIFY(!p->close());
+    QCOMPARE(fx.env.recorder.texts(),
+             QStringList{QStringLiteral("First stop the display and try again")});
+    QVERIFY(p->isVisible());
+    QVERIFY(p->isRunning());
+    QVERIFY(fx.boards.last);
+    QVERIFY(fx.settings
+                .read(QStringLiteral("display"), QStringLiteral("mainsec"), QStringLiteral("left"))
+                .isEmpty());
+    // Once stopped it closes.
+    trigger(*p, "display");
+    QVERIFY(p->close());
+}
+
+void TestForm1::boardWindowClosedStops() {
+    Fixture fx;
+    auto p = fx.panel();
+    trigger(*p, "display");
+    QPointer<test::FakeBoard> b = fx.boards.last;
+    QVERIFY(b->win.close());
+    QTRY_VERIFY(!b);
+    QVERIFY(!p->isRunning());
+    QVERIFY(!fx.ctx.session.displayRunning);
+    QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
+    QCOMPARE(background(*p), QColor(0, 128, 192));
+    QSignalSpy spy(p.get(), &Form1::exitRequested);
+    fx.env.recorder.answers << MsgAnswer::Yes;
+    trigger(*p, "exit");
+    QCOMPARE(fx.env.recorder.texts(), QStringList{QStringLiteral("Do you want to exit")});
+    QCOMPARE(spy.count(), 1);
+    // A stop that had come first leaves nothing for the close to do.
+    trigger(*p, "display");
+    b = fx.boards.last;
+    b->win.close();
+    trigger(*p, "display");
+    QCoreApplication::processEvents();
+    QVERIFY(!p->isRunning());
+    QCOMPARE(fx.boards.made, 2);
+}
+
+namespace {
+// A window with typing not saved yet.
+class Typing : public QWidget, public UnsavedWork {
+public:
+    bool typed = true;
+    bool settles = true;
+    int asked = 0;
+    bool hasUnsavedWork() const override { return typed; }
+    bool settleUnsavedWork() override {
+        ++asked;
+        if (settles)
+            typed = false;
+        return settles;
+    }
+};
+} // namespace
+
+void TestForm1::unsavedWorkSettledFirst_data() {
+    QTest::addColumn<bool>("viaExit");
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<bool>("settles");
+    QTest::addColumn<bool>("ends");
+    for (const bool viaExit : {true, false}) {
+        const char* how = viaExit ? "exit, " : "close, ";
+        QTest::addRow("%snothing typed", how) << viaExit << false << true << true;
+        QTest::addRow("%ssettled", how) << viaExit << true << true << true;
+        QTest::addRow("%scancelled", how) << viaExit << true << false << false;
+    }
+}
+
+void TestForm1::unsavedWorkSettledFirst() {
+    QFETCH(bool, viaExit);
+    QFETCH(bool, typed);
+    QFETCH(bool, settles);
+    QFETCH(bool, ends);
+    Fixture fx;
+    auto p = fx.panel();
+    p->show();
+    Typing editor;
+    editor.typed = typed;
+    editor.settles = settles;
+    editor.show();
+    Typing idle;
+    idle.typed = false;
+    idle.show();
+    QSignalSpy spy(p.get(), &Form1::exitRequested);
+    bool closed = false;
+    if (viaExit) {
+        fx.env.recorder.answers << MsgAnswer::Yes;
+        trigger(*p, "exit");
+        closed = spy.count() == 1;
+    } else {
+        closed = p->close();
+        QCOMPARE(spy.count(), 0);
+    }
+    QCOMPARE(closed, ends);
+    QCOMPARE(editor.asked, typed ? 1 : 0);
+    QCOMPARE(idle.asked, 0);
+    QCOMPARE(fx.settings
+                 .read(QStringLiteral("display"), QStringLiteral("mainsec"), QStringLiteral("left"))
+                 .isEmpty(),
+             !ends);
+    if (!ends)
+        QVERIFY(p->isVisible());
 }
 
 void TestForm1::lastUpdated() {

@@ -93,6 +93,8 @@ private Q_SLOTS:
     void cleanupTestCase();
     void boundaries_data();
     void boundaries();
+    void checkPeriodText_data();
+    void checkPeriodText();
     void period_data();
     void period();
     void offMonitorDoesNothing();
@@ -106,6 +108,7 @@ private Q_SLOTS:
     void settingsWindowSave_data();
     void settingsWindowSave();
     void settingsWindowBoxes();
+    void settingsWindowRefusesPeriod();
 
 private:
     QTemporaryDir* m_runtime = nullptr;
@@ -209,7 +212,42 @@ void TestMonitor::period_data() {
     QTest::newRow("default 10: 11th tick") << "" << 11;
     QTest::newRow("0: every tick") << "0" << 1;
     QTest::newRow("3: 4th tick") << "3" << 4;
-    QTest::newRow("letters count 0") << "abc" << 1;
+    // A stored text that is no period reads as the default, not as a rounded or
+    // overflowed number.
+    QTest::newRow("letters: default") << "abc" << 11;
+    QTest::newRow("exponent: default") << "1e10" << 11;
+    QTest::newRow("fraction: default") << "2.5" << 11;
+    QTest::newRow("negative: default") << "-3" << 11;
+}
+
+void TestMonitor::checkPeriodText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("seconds"); // -1: refused
+    QTest::newRow("plain") << "10" << 10;
+    QTest::newRow("zero") << "0" << 0;
+    QTest::newRow("one day") << "86400" << 86400;
+    QTest::newRow("blanks around") << " 25 " << 25;
+    QTest::newRow("leading zeros") << "007" << 7;
+    QTest::newRow("over a day") << "86401" << -1;
+    QTest::newRow("overflows int") << "99999999999" << -1;
+    QTest::newRow("exponent") << "1e10" << -1;
+    QTest::newRow("fraction") << "2.5" << -1;
+    QTest::newRow("whole fraction") << "10.0" << -1;
+    QTest::newRow("negative") << "-5" << -1;
+    QTest::newRow("plus sign") << "+5" << -1;
+    QTest::newRow("inner blank") << "1 0" << -1;
+    QTest::newRow("letters") << "ten" << -1;
+    QTest::newRow("empty") << "" << -1;
+    QTest::newRow("other digits") << QString::fromUtf8("\u0661\u0660") << -1;
+}
+
+void TestMonitor::checkPeriodText() {
+    QFETCH(QString, text);
+    QFETCH(int, seconds);
+    const std::optional<int> p = checkPeriodOf(text);
+    QCOMPARE(p.has_value(), seconds >= 0);
+    if (p)
+        QCOMPARE(*p, seconds);
 }
 
 void TestMonitor::period() {
@@ -514,6 +552,31 @@ void TestMonitor::settingsWindowBoxes() {
     QTest::keyClicks(time, "1'0; x");
     low->setFocus();
     QCOMPARE(time->text(), QStringLiteral("10"));
+}
+
+void TestMonitor::settingsWindowRefusesPeriod() {
+    test::RatesFixture f;
+    writeSetting(f, "intervel", QStringLiteral("25"));
+    writeSetting(f, "Column", QStringLiteral("Colum2"));
+    RateMonitor monitor(f.ctx);
+    FrmMonitor w(f.ctx, &monitor);
+    w.show();
+    auto* time = w.findChild<QLineEdit*>(QStringLiteral("txtTime"));
+    w.findChild<QComboBox*>(QStringLiteral("cmbClm"))->setCurrentText(QStringLiteral("Colum5"));
+    time->setText(QStringLiteral("1e10"));
+    QVERIFY(!w.save());
+    QCOMPARE(f.env.recorder.texts(), QStringList{FrmMonitor::kBadPeriod});
+    QVERIFY(w.isVisible());
+    QCOMPARE(time->text(), QStringLiteral("1e10"));
+    QCOMPARE(monitor.period(), 25);
+    // Nothing at all is stored.
+    QCOMPARE(f.settings.read("Display", "Monitor", "intervel"), QStringLiteral("25"));
+    QCOMPARE(f.settings.read("Display", "Monitor", "Column"), QStringLiteral("Colum2"));
+
+    time->setText(QStringLiteral(" 40 "));
+    QVERIFY(w.save());
+    QCOMPARE(monitor.period(), 40);
+    QCOMPARE(f.settings.read("Display", "Monitor", "intervel"), QStringLiteral("40"));
 }
 
 QTEST_MAIN(TestMonitor)

@@ -81,6 +81,8 @@ void TestCurrencyStore::entryValue_data() {
                                  << "abcdef";
     QTest::newRow("length 9") << 9 << "12.5"
                               << "12.50000";
+    QTest::newRow("integer part never cut") << 2 << "123.45"
+                                            << "123";
 }
 
 void TestCurrencyStore::entryValue() {

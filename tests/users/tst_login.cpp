@@ -59,6 +59,8 @@ private Q_SLOTS:
     void captions();
     void credentials_data();
     void credentials();
+    void anyAlphabet_data();
+    void anyAlphabet();
     void enterMovesThenLogsIn();
     void retriesAfterFailure();
     void quotedNamesAreOrdinaryValues();
@@ -137,6 +139,46 @@ void TestLogin::credentials() {
     }
     // Nothing typed touched the table.
     QCOMPARE(users::names(f.db), QStringList{QStringLiteral("ADMIN")});
+}
+
+void TestLogin::anyAlphabet_data() {
+    QTest::addColumn<QString>("name"); // as added
+    QTest::addColumn<QString>("pass");
+    QTest::addColumn<QString>("typedName");
+    QTest::addColumn<QString>("typedPass");
+    QTest::addColumn<bool>("ok");
+    auto u = [](const char* s) { return QString::fromUtf8(s); };
+    QTest::newRow("ascii") << "clerk" << "Pw1" << "Clerk" << "pW1" << true;
+    QTest::newRow("accented name as added") << u("jürgen") << "x" << u("jürgen") << "x" << true;
+    QTest::newRow("accented other case") << u("jürgen") << u("Müller") << u("Jürgen")
+                                         << u("MÜLLER") << true;
+    QTest::newRow("sharp s") << u("straße") << u("Weiß") << u("Straße") << u("WEISS") << true;
+    QTest::newRow("greek") << u("σοφία") << u("Αθήνα") << u("Σοφία") << u("αθήνα") << true;
+    QTest::newRow("greek final sigma") << u("νίκος") << "x" << u("ΝΊΚΟΣ") << "X" << true;
+    QTest::newRow("cyrillic") << u("иван") << u("Пароль") << u("Иван") << u("пАРОЛЬ") << true;
+    QTest::newRow("mixed") << u("zoë-анна") << u("ΩmÉga") << u("ZOË-АННА") << u("ωMéGA") << true;
+    QTest::newRow("accent differs in name") << u("jürgen") << "x" << "jurgen" << "x" << false;
+    QTest::newRow("accent differs in password")
+        << u("jürgen") << u("Müller") << u("jürgen") << "Muller" << false;
+    QTest::newRow("quote in name") << u("jürgen") << "x" << u("jürgen' or '1'='1") << "x" << false;
+    QTest::newRow("quote in password")
+        << u("jürgen") << "x" << u("JÜRGEN") << u("x' or 'a'='a") << false;
+    QTest::newRow("quote as the name") << u("o'brien") << "pw" << u("O'Brien") << "PW" << true;
+}
+
+void TestLogin::anyAlphabet() {
+    QFETCH(QString, name);
+    QFETCH(QString, pass);
+    QFETCH(QString, typedName);
+    QFETCH(QString, typedPass);
+    QFETCH(bool, ok);
+    Fixture f;
+    QCOMPARE(users::add(f.db, name, pass, QStringLiteral("User")), users::AddResult::Added);
+    QCOMPARE(users::checkLogin(f.db, typedName, typedPass),
+             ok ? std::optional<QString>(QStringLiteral("User")) : std::nullopt);
+    // The administrator is unaffected by the other row.
+    QCOMPARE(users::checkLogin(f.db, QStringLiteral("admin"), QStringLiteral("Secret")),
+             std::optional<QString>(QStringLiteral("Admin")));
 }
 
 void TestLogin::enterMovesThenLogsIn() {

@@ -68,6 +68,9 @@ private Q_SLOTS:
     void addStoresUpperCase();
     void addRefused_data();
     void addRefused();
+    void duplicateInAnyAlphabet_data();
+    void duplicateInAnyAlphabet();
+    void findByNamePrefersExact();
     void selectFillsAndSwitchesToUpdate();
     void adminTypeGuard_data();
     void adminTypeGuard();
@@ -153,6 +156,55 @@ void TestUserList::addRefused() {
     QCOMPARE(users::names(f.db), QStringList{QStringLiteral("ADMIN")});
     // The entries stay for correcting.
     QCOMPARE(child<QLineEdit>(&w, "Text1")->text(), name);
+}
+
+void TestUserList::duplicateInAnyAlphabet_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("refused");
+    auto u = [](const char* s) { return QString::fromUtf8(s); };
+    QTest::newRow("ascii") << "clerk" << "Clerk" << true;
+    QTest::newRow("accented") << u("jürgen") << u("Jürgen") << true;
+    QTest::newRow("accented as stored") << u("jürgen") << u("JÜRGEN") << true;
+    QTest::newRow("sharp s") << u("straße") << u("Straße") << true;
+    QTest::newRow("greek") << u("σοφία") << u("Σοφία") << true;
+    QTest::newRow("cyrillic") << u("иван") << u("Иван") << true;
+    QTest::newRow("mixed") << u("zoë-анна") << u("Zoë-Анна") << true;
+    QTest::newRow("other letter") << u("jürgen") << "jurgen" << false;
+    QTest::newRow("quote is a new name") << u("jürgen") << u("jürgen' or '1'='1") << false;
+}
+
+void TestUserList::duplicateInAnyAlphabet() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, refused);
+    Fixture f;
+    const QString user = QStringLiteral("User");
+    QCOMPARE(users::add(f.db, first, QStringLiteral("pw"), user), users::AddResult::Added);
+    QCOMPARE(users::add(f.db, second, QStringLiteral("pw"), user),
+             refused ? users::AddResult::Exists : users::AddResult::Added);
+    QCOMPARE(users::names(f.db).size(), refused ? 2 : 3);
+}
+
+void TestUserList::findByNamePrefersExact() {
+    Fixture f;
+    // A rename is not checked for duplicates, so two names can differ only in case.
+    QCOMPARE(users::add(f.db, QString::fromUtf8("jürgen"), QStringLiteral("a"),
+                        QStringLiteral("User")),
+             users::AddResult::Added);
+    QCOMPARE(users::add(f.db, QStringLiteral("x"), QStringLiteral("b"), QStringLiteral("User")),
+             users::AddResult::Added);
+    const auto second = users::findByName(f.db, QStringLiteral("X"));
+    QVERIFY(second);
+    QCOMPARE(users::update(f.db, second->key, QString::fromUtf8("jürgen"), QStringLiteral("b"),
+                           QStringLiteral("User")),
+             users::UpdateResult::Updated);
+    auto passOf = [&f](const char* name) {
+        return users::findByName(f.db, QString::fromUtf8(name)).value_or(UserRow{}).pass;
+    };
+    QCOMPARE(passOf("jürgen"), QStringLiteral("b"));
+    QCOMPARE(passOf("JÜRGEN"), QStringLiteral("a"));
+    QCOMPARE(passOf("Jürgen"), QStringLiteral("a"));
 }
 
 void TestUserList::selectFillsAndSwitchesToUpdate() {
