@@ -107,8 +107,8 @@ QVector<NewsLine> BoardLoader::news(TickerMotion::Train train) {
     const QString direction =
         train == TickerMotion::LeftTrain ? QStringLiteral("Left") : QStringLiteral("Right");
     const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(
-        QStringLiteral("select * from tblscroll where active=1 and direction=? collate nocase"),
-        {direction});
+        QStringLiteral("select * from tblscroll where active=? and direction=? collate nocase"),
+        {1, direction});
     QVector<NewsLine> out;
     out.reserve(recs.size());
     for (const QSqlRecord& r : recs) {
