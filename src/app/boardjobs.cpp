@@ -5,6 +5,7 @@
 #include "board/boardtimers.h"
 #include "data/appcontext.h"
 #include "data/cliutil.h"
+#include "data/currencystore.h"
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/dbpath.h"
@@ -102,8 +103,10 @@ int renderBoardCommand(const QStringList& args) {
     }
     SettingsStore settings;
     DataEvents events;
+    CurrencyStore currencies(db, &events);
     AppContext ctx{db,        settings,       events,
-                   Session{}, loc.dataFolder, QCoreApplication::applicationDirPath()};
+                   Session{}, loc.dataFolder, QCoreApplication::applicationDirPath(),
+                   currencies};
     const BoardChoices choices = BoardChoices::stored(settings, db, themeName);
     if (choices.themeKey == 0)
         err(QStringLiteral("There is no theme named \"%1\".").arg(themeName));
@@ -185,8 +188,10 @@ int benchBoardCommand(const QStringList& args) {
     }
     SettingsStore settings(dir.filePath(QStringLiteral("config")));
     DataEvents events;
+    CurrencyStore currencies(db, &events);
     AppContext ctx{db,        settings,   events,
-                   Session{}, dir.path(), QCoreApplication::applicationDirPath()};
+                   Session{}, dir.path(), QCoreApplication::applicationDirPath(),
+                   currencies};
     const int tpp = 15;
     ThemeStore themes(db, &events);
     BoardTheme theme = themes.loadByName(demoThemeName());

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "data/appcontext.h"
+#include "data/currencystore.h"
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/messageservice.h"
@@ -34,8 +35,10 @@ int runProgram(QApplication& app) {
     Database db;
     SettingsStore settings;
     DataEvents events;
+    CurrencyStore currencies(db, &events);
     AppContext ctx{db,        settings,  events,
-                   Session{}, QString(), QCoreApplication::applicationDirPath()};
+                   Session{}, QString(), QCoreApplication::applicationDirPath(),
+                   currencies};
     ctx.session.twipsPerPixel = splash.twipsPerPixel();
 
     int exitCode = 0;

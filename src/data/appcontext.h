@@ -6,9 +6,14 @@
 
 namespace quoteria {
 
+class CurrencyStore;
 class Database;
 class DataEvents;
 class SettingsStore;
+
+// Defined with CurrencyStore: the store kept with `events` for contexts built
+// without one of their own.
+CurrencyStore& attachedCurrencyStore(Database& db, DataEvents& events);
 
 // Online rate source settings loaded from tblDatabase at login.
 struct OnlineSource {
@@ -48,6 +53,9 @@ struct AppContext {
     Session session;
     QString dataFolder; // folder of the database file
     QString appFolder;  // folder of the executable and its shipped files
+    // The one store of tblCurr for this database; the only one that announces a
+    // change of the table.
+    CurrencyStore& currencies = attachedCurrencyStore(db, events);
 };
 
 } // namespace quoteria

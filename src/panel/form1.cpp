@@ -1,6 +1,7 @@
 #include "panel/form1.h"
 
 #include "data/appcontext.h"
+#include "data/currencystore.h"
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/formats.h"
@@ -560,8 +561,8 @@ int Form1::monitorPeriod() const {
 }
 
 void Form1::Timer5_Timer() {
-    if (const auto text = panel::lastUpdatedText(m_ctx.db))
-        m_label6->setText(*text);
+    if (const auto time = m_ctx.currencies.lastUpdateTime())
+        m_label6->setText(QStringLiteral("Last updated : ") + *time);
 }
 
 void Form1::storePosition(bool withSize) {

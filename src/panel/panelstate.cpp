@@ -49,14 +49,6 @@ QString themeCheckMessage(ThemeCheck check) {
     return QString();
 }
 
-std::optional<QString> lastUpdatedText(Database& db) {
-    const auto row = db.fetchOne(
-        QStringLiteral("select updateTime from tblCurr order by updateTime desc limit 1"));
-    if (!row)
-        return std::nullopt;
-    return QStringLiteral("Last updated : ") + row->value(0).toString();
-}
-
 int previewSpeed(int tickerSpeed) {
     return previewTickerStep(tickerSpeed);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The control panel's rules that need no window: entry checks, the stored
-// position, the theme checks before a start and the "Last updated : " line.
+// position and the theme checks before a start.
 #include <QString>
 #include <optional>
 
@@ -30,10 +30,6 @@ enum class ThemeCheck { Ready, NoLayout, NoHeader };
 // The board needs a layout row and a header row for the theme.
 ThemeCheck checkTheme(Database& db, qint64 themeKey);
 QString themeCheckMessage(ThemeCheck check);
-
-// "Last updated : " and the newest updateTime of tblCurr; nothing when there is
-// no currency or the table cannot be read.
-std::optional<QString> lastUpdatedText(Database& db);
 
 // Half of the ticker speed, halves rounded to even.
 int previewSpeed(int tickerSpeed);

@@ -1,12 +1,10 @@
 #include "panel/ratemonitor.h"
 
 #include "data/appcontext.h"
-#include "data/database.h"
-#include "data/dataevents.h"
+#include "data/currencystore.h"
 #include "data/formats.h"
 #include "data/settingsstore.h"
 
-#include <QSqlQuery>
 #include <QVector>
 
 namespace quoteria {
@@ -91,51 +89,35 @@ void RateMonitor::tick() {
 
 bool RateMonitor::check() {
     const MonitorSettings s = readSettings(m_ctx);
-    // The column name goes into the statement, so only the five value columns pass.
-    QString column;
-    for (int i = 1; i <= 5; ++i)
-        if (s.column.compare(QStringLiteral("Colum%1").arg(i), Qt::CaseInsensitive) == 0)
-            column = QStringLiteral("colum%1").arg(i);
-    if (column.isEmpty())
+    // Only the five value columns, "Colum1" to "Colum5", can be watched.
+    int column = -1;
+    for (int i = 0; i < 5; ++i)
+        if (s.column.compare(QStringLiteral("Colum%1").arg(i + 1), Qt::CaseInsensitive) == 0)
+            column = i;
+    if (column < 0)
         return false;
 
     bool ok = false;
-    QSqlQuery q = m_ctx.db.exec(
-        QStringLiteral("select currAuto,%1,low,high,vstate from tblcurr where active='1'")
-            .arg(column),
-        {}, &ok);
+    const QVector<AlarmRow> rows = m_ctx.currencies.alarmRows(column, &ok);
     if (!ok)
         return false;
 
-    struct Mark {
-        qint64 key;
-        QString state;
-    };
-    QVector<Mark> changed;
-    while (q.next()) {
-        const QString value = q.value(1).toString();
-        const QString low = q.value(2).toString();
-        const QString high = q.value(3).toString();
-        const QString state = alarmState(value, low, high);
+    QVector<CurrencyStore::AlarmMark> changed;
+    for (const AlarmRow& row : rows) {
+        const QString state = alarmState(row.value, row.low, row.high);
         const QString& sound = state == QLatin1String("L") ? s.lowSound : s.highSound;
         if (state != QLatin1String("N") && s.sound && !sound.isEmpty() && m_player &&
             !m_player->isPlaying())
             m_player->play(sound);
-        if (q.value(4).toString() != state)
-            changed.append({q.value(0).toLongLong(), state});
+        if (row.state != state)
+            changed.append({row.key, state});
     }
-    q.finish();
     if (changed.isEmpty())
         return true;
 
-    // Only rows whose state moved are written; one transaction for all of them.
-    Database::Transaction tx(m_ctx.db);
-    for (const Mark& m : changed)
-        m_ctx.db.exec(QStringLiteral("update tblcurr set vstate=? where currAuto=?"),
-                      {m.state, m.key});
-    tx.commit();
+    // Only rows whose state moved are written; the store tells the other windows.
+    m_ctx.currencies.setAlarmStates(changed);
     Q_EMIT statesChanged();
-    Q_EMIT m_ctx.events.currenciesChanged();
     return true;
 }
 

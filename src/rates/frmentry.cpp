@@ -1,14 +1,13 @@
 #include "rates/frmentry.h"
 
 #include "data/appcontext.h"
+#include "data/currencystore.h"
 #include "data/database.h"
-#include "data/dataevents.h"
 #include "data/formats.h"
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "panel/dialogservice.h"
-#include "rates/currencystore.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -108,9 +107,8 @@ QString FrmEntry::ref() const {
 }
 
 void FrmEntry::getHeader() {
-    const QString theme = m_ctx.settings.read(QStringLiteral("Disp"), QStringLiteral("theme"),
-                                              QStringLiteral("name"));
-    const auto captions = CurrencyStore(m_ctx.db).headerCaptions(themeKeyOf(m_ctx.db, theme));
+    const QString theme = m_ctx.settings.get(settings::ThemeName);
+    const auto captions = m_ctx.currencies.headerCaptions(themeKeyOf(m_ctx.db, theme));
     if (!captions)
         return;
     m_lblName->setText(captions->at(0));
@@ -129,7 +127,7 @@ bool FrmEntry::showPreview(const QString& path) {
 }
 
 void FrmEntry::getData() {
-    const auto row = CurrencyStore(m_ctx.db).find(m_lblRef->text().toLongLong());
+    const auto row = m_ctx.currencies.find(m_lblRef->text().toLongLong());
     if (!row)
         return;
     m_txtCurr->setText(row->name);
@@ -267,7 +265,7 @@ bool FrmEntry::save() {
     in.low = m_txtLow->text();
     in.high = m_txtHigh->text();
 
-    CurrencyStore store(m_ctx.db);
+    CurrencyStore& store = m_ctx.currencies;
     const ValueFormat format = valueFormat(m_ctx.settings);
     const bool isNew = m_lblRef->text().isEmpty();
     CurrencyStore::Result res;
@@ -291,7 +289,6 @@ bool FrmEntry::save() {
         return false;
     }
     m_clean = entries();
-    Q_EMIT m_ctx.events.currenciesChanged();
     Q_EMIT saved();
     close();
     return true;

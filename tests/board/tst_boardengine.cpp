@@ -3,6 +3,7 @@
 #include "board/boardtimers.h"
 #include "board/clockface.h"
 #include "data/appcontext.h"
+#include "data/currencystore.h"
 #include "data/dataevents.h"
 #include "data/demodata.h"
 #include "data/helpers.h"
@@ -61,6 +62,7 @@ struct Board {
     Database db;
     SettingsStore settings;
     DataEvents events;
+    CurrencyStore currencies{db, &events};
     std::unique_ptr<AppContext> ctx;
     SimulatedTimers timers;
     std::unique_ptr<BoardLoader> loader;
@@ -71,7 +73,7 @@ struct Board {
         if (!env.makeDatabase(db, true))
             qFatal("no database");
         ctx.reset(new AppContext{db, settings, events, Session{}, env.dir(),
-                                 QStringLiteral(QUOTERIA_SOURCE_DIR)});
+                                 QStringLiteral(QUOTERIA_SOURCE_DIR), currencies});
         key = themeKeyOf(db, demoThemeName());
         ctx->session.currentThemeKey = key;
     }

@@ -15,7 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
 
     FrmCurLst list(ctx);
     list.show();
-    auto* fg = list.findChild<QTableWidget*>(QStringLiteral("FG"));
+    QAbstractItemModel* fg = list.findChild<QTableView*>(QStringLiteral("FG"))->model();
     PaintProbe probe(board);
     app.installEventFilter(&probe);
 
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         const QImage before = board->grab().toImage();
-        fg->item(0, 3)->setText(QString::number(100 + round * 7.25, 'f', 2));
+        fg->setData(fg->index(0, 3), QString::number(100 + round * 7.25, 'f', 2));
         probe.firstPaint = -1;
         probe.clock.start();
         probe.armed = true;

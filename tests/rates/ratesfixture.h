@@ -1,6 +1,7 @@
 #pragma once
 // A fresh database, settings folder, message recorder and context per test.
 #include "data/appcontext.h"
+#include "data/currencystore.h"
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/settingsstore.h"
@@ -16,7 +17,8 @@ struct RatesFixture {
     Database db;
     SettingsStore settings;
     DataEvents events;
-    AppContext ctx{db, settings, events, {}, {}, {}};
+    CurrencyStore currencies{db, &events};
+    AppContext ctx{db, settings, events, {}, {}, {}, currencies};
     DialogRecorder dialogs;
 
     explicit RatesFixture(bool admin = true) {
@@ -34,17 +36,17 @@ struct RatesFixture {
                        const QString& high = QStringLiteral("1000"),
                        const QString& img = QString()) {
         QVariantMap r;
-        r[QStringLiteral("currName")] = name;
-        r[QStringLiteral("colum1")] = value1;
-        for (int i = 2; i <= 5; ++i)
-            r[QStringLiteral("colum%1").arg(i)] = QString();
-        r[QStringLiteral("img")] = img;
-        r[QStringLiteral("active")] = active ? 1 : 0;
-        r[QStringLiteral("pos")] = pos;
-        r[QStringLiteral("low")] = low.toDouble();
-        r[QStringLiteral("high")] = high.toDouble();
-        r[QStringLiteral("vstate")] = QStringLiteral("N");
-        const qint64 key = db.insert(QStringLiteral("tblCurr"), r);
+        r[currcol::Name] = name;
+        r[currcol::Values[0]] = value1;
+        for (int i = 1; i < 5; ++i)
+            r[currcol::Values[i]] = QString();
+        r[currcol::Img] = img;
+        r[currcol::Active] = active ? 1 : 0;
+        r[currcol::Pos] = pos;
+        r[currcol::Low] = low.toDouble();
+        r[currcol::High] = high.toDouble();
+        r[currcol::State] = QStringLiteral("N");
+        const qint64 key = db.insert(currcol::Table, r);
         if (key < 0)
             qFatal("cannot add a currency: %s", qPrintable(db.lastError()));
         return key;

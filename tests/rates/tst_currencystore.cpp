@@ -1,6 +1,7 @@
-#include "rates/currencystore.h"
+#include "data/currencystore.h"
 #include "ratesfixture.h"
 
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -27,6 +28,13 @@ private Q_SLOTS:
     void changeKeepsOrReplacesFlag();
     void changeOfDeletedRow();
     void headerCaptions();
+    void announcesCommittedWrites_data();
+    void announcesCommittedWrites();
+    void alarmRows_data();
+    void alarmRows();
+    void alarmStatesInOneGo();
+    void lastUpdateTime();
+    void attachedStoreIsOnePerDatabase();
 };
 
 void TestCurrencyStore::listValue_data() {
@@ -315,6 +323,130 @@ void TestCurrencyStore::headerCaptions() {
     CurrencyStore store(f.db);
     QCOMPARE(store.headerCaptions(t).value(), (QStringList{"Currency", "Buy", "Sell", "", "", ""}));
     QVERIFY(!store.headerCaptions(bare).has_value());
+}
+
+void TestCurrencyStore::announcesCommittedWrites_data() {
+    QTest::addColumn<QString>("write");
+    QTest::addColumn<bool>("refused");
+    const QStringList writes{"save values", "add", "change", "remove", "alarm states"};
+    for (const QString& w : writes) {
+        QTest::newRow(qPrintable(w)) << w << false;
+        if (w != QLatin1String("alarm states"))
+            QTest::newRow(qPrintable(w + QStringLiteral(", refused"))) << w << true;
+    }
+}
+
+void TestCurrencyStore::announcesCommittedWrites() {
+    QFETCH(QString, write);
+    QFETCH(bool, refused);
+    test::RatesFixture f;
+    const qint64 k = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1);
+    if (refused)
+        f.refuseWrites();
+    CurrencyStore& store = f.ctx.currencies;
+    QSignalSpy own(&store, &CurrencyStore::changed);
+    QSignalSpy shared(&f.events, &DataEvents::currenciesChanged);
+    CurrencyInput in;
+    in.name = QStringLiteral("B");
+    const ValueFormat format{6, QStringLiteral("0.00000")};
+    bool ok = false;
+    if (write == QLatin1String("save values"))
+        ok = store.saveValues({{k, {"5", "", "", "", ""}}}, format).ok;
+    else if (write == QLatin1String("add"))
+        ok = store.add(in, format).ok;
+    else if (write == QLatin1String("change"))
+        ok = store.change(k, in, format).ok;
+    else if (write == QLatin1String("remove"))
+        ok = store.remove(k);
+    else
+        ok = store.setAlarmStates({{k, QStringLiteral("H")}});
+    QCOMPARE(ok, !refused);
+    QCOMPARE(own.count(), refused ? 0 : 1);
+    QCOMPARE(shared.count(), refused ? 0 : 1);
+    // A store made on the side tells no other window.
+    CurrencyStore aside(f.db);
+    QSignalSpy asideOwn(&aside, &CurrencyStore::changed);
+    const bool asideOk = aside.saveValues({}, format).ok;
+    QCOMPARE(asideOwn.count(), asideOk ? 1 : 0);
+    QCOMPARE(shared.count(), refused ? 0 : 1);
+}
+
+void TestCurrencyStore::alarmRows_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("value"); // of the active row
+    QTest::newRow("first") << 0 << true << "1.25";
+    QTest::newRow("last") << 4 << true << "5.5";
+    QTest::newRow("below range") << -1 << false << "";
+    QTest::newRow("beyond range") << 5 << false << "";
+}
+
+void TestCurrencyStore::alarmRows() {
+    QFETCH(int, column);
+    QFETCH(bool, ok);
+    QFETCH(QString, value);
+    test::RatesFixture f;
+    const qint64 k = f.addCurrency(QStringLiteral("A"), QStringLiteral("1.25"), 1, true,
+                                   QStringLiteral("0.5"), QStringLiteral("2"));
+    f.addCurrency(QStringLiteral("Off"), QStringLiteral("9"), 2, false);
+    f.db.exec(QStringLiteral("update tblcurr set colum5='5.5', vstate='H' where currAuto=?"), {k});
+    bool good = !ok;
+    const auto rows = f.ctx.currencies.alarmRows(column, &good);
+    QCOMPARE(good, ok);
+    if (!ok) {
+        QVERIFY(rows.isEmpty());
+        return;
+    }
+    QCOMPARE(rows.size(), 1); // active rows only
+    QCOMPARE(rows[0].key, k);
+    QCOMPARE(rows[0].value, value);
+    QCOMPARE(rows[0].low.toDouble(), 0.5);
+    QCOMPARE(rows[0].high.toDouble(), 2.0);
+    QCOMPARE(rows[0].state, QStringLiteral("H"));
+}
+
+void TestCurrencyStore::alarmStatesInOneGo() {
+    test::RatesFixture f;
+    const qint64 a = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1);
+    const qint64 b = f.addCurrency(QStringLiteral("B"), QStringLiteral("2"), 2);
+    const qint64 c = f.addCurrency(QStringLiteral("C"), QStringLiteral("3"), 3);
+    QVERIFY(f.ctx.currencies.setAlarmStates({{a, QStringLiteral("L")}, {c, QStringLiteral("H")}}));
+    QCOMPARE(f.column(a, QStringLiteral("vstate")), QStringLiteral("L"));
+    QCOMPARE(f.column(b, QStringLiteral("vstate")), QStringLiteral("N"));
+    QCOMPARE(f.column(c, QStringLiteral("vstate")), QStringLiteral("H"));
+}
+
+void TestCurrencyStore::lastUpdateTime() {
+    test::RatesFixture f;
+    QVERIFY(!f.ctx.currencies.lastUpdateTime().has_value());
+    const qint64 a = f.addCurrency(QStringLiteral("A"), QStringLiteral("1"), 1);
+    const qint64 b = f.addCurrency(QStringLiteral("B"), QStringLiteral("2"), 2);
+    const ValueFormat format{0, QString()};
+    QVERIFY(f.ctx.currencies
+                .saveValues({{b, {"2", "", "", "", ""}}}, format,
+                            QDateTime(QDate(2026, 3, 1), QTime(9, 15)))
+                .ok);
+    QVERIFY(f.ctx.currencies
+                .saveValues({{a, {"1", "", "", "", ""}}}, format,
+                            QDateTime(QDate(2026, 2, 28), QTime(23, 59)))
+                .ok);
+    QCOMPARE(f.ctx.currencies.lastUpdateTime().value(), QStringLiteral("2026-03-01 09:15:00"));
+}
+
+void TestCurrencyStore::attachedStoreIsOnePerDatabase() {
+    test::RatesFixture f;
+    Database other(QStringLiteral("second"));
+    DataEvents events;
+    AppContext first{f.db, f.settings, events, {}, {}, {}};
+    AppContext again{f.db, f.settings, events, {}, {}, {}};
+    QCOMPARE(&first.currencies, &again.currencies);
+    QCOMPARE(&first.currencies.connection(), static_cast<Connection*>(&f.db));
+    QVERIFY(&first.currencies != &f.ctx.currencies);
+    QCOMPARE(&attachedCurrencyStore(other, events).connection(), static_cast<Connection*>(&other));
+    // It tells the windows of its own context.
+    QSignalSpy shared(&events, &DataEvents::currenciesChanged);
+    QVERIFY(first.currencies.remove(99));
+    QCOMPARE(shared.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCurrencyStore)

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 
 using namespace quoteria;
@@ -19,7 +19,7 @@ struct Grid {
     test::RatesFixture f;
     qint64 usd = 0, eur = 0, off = 0;
     std::unique_ptr<FrmCurLst> w;
-    QTableWidget* fg = nullptr;
+    QTableView* fg = nullptr;
     QLineEdit* editor = nullptr;
 
     explicit Grid(bool admin = true, bool feedOn = false) : f(admin) {
@@ -33,15 +33,15 @@ struct Grid {
         w->show();
         if (!QTest::qWaitForWindowActive(w.get()))
             qWarning("list window not active");
-        fg = w->findChild<QTableWidget*>(QStringLiteral("FG"));
+        fg = w->findChild<QTableView*>(QStringLiteral("FG"));
         editor = w->findChild<QLineEdit*>(QStringLiteral("Text1"));
     }
-    QString cell(int row, int col) const {
-        return fg->item(row, col) ? fg->item(row, col)->text() : QString();
-    }
+    QModelIndex at(int row, int col) const { return fg->model()->index(row, col); }
+    QString cell(int row, int col) const { return at(row, col).data().toString(); }
+    int rows() const { return fg->model()->rowCount(); }
     void focusCell(int row, int col) {
         fg->setFocus();
-        fg->setCurrentCell(row, col);
+        fg->setCurrentIndex(at(row, col));
     }
     // A double-click as the window system delivers it: press, release, then the
     // second press arrives as a double-click event.
@@ -95,8 +95,8 @@ private Q_SLOTS:
 
 void TestFrmCurLst::fillsRowsInBoardOrder() {
     Grid g;
-    QCOMPARE(g.fg->columnCount(), 13);
-    QCOMPARE(g.fg->rowCount(), 2);
+    QCOMPARE(g.fg->model()->columnCount(), 13);
+    QCOMPARE(g.rows(), 2);
     QCOMPARE(g.cell(0, 0), QString::number(g.usd));
     QCOMPARE(g.cell(0, 1), QStringLiteral("1"));
     QCOMPARE(g.cell(0, 2), QStringLiteral("US Dollar"));
@@ -125,10 +125,10 @@ void TestFrmCurLst::headerFromTheme() {
                          QStringLiteral("Bare"));
     }
     FrmCurLst w(f.ctx);
-    auto* fg = w.findChild<QTableWidget*>(QStringLiteral("FG"));
+    auto* fg = w.findChild<QTableView*>(QStringLiteral("FG"));
     QStringList labels;
-    for (int c = 0; c < fg->columnCount(); ++c)
-        labels << (fg->horizontalHeaderItem(c) ? fg->horizontalHeaderItem(c)->text() : QString());
+    for (int c = 0; c < fg->model()->columnCount(); ++c)
+        labels << fg->model()->headerData(c, Qt::Horizontal).toString();
     if (withHeader)
         QCOMPARE(labels, (QStringList{"", "SN.", "Currency", "We Buy", "We Sell", "", "", "",
                                       "Active", "Updated", "Low", "High", ""}));
@@ -142,12 +142,12 @@ void TestFrmCurLst::showAll() {
     QTest::keyClick(g.fg, Qt::Key_9);
     QTest::keyClick(g.editor, Qt::Key_Return);
     QTest::mouseClick(g.w->findChild<QCheckBox*>(QStringLiteral("chkShowAll")), Qt::LeftButton);
-    QCOMPARE(g.fg->rowCount(), 3);
+    QCOMPARE(g.rows(), 3);
     QCOMPARE(g.cell(2, 2), QStringLiteral("Hidden"));
     QCOMPARE(g.cell(2, 8), QStringLiteral("No"));
     QCOMPARE(g.cell(0, 3), QStringLiteral("9")); // typed value survives the reload
     QTest::mouseClick(g.w->findChild<QCheckBox*>(QStringLiteral("chkShowAll")), Qt::LeftButton);
-    QCOMPARE(g.fg->rowCount(), 2);
+    QCOMPARE(g.rows(), 2);
     // Hidden rows are not written by Save All.
     g.f.db.exec(QStringLiteral("update tblcurr set colum1='7' where currAuto=?"), {g.off});
     QVERIFY(g.w->saveAll());
@@ -197,7 +197,7 @@ void TestFrmCurLst::startKey() {
         QCOMPARE(g.editor->cursorPosition(), text.size());
     QVERIFY(g.editor->hasFocus());
     // Over the cell being edited.
-    const QRect cell = g.fg->visualItemRect(g.fg->item(0, 3));
+    const QRect cell = g.fg->visualRect(g.at(0, 3));
     QCOMPARE(g.editor->geometry().size(), cell.size());
 }
 
@@ -232,7 +232,7 @@ void TestFrmCurLst::leavingCellWrites() {
     Grid g;
     g.focusCell(0, 3);
     QTest::keyClicks(g.fg, "8.25");
-    g.fg->setCurrentCell(1, 3); // the grid moves on
+    g.fg->setCurrentIndex(g.at(1, 3)); // the grid moves on
     QVERIFY(!g.w->editorVisible());
     QCOMPARE(g.cell(0, 3), QStringLiteral("8.25"));
     QCOMPARE(g.f.column(g.usd, QStringLiteral("colum1")), QStringLiteral("1.5")); // not saved yet
@@ -295,7 +295,7 @@ void TestFrmCurLst::doubleClick() {
     QFETCH(bool, inPlace);
     Grid g;
     g.focusCell(1, column);
-    const QRect r = g.fg->visualItemRect(g.fg->item(1, column));
+    const QRect r = g.fg->visualRect(g.at(1, column));
     g.doubleClick(r.center());
     QCOMPARE(g.w->editorVisible(), inPlace);
     QCOMPARE(g.w->entryWindow() != nullptr, !inPlace);
@@ -351,7 +351,7 @@ void TestFrmCurLst::deleteAsks() {
     QCOMPARE(g.f.env.recorder.last(), QStringLiteral("Do you want to delete "));
     QCOMPARE(g.f.column(g.eur, QStringLiteral("currName")),
              yes ? QString() : QStringLiteral("Euro"));
-    QCOMPARE(g.fg->rowCount(), yes ? 1 : 2);
+    QCOMPARE(g.rows(), yes ? 1 : 2);
     QCOMPARE(changed.count(), yes ? 1 : 0);
 }
 
@@ -404,7 +404,7 @@ void TestFrmCurLst::reloadKeepsTypedValues() {
         g.w->Timer1_Timer();
     QCOMPARE(g.cell(0, 3), QStringLiteral("9"));   // fed value shows
     QCOMPARE(g.cell(1, 3), QStringLiteral("3.3")); // typed value stays
-    QCOMPARE(g.fg->currentRow(), 1);
+    QCOMPARE(g.fg->currentIndex().row(), 1);
     g.click("cmdRevert");
     QCOMPARE(g.cell(1, 3), QStringLiteral("2.5"));
     QCOMPARE(g.w->pendingCount(), 0);
@@ -434,7 +434,7 @@ void TestFrmCurLst::saveSkipsDeletedRow() {
     QVERIFY(g.w->saveAll());
     QCOMPARE(g.f.column(g.eur, QStringLiteral("colum1")), QStringLiteral("7.00000"));
     QCOMPARE(g.f.db.scalar(QStringLiteral("select count(*) from tblcurr")).toInt(), 2);
-    QCOMPARE(g.fg->rowCount(), 1);
+    QCOMPARE(g.rows(), 1);
     // Nothing had been typed into the deleted row: nothing to report.
     QVERIFY(g.f.env.recorder.entries.isEmpty());
 
@@ -446,7 +446,7 @@ void TestFrmCurLst::saveSkipsDeletedRow() {
     QVERIFY(g.w->saveAll());
     QCOMPARE(g.f.env.recorder.entries.size(), 1);
     QVERIFY(g.f.env.recorder.last().contains(QLatin1String("Euro")));
-    QCOMPARE(g.fg->rowCount(), 0);
+    QCOMPARE(g.rows(), 0);
 }
 
 void TestFrmCurLst::windowSizeKept() {

@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include <QTableView>
 
 using namespace quoteria;
 
@@ -327,8 +327,8 @@ void TestFrmEntry::listReloadsAfterSave() {
     const qint64 k = f.addCurrency(QStringLiteral("Rupee"), QStringLiteral("1"), 1);
     FrmCurLst list(f.ctx);
     list.show();
-    auto* fg = list.findChild<QTableWidget*>(QStringLiteral("FG"));
-    fg->setCurrentCell(0, 2);
+    auto* fg = list.findChild<QTableView*>(QStringLiteral("FG"));
+    fg->setCurrentIndex(fg->model()->index(0, 2));
     list.editCurrency();
     QPointer<FrmEntry> entry = list.entryWindow();
     QVERIFY(entry);
@@ -338,7 +338,7 @@ void TestFrmEntry::listReloadsAfterSave() {
     QVERIFY(entry->save());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(entry.isNull());
-    QCOMPARE(fg->item(0, 2)->text(), QStringLiteral("Indian Rupee"));
+    QCOMPARE(fg->model()->index(0, 2).data().toString(), QStringLiteral("Indian Rupee"));
     QCOMPARE(f.column(k, QStringLiteral("currName")), QStringLiteral("Indian Rupee"));
     // A new entry window starts empty.
     list.addNew();

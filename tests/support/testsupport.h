@@ -1,6 +1,7 @@
 #pragma once
 // Shared test fixtures: a private configuration folder and fresh databases.
 #include "data/appcontext.h"
+#include "data/currencystore.h"
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/messageservice.h"
@@ -38,7 +39,8 @@ struct AppFixture {
     Database db;
     SettingsStore settings; // after env: it reads the private configuration folder
     DataEvents events;
-    AppContext ctx{db, settings, events, Session{}, QString(), QString()};
+    CurrencyStore currencies{db, &events};
+    AppContext ctx{db, settings, events, Session{}, QString(), QString(), currencies};
     bool ready = false; // the database was made
 };
 

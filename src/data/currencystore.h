@@ -1,16 +1,41 @@
 #pragma once
-// The currency table as the currency list and the currency entry window use it:
-// reading rows in board order, writing typed values back in one transaction, and
-// adding, changing and removing a currency. No widgets here.
+// The currency table: reading rows in board order, writing typed values back in one
+// transaction, adding, changing and removing a currency, the monitor's alarm marks
+// and the newest update time. The program keeps one store per database; it is the
+// only one that announces a change of the table. No widgets here.
 #include "data/database.h" // callers hand in the local Database as a Connection
 
 #include <QDateTime>
+#include <QLatin1String>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 #include <optional>
 
 namespace quoteria {
+
+class DataEvents;
+
+// tblCurr and its columns, spelled as the schema spells them.
+namespace currcol {
+inline constexpr QLatin1String Table{"tblCurr"};
+inline constexpr QLatin1String Key{"currAuto"};
+inline constexpr QLatin1String Name{"currName"};
+inline constexpr QLatin1String Values[5]{QLatin1String("colum1"), QLatin1String("colum2"),
+                                         QLatin1String("colum3"), QLatin1String("colum4"),
+                                         QLatin1String("colum5")};
+inline constexpr QLatin1String Img{"img"};
+inline constexpr QLatin1String Active{"active"};
+inline constexpr QLatin1String Cells[5]{QLatin1String("cell1"), QLatin1String("cell2"),
+                                        QLatin1String("cell3"), QLatin1String("cell4"),
+                                        QLatin1String("cell5")};
+inline constexpr QLatin1String Pos{"pos"};
+inline constexpr QLatin1String Low{"low"};
+inline constexpr QLatin1String High{"high"};
+inline constexpr QLatin1String State{"vstate"};
+inline constexpr QLatin1String Updated{"updateTime"};
+} // namespace currcol
 
 struct CurrencyRow {
     qint64 key = 0;
@@ -48,16 +73,43 @@ struct ValueFormat {
     QString pattern = QStringLiteral("0.00000");
 };
 
-class CurrencyStore {
+// One active row as the rate monitor compares it.
+struct AlarmRow {
+    qint64 key = 0;
+    QString value; // the watched value column
+    QString low;
+    QString high;
+    QString state; // vstate as stored
+};
+
+class CurrencyStore : public QObject {
+    Q_OBJECT
 public:
-    explicit CurrencyStore(Connection& db) : m_db(db) {}
+    // Without events the store still signals changed(), but tells no other window.
+    explicit CurrencyStore(Connection& db, DataEvents* events = nullptr, QObject* parent = nullptr);
+
+    Connection& connection() const { return m_db; }
 
     // Active rows (or all rows) in board order. ok is false when the query failed.
-    QVector<CurrencyRow> list(bool showAll, bool* ok = nullptr);
-    std::optional<CurrencyRow> find(qint64 key);
+    QVector<CurrencyRow> list(bool showAll, bool* ok = nullptr) const;
+    std::optional<CurrencyRow> find(qint64 key) const;
 
     // Fields 1 to 6 of the theme's tblheader row; nullopt when it has none.
-    std::optional<QStringList> headerCaptions(qint64 themeKey);
+    std::optional<QStringList> headerCaptions(qint64 themeKey) const;
+
+    // The active rows with value column valueIndex (0 to 4); ok is false when the
+    // index is out of range or the query failed.
+    QVector<AlarmRow> alarmRows(int valueIndex, bool* ok = nullptr) const;
+    struct AlarmMark {
+        qint64 key;
+        QString state;
+    };
+    // Writes the marks in one transaction.
+    bool setAlarmStates(const QVector<AlarmMark>& marks);
+
+    // The newest updateTime; nothing when there is no currency or the table
+    // cannot be read.
+    std::optional<QString> lastUpdateTime() const;
 
     struct Edit {
         qint64 key;
@@ -94,11 +146,20 @@ public:
     // The grid's update time text, as stored.
     static QString timeText(const QDateTime& when);
 
+Q_SIGNALS:
+    // Sent after every committed write: values, rows, removals and alarm marks.
+    void changed();
+
 private:
     Result write(qint64 key, bool isNew, const CurrencyInput& in, const ValueFormat& format);
+    void announce();
     Connection& m_db;
+    DataEvents* m_events;
     qint64 m_lastKey = 0;
 };
+
+// A store for a context built without one, kept as long as `events` lives.
+CurrencyStore& attachedCurrencyStore(Database& db, DataEvents& events);
 
 // Reads the value format settings.
 class SettingsStore;

@@ -1,6 +1,7 @@
-#include "rates/currencystore.h"
+#include "data/currencystore.h"
 
 #include "data/database.h"
+#include "data/dataevents.h"
 #include "data/formats.h"
 #include "data/settingsstore.h"
 
@@ -13,8 +14,23 @@ namespace quoteria {
 
 namespace {
 
-QString text(const QSqlRecord& r, const char* column) {
-    const QVariant v = r.value(QLatin1String(column));
+using namespace currcol;
+
+// Statements are spelled once, from the column names.
+QString sql(const char* pattern) {
+    QString s = QString::fromLatin1(pattern);
+    const std::pair<const char*, QLatin1String> names[] = {
+        {"{T}", Table},      {"{key}", Key},      {"{active}", Active}, {"{pos}", Pos},
+        {"{low}", Low},      {"{high}", High},    {"{state}", State},   {"{updated}", Updated},
+        {"{c1}", Values[0]}, {"{c2}", Values[1]}, {"{c3}", Values[2]},  {"{c4}", Values[3]},
+        {"{c5}", Values[4]}};
+    for (const auto& [mark, name] : names)
+        s.replace(QLatin1String(mark), name);
+    return s;
+}
+
+QString text(const QSqlRecord& r, QLatin1String column) {
+    const QVariant v = r.value(column);
     if (v.isNull())
         return QString();
     // Numbers stored as numbers (the limits) are shown in plain digits: 0.0001, not 1e-04.
@@ -25,21 +41,21 @@ QString text(const QSqlRecord& r, const char* column) {
 
 CurrencyRow rowOf(const QSqlRecord& r) {
     CurrencyRow c;
-    c.key = r.value(QStringLiteral("currAuto")).toLongLong();
-    c.name = text(r, "currName");
-    for (int i = 1; i <= 5; ++i) {
-        const QVariant v = r.value(QStringLiteral("colum%1").arg(i));
+    c.key = r.value(Key).toLongLong();
+    c.name = text(r, Name);
+    for (int i = 0; i < 5; ++i) {
+        const QVariant v = r.value(Values[i]);
         c.values << (v.isNull() ? QString() : v.toString());
-        const QVariant cell = r.value(QStringLiteral("cell%1").arg(i));
+        const QVariant cell = r.value(Cells[i]);
         c.cells << (cell.isNull() ? QString() : cell.toString());
     }
-    c.img = text(r, "img");
-    c.active = text(r, "active");
-    c.pos = text(r, "pos");
-    c.low = text(r, "low");
-    c.high = text(r, "high");
-    c.vstate = text(r, "vstate");
-    c.updateTime = text(r, "updateTime");
+    c.img = text(r, Img);
+    c.active = text(r, Active);
+    c.pos = text(r, Pos);
+    c.low = text(r, Low);
+    c.high = text(r, High);
+    c.vstate = text(r, State);
+    c.updateTime = text(r, Updated);
     return c;
 }
 
@@ -58,18 +74,27 @@ QVariant limitValue(const QString& t) {
 
 bool isPositionClash(const QString& error) {
     return error.contains(QLatin1String("UNIQUE"), Qt::CaseInsensitive) &&
-           error.contains(QLatin1String(".pos"), Qt::CaseInsensitive);
+           error.contains(QLatin1Char('.') + Pos, Qt::CaseInsensitive);
 }
 
 } // namespace
 
-QVector<CurrencyRow> CurrencyStore::list(bool showAll, bool* ok) {
-    const QString sql =
-        showAll ? QStringLiteral("select * from tblcurr order by pos asc")
-                : QStringLiteral("select * from tblcurr where active='1' order by pos asc");
+CurrencyStore::CurrencyStore(Connection& db, DataEvents* events, QObject* parent)
+    : QObject(parent), m_db(db), m_events(events) {}
+
+void CurrencyStore::announce() {
+    Q_EMIT changed();
+    if (m_events)
+        Q_EMIT m_events->currenciesChanged();
+}
+
+QVector<CurrencyRow> CurrencyStore::list(bool showAll, bool* ok) const {
+    static const QString all = sql("select * from {T} order by {pos} asc");
+    static const QString active = sql("select * from {T} where {active}=? order by {pos} asc");
     QVector<CurrencyRow> rows;
     bool good = false;
-    QSqlQuery q = m_db.exec(sql, {}, &good);
+    QSqlQuery q =
+        showAll ? m_db.exec(all, {}, &good) : m_db.exec(active, {QStringLiteral("1")}, &good);
     if (good) {
         rows.reserve(64);
         while (q.next())
@@ -80,14 +105,15 @@ QVector<CurrencyRow> CurrencyStore::list(bool showAll, bool* ok) {
     return rows;
 }
 
-std::optional<CurrencyRow> CurrencyStore::find(qint64 key) {
-    const auto r = m_db.fetchOne(QStringLiteral("select * from tblcurr where currAuto=?"), {key});
+std::optional<CurrencyRow> CurrencyStore::find(qint64 key) const {
+    static const QString byKey = sql("select * from {T} where {key}=?");
+    const auto r = m_db.fetchOne(byKey, {key});
     if (!r)
         return std::nullopt;
     return rowOf(*r);
 }
 
-std::optional<QStringList> CurrencyStore::headerCaptions(qint64 themeKey) {
+std::optional<QStringList> CurrencyStore::headerCaptions(qint64 themeKey) const {
     const auto r =
         m_db.fetchOne(QStringLiteral("select * from tblheader where themeauto=?"), {themeKey});
     if (!r)
@@ -96,6 +122,43 @@ std::optional<QStringList> CurrencyStore::headerCaptions(qint64 themeKey) {
     for (int i = 1; i <= 6; ++i)
         captions << (r->value(i).isNull() ? QString() : r->value(i).toString());
     return captions;
+}
+
+QVector<AlarmRow> CurrencyStore::alarmRows(int valueIndex, bool* ok) const {
+    QVector<AlarmRow> rows;
+    bool good = false;
+    if (valueIndex >= 0 && valueIndex < 5) {
+        // The column name goes into the statement, so it comes from the list only.
+        const QString statement =
+            sql("select {key},%1,{low},{high},{state} from {T} where {active}=?")
+                .arg(Values[valueIndex]);
+        QSqlQuery q = m_db.exec(statement, {QStringLiteral("1")}, &good);
+        while (good && q.next())
+            rows.append({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
+                         q.value(3).toString(), q.value(4).toString()});
+    }
+    if (ok)
+        *ok = good;
+    return rows;
+}
+
+bool CurrencyStore::setAlarmStates(const QVector<AlarmMark>& marks) {
+    static const QString mark = sql("update {T} set {state}=? where {key}=?");
+    Connection::Transaction tx(m_db);
+    for (const AlarmMark& m : marks)
+        m_db.exec(mark, {m.state, m.key});
+    if (!tx.commit())
+        return false;
+    announce();
+    return true;
+}
+
+std::optional<QString> CurrencyStore::lastUpdateTime() const {
+    static const QString newest = sql("select {updated} from {T} order by {updated} desc limit 1");
+    const auto row = m_db.fetchOne(newest);
+    if (!row)
+        return std::nullopt;
+    return row->value(0).toString();
 }
 
 QString CurrencyStore::listValue(const QString& t, const ValueFormat& format) {
@@ -136,8 +199,8 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
         return res;
     }
     const QString stamp = timeText(now);
-    const QString sql = QStringLiteral("update tblcurr set colum1=?,colum2=?,colum3=?,colum4=?,"
-                                       "colum5=?,updateTime=? where currAuto=?");
+    static const QString update =
+        sql("update {T} set {c1}=?,{c2}=?,{c3}=?,{c4}=?,{c5}=?,{updated}=? where {key}=?");
     for (const Edit& e : edits) {
         QVariantList binds;
         const QStringList values = five(e.values);
@@ -145,7 +208,7 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
             binds << listValue(v, format);
         binds << stamp << e.key;
         bool good = false;
-        QSqlQuery q = m_db.exec(sql, binds, &good);
+        QSqlQuery q = m_db.exec(update, binds, &good);
         if (!good) {
             res.ok = false;
             res.error = m_db.lastError();
@@ -163,7 +226,9 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
         res.ok = false;
         res.error = m_db.lastError();
         res.written = 0;
+        return res;
     }
+    announce();
     return res;
 }
 
@@ -171,19 +236,19 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
                                            const ValueFormat& format) {
     Result res;
     QVariantMap row;
-    row[QStringLiteral("currName")] = in.name;
+    row[Name] = in.name;
     const QStringList values = five(in.values);
     for (int i = 0; i < 5; ++i)
-        row[QStringLiteral("colum%1").arg(i + 1)] = entryValue(values.at(i), format);
+        row[Values[i]] = entryValue(values.at(i), format);
     if (isNew || in.writeImg)
-        row[QStringLiteral("img")] = in.img;
-    row[QStringLiteral("active")] = in.active ? 1 : 0;
+        row[Img] = in.img;
+    row[Active] = in.active ? 1 : 0;
     const QStringList cells = five(in.cells);
     for (int i = 0; i < 5; ++i)
-        row[QStringLiteral("cell%1").arg(i + 1)] = cells.at(i);
-    row[QStringLiteral("low")] = limitValue(in.low);
-    row[QStringLiteral("high")] = limitValue(in.high);
-    row[QStringLiteral("vstate")] = QStringLiteral("N");
+        row[Cells[i]] = cells.at(i);
+    row[Low] = limitValue(in.low);
+    row[High] = limitValue(in.high);
+    row[State] = QStringLiteral("N");
 
     // Position: the typed number, or the row's own key when empty or not a number.
     bool ownKey = true;
@@ -194,7 +259,7 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
             res.error = QStringLiteral("The position %1 is out of range").arg(in.pos.trimmed());
             return res;
         }
-        row[QStringLiteral("pos")] = qint64(p);
+        row[Pos] = qint64(p);
         ownKey = false;
     }
 
@@ -205,7 +270,7 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
         return res;
     }
     if (isNew) {
-        const qint64 k = m_db.insert(QStringLiteral("tblCurr"), row);
+        const qint64 k = m_db.insert(Table, row);
         if (k < 0) {
             res.ok = false;
             res.error = m_db.lastError();
@@ -214,20 +279,19 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
         }
         key = k;
     } else {
-        if (!m_db.fetchOne(QStringLiteral("select currAuto from tblcurr where currAuto=?"),
-                           {key})) {
+        static const QString exists = sql("select {key} from {T} where {key}=?");
+        if (!m_db.fetchOne(exists, {key})) {
             res.missing = 1;
             return res;
         }
-        if (!m_db.update(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), key, row)) {
+        if (!m_db.update(Table, Key, key, row)) {
             res.ok = false;
             res.error = m_db.lastError();
             res.duplicatePosition = isPositionClash(res.error);
             return res;
         }
     }
-    if (ownKey && !m_db.update(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), key,
-                               {{QStringLiteral("pos"), key}})) {
+    if (ownKey && !m_db.update(Table, Key, key, {{Pos, key}})) {
         res.ok = false;
         res.error = m_db.lastError();
         res.duplicatePosition = isPositionClash(res.error);
@@ -242,6 +306,7 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
     res.missing = 0;
     if (isNew)
         m_lastKey = key;
+    announce();
     return res;
 }
 
@@ -259,24 +324,31 @@ CurrencyStore::Result CurrencyStore::change(qint64 key, const CurrencyInput& in,
 }
 
 bool CurrencyStore::remove(qint64 key, QString* error) {
-    const bool ok = m_db.removeWhere(QStringLiteral("tblCurr"), QStringLiteral("currAuto"), key);
+    const bool ok = m_db.removeWhere(Table, Key, key);
     if (!ok && error)
         *error = m_db.lastError();
+    if (ok)
+        announce();
     return ok;
+}
+
+CurrencyStore& attachedCurrencyStore(Database& db, DataEvents& events) {
+    const auto stores = events.findChildren<CurrencyStore*>(QString(), Qt::FindDirectChildrenOnly);
+    for (CurrencyStore* s : stores)
+        if (&s->connection() == &db)
+            return *s;
+    return *new CurrencyStore(db, &events, &events);
 }
 
 ValueFormat valueFormat(const SettingsStore& settings) {
     ValueFormat f;
-    f.length = settings.readInt(QStringLiteral("Display"), QStringLiteral("auto"),
-                                QStringLiteral("format"), 6);
-    f.pattern = settings.read(QStringLiteral("Display"), QStringLiteral("auto"),
-                              QStringLiteral("format1"), QStringLiteral("0.00000"));
+    f.length = settings.get(settings::KeptLength);
+    f.pattern = settings.get(settings::ValueFormat);
     return f;
 }
 
 bool excelFeedOn(const SettingsStore& settings) {
-    return settings.readInt(QStringLiteral("Display"), QStringLiteral("auto"),
-                            QStringLiteral("value"), 0) != 0;
+    return settings.get(settings::ExcelOn);
 }
 
 } // namespace quoteria
