@@ -3,12 +3,15 @@
 // process-wide values the control panel keeps for the board and the editors.
 // Passed in explicitly so tests can give their own.
 #include <QString>
+#include <memory>
 
 namespace quoteria {
 
 class Database;
 class DataEvents;
+class NewsStore;
 class SettingsStore;
+class UserStore;
 
 // Online rate source settings loaded from tblDatabase at login.
 struct OnlineSource {
@@ -44,12 +47,32 @@ struct Session {
 };
 
 struct AppContext {
+    // The program and the test fixtures hand in the stores of the process.
+    AppContext(Database& db, SettingsStore& settings, DataEvents& events, Session session,
+               QString dataFolder, QString appFolder, NewsStore& news, UserStore& users);
+    // A command-line job opens a database of its own: the context makes the stores
+    // over it, announcing through events.
+    AppContext(Database& db, SettingsStore& settings, DataEvents& events, Session session = {},
+               QString dataFolder = {}, QString appFolder = {});
+    ~AppContext();
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
     Database& db;
     SettingsStore& settings;
     DataEvents& events;
     Session session;
     QString dataFolder; // folder of the database file
     QString appFolder;  // folder of the executable and its shipped files
+
+private:
+    // Only for the second constructor; declared before the references bound to them.
+    std::unique_ptr<NewsStore> m_ownNews;
+    std::unique_ptr<UserStore> m_ownUsers;
+
+public:
+    NewsStore& news;
+    UserStore& users;
 };
 
 } // namespace quoteria

@@ -4,7 +4,9 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/messageservice.h"
+#include "data/newsstore.h"
 #include "data/settingsstore.h"
+#include "data/userstore.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -38,7 +40,9 @@ struct AppFixture {
     Database db;
     SettingsStore settings; // after env: it reads the private configuration folder
     DataEvents events;
-    AppContext ctx{db, settings, events, Session{}, QString(), QString()};
+    NewsStore news{db, &events};
+    UserStore users{db};
+    AppContext ctx{db, settings, events, Session{}, QString(), QString(), news, users};
     bool ready = false; // the database was made
 };
 
