@@ -2,15 +2,11 @@
 
 #include "board/boardtimers.h"
 #include "board/clockface.h"
-#include "data/appcontext.h"
 #include "data/database.h"
-#include "data/dataevents.h"
 #include "data/formats.h"
 #include "data/helpers.h"
 #include "data/messageservice.h"
-#include "data/settingsstore.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -18,7 +14,6 @@
 #include <QLocale>
 #include <QMovie>
 #include <QPainter>
-#include <QSqlRecord>
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QtMath>
@@ -32,9 +27,6 @@ constexpr int kMaxImageSide = 16384;
 constexpr qint64 kMaxImagePixels = 8 * 1024 * 1024;
 // More rows than this cannot be told apart on any screen.
 constexpr int kMaxRows = 2000;
-
-const QString kCurrencySql =
-    QStringLiteral("select * from tblCurr where active=1 order by pos asc");
 
 QFont boardFont(const QString& family, double points, bool bold, bool italic, int tpp) {
     QFont f(installedFamily(family));
@@ -76,11 +68,6 @@ QImage stretched(const QImage& src, const QSize& size) {
                       Qt::SmoothTransformation);
 }
 
-QString field(const QSqlRecord& r, const char* name) {
-    const int i = r.indexOf(QLatin1String(name));
-    return i < 0 ? QString() : r.value(i).toString();
-}
-
 } // namespace
 
 // An installed family for a theme's font name: the name itself when installed, else
@@ -109,10 +96,8 @@ QString installedFamily(const QString& wanted) {
     return family;
 }
 
-BoardEngine::BoardEngine(AppContext& ctx, BoardTimers& timers, const BoardProfile& profile,
-                         QObject* parent)
-    : QObject(parent), m_ctx(ctx), m_timers(timers), m_profile(profile),
-      m_pm(ctx.session.twipsPerPixel), m_now([] { return QDateTime::currentDateTime(); }) {
+BoardEngine::BoardEngine(BoardTimers& timers, QObject* parent)
+    : QObject(parent), m_timers(timers), m_now([] { return QDateTime::currentDateTime(); }) {
     m_ticker.load = [this](TickerMotion::Train t) { return loadTrain(t); };
     m_ticker.switched = [this](TickerMotion::Train t) {
         setTimer(4, t == TickerMotion::LeftTrain);
@@ -122,9 +107,6 @@ BoardEngine::BoardEngine(AppContext& ctx, BoardTimers& timers, const BoardProfil
     m_refreshTimer->setSingleShot(true);
     m_refreshTimer->setInterval(15);
     connect(m_refreshTimer, &QTimer::timeout, this, &BoardEngine::refreshCurrencies);
-    // A save elsewhere shows at once, not only at the next timed refresh.
-    connect(&ctx.events, &DataEvents::currenciesChanged, this,
-            &BoardEngine::requestCurrencyRefresh);
 }
 
 BoardEngine::~BoardEngine() = default;
@@ -182,21 +164,22 @@ int BoardEngine::takeDirty(QRect* out, int max) {
 
 // ---- load sequence ----------------------------------------------------------------
 
-void BoardEngine::load(const QSize& framePx) {
+void BoardEngine::load(const BoardInputs& in, const QSize& framePx) {
     m_frame = framePx;
-    m_pm = PixelMap(m_ctx.session.twipsPerPixel);
-    m_displayMode = m_ctx.session.displayMode;
+    const MotionProfile& motion = in.motion;
+    m_profile = motion.surface;
+    m_pm = PixelMap(motion.twipsPerPixel);
+    m_motion = motion.table;
+    m_pageInterval = motion.pageIntervalMs;
+    m_clockFolder = in.clockFolder;
+    m_theme = in.theme;
+    m_fixedRows = in.rows;
+    for (int t = 0; t < 2; ++t)
+        m_fixedNews[t] = in.news[t];
     // Steps beyond a screen's width per tick make no sense; keep the arithmetic sound.
-    m_speed = qBound(-100000.0, m_ctx.session.tickerSpeed * m_profile.speedFactor, 100000.0);
-    m_totRow = qMin(
-        kMaxRows,
-        m_ctx.db.scalar(QStringLiteral("select count(*) from tblCurr where active=1")).toInt());
-    m_currScroll =
-        qBound(-100000.0,
-               m_ctx.settings.readNumber(QStringLiteral("Display"), QStringLiteral("currency"),
-                                         QStringLiteral("scroll"), 5) *
-                   m_profile.speedFactor,
-               100000.0);
+    m_speed = qBound(-100000.0, motion.tickerStep, 100000.0);
+    m_totRow = qMin(kMaxRows, int(in.rows.rates.size()));
+    m_currScroll = qBound(-100000.0, motion.tableStep, 100000.0);
     start();
     m_scroll.reset(m_totRow, m_geo.firstRowTop, m_geo.rowStep, m_geo.rowHeight, m_geo.hGap,
                    m_currScroll);
@@ -205,7 +188,6 @@ void BoardEngine::load(const QSize& framePx) {
 }
 
 void BoardEngine::start() {
-    m_theme = loadBoardTheme(m_ctx.db, m_ctx.session.currentThemeKey);
     const BoardTheme& t = m_theme;
 
     // Zones (getpos); without a layout row nothing is placed.
@@ -225,22 +207,23 @@ void BoardEngine::start() {
     buildLogo();
     buildTicker();
 
-    if (m_displayMode != QLatin1String("Page")) {
+    // The first rows are the inputs' own; later ones come from the source.
+    if (m_motion != TableMotion::Page) {
         setcols(m_totRow);
         setTimer(1, true);
         setTimer(6, true);
         m_composeView = true;
-        timer1();
+        timer1(&m_fixedRows);
     } else {
         setTimer(6, false);
         m_pgSize = qBound(0, int(t.rows), kMaxRows);
         setcols(m_pgSize);
-        m_timers.setInterval(1, qMax(1, m_ctx.session.pageInterval));
+        m_timers.setInterval(1, qMax(1, m_pageInterval));
         m_page.currentPage = 1;
         setTimer(1, true);
         setTimer(7, false);
         m_composeView = false;
-        timer1();
+        timer1(&m_fixedRows);
     }
     if (t.scroll == 1) {
         setTimer(2, true);
@@ -253,7 +236,6 @@ void BoardEngine::setcols(int rowCount) {
     m_totRow = qBound(0, rowCount, kMaxRows);
     m_rows = QVector<Row>(m_totRow);
     const QColor rowBg = m_theme.rowbgcolor;
-    m_ctx.session.defaultRowColor = unsigned(m_theme.rowbgcolorValue & 0xFFFFFF);
     for (Row& r : m_rows)
         r.bg = rowBg;
     m_rowPx = m_pm.px(m_geo.rowHeight);
@@ -262,7 +244,7 @@ void BoardEngine::setcols(int rowCount) {
     renderHeaders();
     m_rowPictureSource = m_theme.img2.isEmpty() ? QImage() : readPicture(m_theme.img2);
     m_rowPictures.clear();
-    const bool scrolls = m_displayMode == QLatin1String("Scroll") && m_geo.overflows(m_totRow);
+    const bool scrolls = m_motion == TableMotion::Scroll && m_geo.overflows(m_totRow);
     setTimer(7, scrolls);
     setTimer(6, scrolls);
     m_rowsChanged = true;
@@ -357,7 +339,6 @@ void BoardEngine::buildTitle() {
     } else {
         m_titleText = t.ttlname;
     }
-    m_ctx.session.titleText = m_titleText;
     // Title background: its own colour, else the window's (the picture shows through).
     m_titleOpaque = t.ttlBGEnable == QLatin1String("1") || !m_bgPicture;
     m_titleBg = t.ttlBGEnable == QLatin1String("1") ? t.ttlBG : m_bgColor;
@@ -388,10 +369,7 @@ void BoardEngine::buildClock() {
     if (!t.found || t.displaytime != 1)
         return;
     if (!t.clockfile.isEmpty()) {
-        QString folder =
-            m_ctx.appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_ctx.appFolder;
-        const QString path =
-            ClockFace::resolve(folder + QLatin1String("/files/clock"), t.clockfile);
+        const QString path = ClockFace::resolve(m_clockFolder, t.clockfile);
         auto face = std::make_unique<ClockFace>();
         if (face->load(path)) {
             m_face = std::move(face);
@@ -531,13 +509,17 @@ bool BoardEngine::hasLogo() const {
 
 // ---- rate table -------------------------------------------------------------------
 
-void BoardEngine::timer1() {
-    if (m_displayMode == QLatin1String("Page")) {
+void BoardEngine::timer1(const BoardRows* given) {
+    if (m_motion == TableMotion::Page) {
         m_page.advance();
-        getData1();
+        getData1(given ? *given : currentRows());
     } else {
-        addData();
+        addData(given ? *given : currentRows());
     }
+}
+
+BoardRows BoardEngine::currentRows() {
+    return m_source ? m_source->rows() : m_fixedRows;
 }
 
 void BoardEngine::requestCurrencyRefresh() {
@@ -545,82 +527,61 @@ void BoardEngine::requestCurrencyRefresh() {
 }
 
 void BoardEngine::refreshCurrencies() {
-    if (m_displayMode == QLatin1String("Page"))
-        getData1();
+    if (m_motion == TableMotion::Page)
+        getData1(currentRows());
     else
-        addData();
+        addData(currentRows());
 }
 
-BoardEngine::RowColouring BoardEngine::rowColouring() const {
-    const auto colourSetting = [this](const char* key) {
-        return winColor(
-            colourValue(m_ctx.settings.read(QStringLiteral("Display"), QStringLiteral("Monitor"),
-                                            QLatin1String(key), QStringLiteral("0"))));
-    };
-    RowColouring c;
-    c.monitor = m_ctx.session.monitorOn;
-    c.mode = m_ctx.settings.readInt(QStringLiteral("Display"), QStringLiteral("Monitor"),
-                                    QStringLiteral("color"), 0);
-    c.high = colourSetting("highColor");
-    c.low = colourSetting("lowColor");
-    return c;
-}
-
-void BoardEngine::addData() {
-    const RowColouring colouring = rowColouring();
-    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(kCurrencySql);
+void BoardEngine::addData(const BoardRows& rows) {
+    const QVector<RateRow>& recs = rows.rates;
     for (int i = 0; i < recs.size() && i < m_totRow; ++i)
-        drawRecord(i, recs[i], colouring);
+        drawRecord(i, recs[i], rows.colouring);
 }
 
-void BoardEngine::getData1() {
-    const RowColouring colouring = rowColouring();
-    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(kCurrencySql);
+void BoardEngine::getData1(const BoardRows& rows) {
+    const QVector<RateRow>& recs = rows.rates;
     m_page.pageCount = Database::pageCount(int(recs.size()), m_pgSize);
     const int first = (m_page.currentPage - 1) * m_pgSize;
     int i = 0;
     for (; i < m_pgSize && first + i < recs.size(); ++i) {
         if (first + i < 0)
             continue;
-        drawRecord(i, recs[first + i], colouring);
+        drawRecord(i, recs[first + i], rows.colouring);
     }
     // A short last page keeps the rows of the page before below its own; they still
     // show that currency's rate as the database holds it now.
     for (; i < m_rows.size(); ++i) {
-        const QVariant key = m_rows[i].key;
-        if (key.isNull())
+        const qint64 key = m_rows[i].key;
+        if (key == 0)
             continue;
-        const QSqlRecord* found = nullptr;
-        for (const QSqlRecord& r : recs)
-            if (r.value(QStringLiteral("currAuto")) == key) {
+        const RateRow* found = nullptr;
+        for (const RateRow& r : recs)
+            if (r.key == key) {
                 found = &r;
                 break;
             }
         if (found) {
-            drawRecord(i, *found, colouring);
+            drawRecord(i, *found, rows.colouring);
             continue;
         }
         // No longer active: its row still stands on the board.
-        const QVector<QSqlRecord> gone = m_ctx.db.fetchAll(
-            QStringLiteral("select * from tblCurr where currAuto=?"), {key});
-        if (!gone.isEmpty())
-            drawRecord(i, gone.first(), colouring);
+        if (m_source) {
+            if (const auto gone = m_source->rate(key))
+                drawRecord(i, *gone, rows.colouring);
+        }
     }
 }
 
-void BoardEngine::drawRecord(int row, const QSqlRecord& r, const RowColouring& colouring) {
+void BoardEngine::drawRecord(int row, const RateRow& r, const RowColouring& colouring) {
     if (row < 0 || row >= m_rows.size())
         return;
     Row& target = m_rows[row];
-    target.key = r.value(QStringLiteral("currAuto"));
-    QString text[6];
-    text[0] = field(r, "currName");
-    for (int j = 1; j <= 5; ++j)
-        text[j] = field(r, QByteArray("colum" + QByteArray::number(j)).constData());
+    target.key = r.key;
     QColor bg = target.bg;
     if (colouring.monitor) {
-        if (colouring.mode == 1) {
-            const QString state = field(r, "vstate");
+        if (colouring.alarms) {
+            const QString& state = r.vstate;
             bg = state == QLatin1String("N")   ? m_theme.rowbgcolor
                  : state == QLatin1String("H") ? colouring.high
                                                : colouring.low;
@@ -628,14 +589,14 @@ void BoardEngine::drawRecord(int row, const QSqlRecord& r, const RowColouring& c
     } else {
         bg = m_theme.rowbgcolor;
     }
-    const QString img = field(r, "img");
+    const QString& img = r.img;
     bool same = bg == target.bg && img == target.img && !target.image.isNull();
     for (int j = 0; j < 6 && same; ++j)
-        same = text[j] == target.text[j];
+        same = r.text[j] == target.text[j];
     if (same)
         return;
     for (int j = 0; j < 6; ++j)
-        target.text[j] = text[j];
+        target.text[j] = r.text[j];
     target.img = img;
     target.bg = bg;
     target.dirty = true;
@@ -742,20 +703,15 @@ void BoardEngine::buildTicker() {
 }
 
 QVector<int> BoardEngine::loadTrain(TickerMotion::Train train) {
-    const QString direction =
-        train == TickerMotion::LeftTrain ? QStringLiteral("Left") : QStringLiteral("Right");
-    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(
-        QStringLiteral("select * from tblscroll where active=1 and direction=? collate nocase"),
-        {direction});
+    const QVector<NewsLine> lines = m_source ? m_source->news(train) : m_fixedNews[train];
     m_messages.clear();
     QVector<int> widths;
     const int h = m_stripPx.height();
-    for (const QSqlRecord& r : recs) {
+    for (const NewsLine& line : lines) {
         Message m;
-        m.text = field(r, "message");
-        const QFont f = boardFont(field(r, "fontname"), themeNumber(field(r, "fontsize")),
-                                  themeNumber(field(r, "fontbold")) != 0,
-                                  themeNumber(field(r, "fontitalic")) != 0, m_pm.twipsPerPixel);
+        m.text = line.text;
+        const QFont f =
+            boardFont(line.fontName, line.fontSize, line.bold, line.italic, m_pm.twipsPerPixel);
         const QFontMetrics fm(f);
         const int w = qMin(kMaxImageSide, fm.horizontalAdvance(m.text));
         widths.append(w * m_pm.twipsPerPixel);
@@ -771,7 +727,7 @@ QVector<int> BoardEngine::loadTrain(TickerMotion::Train train) {
             }
             QPainter p(&m.image);
             p.setFont(f);
-            p.setPen(winColor(colourValue(r.value(QStringLiteral("fontcolor")))));
+            p.setPen(line.colour);
             p.drawText(0, fm.ascent(), m.text);
         }
         m_messages.append(m);

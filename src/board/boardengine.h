@@ -2,9 +2,10 @@
 // The board engine: loads a theme, lays out its zones, advances the motion by the
 // board's timer ticks and paints the board from cached images. The board window,
 // headless rendering and the benchmark all drive this one engine.
+#include "board/boardinputs.h"
 #include "board/boardlayout.h"
 #include "board/boardmotion.h"
-#include "board/boardtheme.h"
+#include "data/themestore.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -12,19 +13,16 @@
 #include <QObject>
 #include <QRect>
 #include <QSize>
-#include <QVariant>
 #include <QVector>
 #include <functional>
 #include <memory>
 
 class QMovie;
-class QSqlRecord;
 class QPainter;
 class QTimer;
 
 namespace quoteria {
 
-struct AppContext;
 class BoardTimers;
 class ClockFace;
 
@@ -38,13 +36,15 @@ public:
     // Zones that are repainted separately.
     enum Zone { ZoneAll, ZoneTable, ZoneTitle, ZoneClock, ZoneTicker, ZoneLogo, ZoneCount };
 
-    BoardEngine(AppContext& ctx, BoardTimers& timers,
-                const BoardProfile& profile = BoardProfile::board(), QObject* parent = nullptr);
+    explicit BoardEngine(BoardTimers& timers, QObject* parent = nullptr);
     ~BoardEngine() override;
 
-    // The load sequence: reads the theme of ctx.session.currentThemeKey, its layout,
-    // header and the active currencies, builds every zone and starts the timers.
-    void load(const QSize& framePx);
+    // The load sequence: builds every zone of the inputs' theme, shows their rows
+    // and starts the timers.
+    void load(const BoardInputs& inputs, const QSize& framePx);
+    // Where the timed refreshes read rows and news trains; without one they show
+    // the inputs' own again. Not owned; must outlive the engine or be reset.
+    void setSource(BoardSource* source) { m_source = source; }
     // The surface's size in pixels (background, footer).
     void setFrameSize(const QSize& framePx);
     QSize frameSize() const { return m_frame; }
@@ -124,7 +124,7 @@ private:
         QColor bg;
         QImage image;
         bool dirty = true;
-        QVariant key; // currAuto of the currency drawn last; null before the first
+        qint64 key = 0; // currAuto of the currency drawn last; 0 before the first
     };
     struct Message {
         QString text;
@@ -141,17 +141,11 @@ private:
     void buildTicker();
     void buildFooter();
 
-    void timer1();
-    void addData();
-    void getData1();
-    // How alarm states colour the rows, read once per refresh.
-    struct RowColouring {
-        bool monitor = false; // the panel's "Start Monitor" box
-        int mode = 0;         // "Display"/"Monitor"/"color"
-        QColor high, low;
-    };
-    RowColouring rowColouring() const;
-    void drawRecord(int row, const QSqlRecord& r, const RowColouring& colouring);
+    void timer1(const BoardRows* given = nullptr);
+    BoardRows currentRows();
+    void addData(const BoardRows& rows);
+    void getData1(const BoardRows& rows);
+    void drawRecord(int row, const RateRow& r, const RowColouring& colouring);
     void renderRow(Row& row);
     QImage flagImage(const QString& path, const QSize& size);
     QImage rowPicture(const QSize& size);
@@ -163,9 +157,14 @@ private:
     bool setTimer(int n, bool on);
     QRect tableZonePx() const;
 
-    AppContext& m_ctx;
     BoardTimers& m_timers;
+    BoardSource* m_source = nullptr;
+    BoardRows m_fixedRows;
+    QVector<NewsLine> m_fixedNews[2];
     BoardProfile m_profile;
+    TableMotion m_motion = TableMotion::Scroll;
+    int m_pageInterval = 3000;
+    QString m_clockFolder;
     PixelMap m_pm;
     QSize m_frame;
     std::function<QDateTime()> m_now;
@@ -175,7 +174,6 @@ private:
     QRect m_fgPx, m_titlePx, m_timePx, m_logoPx, m_stripPx;
     QRect m_headerPx[6];
     QImage m_headerImage[6];
-    QString m_displayMode;
     int m_totRow = 0;
     int m_pgSize = 0;
     double m_currScroll = 5;

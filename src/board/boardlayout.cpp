@@ -1,6 +1,8 @@
 #include "board/boardlayout.h"
 
-#include "board/boardtheme.h"
+#include "data/themestore.h"
+
+#include <cmath>
 
 #include <QStringList>
 #include <QVariant>
@@ -124,6 +126,14 @@ TableGeometry tableGeometry(const BoardTheme& theme, const BoardProfile& profile
         g.cellWidth[j] = sw[j];
     }
     return g;
+}
+
+int previewTickerStep(int boardStep) {
+    return int(std::nearbyint(boardStep / 2.0));
+}
+
+int BoardProfile::tickerStep(int boardStep) const {
+    return speedFactor < 1.0 ? previewTickerStep(boardStep) : boardStep;
 }
 
 } // namespace quoteria

@@ -18,7 +18,13 @@ struct BoardProfile {
     bool previewLayout = false;
     static BoardProfile board() { return {}; }
     static BoardProfile preview() { return {1, 0.5, true}; }
+    // The ticker's step on this surface for the board's step.
+    int tickerStep(int boardStep) const;
 };
+
+// The preview's ticker step: half the board's, to the nearest whole twip with
+// halves to even (25 -> 12, 30 -> 15).
+int previewTickerStep(int boardStep);
 
 // Twips to pixels, rounded, and rectangles by their rounded edges so that
 // neighbouring rectangles never overlap or leave a seam.

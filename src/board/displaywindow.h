@@ -5,6 +5,8 @@
 // This interface is what the panel relies on; the board engine behind it
 // (layout, motion, rendering) lives in the core library and is shared with
 // headless rendering and the preview.
+#include "board/boardview.h"
+
 #include <QWidget>
 
 class QTimer;
@@ -24,9 +26,10 @@ public:
     explicit DisplayWindow(AppContext& ctx, QWidget* parent = nullptr);
     ~DisplayWindow() override;
 
-    // The board's timers by name, "Timer1" ... "Timer9" (nullptr for an unknown name).
-    // The panel switches Timer1 (paging), Timer7 (table scrolling), Timer4 and Timer5
-    // (left- and right-running news trains).
+    // The board it shows, with its typed timers.
+    BoardView* view() const;
+    // The board's timers by their old names, "Timer1" ... "Timer9" (nullptr for an
+    // unknown name); kept while the panel still asks by name.
     QTimer* timer(const QString& name) const;
 
     // Loads the left-running news messages into the ticker.
@@ -55,7 +58,6 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -27,13 +27,11 @@ struct Session {
     QString displayMode = QStringLiteral("Scroll"); // "Scroll" or "Page"
     int pageInterval = 3000;                        // milliseconds
     int currentPage = 1;
-    QString titleText;
     bool videoInEnabled = false;
     int tickerSpeed = 30;        // twips per ticker tick
     int previewTickerSpeed = 15; // half of it, halves to even
     bool displayRunning = false;
     int twipsPerPixel = 15;
-    unsigned defaultRowColor = 0;
     int designWidth = 1366;
     int designHeight = 768;
     int videoIndex = 0;

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlRecord>
 
 namespace quoteria {
 
@@ -270,6 +271,28 @@ bool populateNewDatabase(Database& db, const NewDatabaseOptions& options) {
             return false;
     }
     return tx.commit();
+}
+
+bool setDemoCurrencyCount(Database& db, int count) {
+    const QVector<QSqlRecord> demo =
+        db.fetchAll(QStringLiteral("select * from tblCurr order by pos"));
+    if (demo.isEmpty())
+        return count <= 0;
+    // Copies of the demonstration rows, each with a value of its own.
+    for (int i = int(demo.size()); i < count; ++i) {
+        QVariantMap r;
+        const QSqlRecord& src = demo[i % demo.size()];
+        for (const char* c : {"currName", "colum1", "colum2", "img", "vstate"})
+            r[QLatin1String(c)] = src.value(QLatin1String(c));
+        r[QStringLiteral("colum3")] = QString::number(1.0 + i / 100.0, 'f', 4);
+        r[QStringLiteral("active")] = 1;
+        r[QStringLiteral("pos")] = i + 1;
+        if (db.insert(QStringLiteral("tblCurr"), r) < 0)
+            return false;
+    }
+    bool ok = false;
+    db.exec(QStringLiteral("update tblCurr set active=? where pos>?"), {0, count}, &ok);
+    return ok;
 }
 
 } // namespace quoteria

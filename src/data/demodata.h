@@ -18,6 +18,10 @@ bool populateNewDatabase(Database& db, const NewDatabaseOptions& options);
 // Debian's flag pictures when installed, else empty.
 QString defaultFlagsFolder();
 
+// Makes `count` currencies active: the demonstration rows, then copies of them;
+// rows beyond are made inactive. False with db.lastError() on failure.
+bool setDemoCurrencyCount(Database& db, int count);
+
 // Name of the demonstration theme.
 QString demoThemeName();
 

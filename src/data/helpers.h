@@ -6,7 +6,6 @@
 
 namespace quoteria {
 
-
 // The theme's key, 0 when no theme has that name. Matched as the panel's theme box
 // matches: the exact name first, else the first in any letter case (any alphabet).
 qint64 themeKeyOf(Connection& db, const QString& themeName);

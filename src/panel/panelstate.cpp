@@ -1,5 +1,7 @@
 #include "panel/panelstate.h"
 
+#include "board/boardlayout.h"
+
 #include "data/database.h"
 #include "data/formats.h"
 
@@ -56,7 +58,7 @@ std::optional<QString> lastUpdatedText(Database& db) {
 }
 
 int previewSpeed(int tickerSpeed) {
-    return int(std::nearbyint(tickerSpeed / 2.0));
+    return previewTickerStep(tickerSpeed);
 }
 
 } // namespace quoteria::panel

@@ -1,5 +1,5 @@
 #include "board/boardlayout.h"
-#include "board/boardtheme.h"
+#include "data/themestore.h"
 
 #include <QtTest>
 
@@ -16,6 +16,8 @@ private Q_SLOTS:
     void overflow();
     void zonesAreDoubled();
     void previewProfile();
+    void previewTickerStep_data();
+    void previewTickerStep();
     void pixelRectsHaveNoSeams();
 };
 
@@ -166,6 +168,27 @@ void TestBoardLayout::pixelRectsHaveNoSeams() {
     QCOMPARE(PixelMap(0).twipsPerPixel, 15);
     QCOMPARE(pm.px(-22), -1);
     QCOMPARE(pm.px(22), 1);
+}
+
+void TestBoardLayout::previewTickerStep_data() {
+    QTest::addColumn<int>("board");
+    QTest::addColumn<int>("preview");
+    QTest::newRow("25: half down to even") << 25 << 12;
+    QTest::newRow("30: exact") << 30 << 15;
+    QTest::newRow("35: half up to even") << 35 << 18;
+    QTest::newRow("1") << 1 << 0;
+    QTest::newRow("3") << 3 << 2;
+    QTest::newRow("0") << 0 << 0;
+    QTest::newRow("-25") << -25 << -12;
+}
+
+void TestBoardLayout::previewTickerStep() {
+    QFETCH(int, board);
+    QFETCH(int, preview);
+    QCOMPARE(quoteria::previewTickerStep(board), preview);
+    // Each surface's step comes from that one rule.
+    QCOMPARE(BoardProfile::preview().tickerStep(board), preview);
+    QCOMPARE(BoardProfile::board().tickerStep(board), board);
 }
 
 QTEST_GUILESS_MAIN(TestBoardLayout)

@@ -1,9 +1,10 @@
 // Command-line jobs of the board: a headless picture of a theme, and the frame
 // benchmark. Both run the real engine on an offscreen surface.
 #include "board/boardengine.h"
+#include "board/boardloader.h"
 #include "board/boardtimers.h"
-#include "data/cliutil.h"
 #include "data/appcontext.h"
+#include "data/cliutil.h"
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/dbpath.h"
@@ -11,6 +12,8 @@
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "data/themestore.h"
+#include "panel/panelstate.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,20 +49,6 @@ bool parseSize(const QString& text, QSize* size) {
         return false;
     *size = s;
     return true;
-}
-
-// The session values the control panel would set from its stored settings.
-void loadSession(AppContext& ctx) {
-    SettingsStore& s = ctx.settings;
-    ctx.session.displayMode = s.read(QStringLiteral("Display"), QStringLiteral("style"),
-                                     QStringLiteral("type"), QStringLiteral("Scroll"));
-    ctx.session.pageInterval =
-        qMax(1, int(s.readNumber(QStringLiteral("Disp"), QStringLiteral("theme"),
-                                 QStringLiteral("int"), 3) *
-                    1000));
-    ctx.session.tickerSpeed =
-        s.readInt(QStringLiteral("display"), QStringLiteral("scroll"), QStringLiteral("speed"), 30);
-    ctx.session.twipsPerPixel = 15;
 }
 
 double cpuMs() {
@@ -115,33 +104,30 @@ int renderBoardCommand(const QStringList& args) {
     DataEvents events;
     AppContext ctx{db,        settings,       events,
                    Session{}, loc.dataFolder, QCoreApplication::applicationDirPath()};
-    loadSession(ctx);
-    ctx.session.currentThemeKey = themeKeyOf(db, themeName);
-    if (ctx.session.currentThemeKey == 0)
+    const BoardChoices choices = BoardChoices::stored(settings, db, themeName);
+    if (choices.themeKey == 0)
         err(QStringLiteral("There is no theme named \"%1\".").arg(themeName));
     // The same checks and messages as the panel's Start Display.
-    if (!db.fetchOne(QStringLiteral("select * from tblpos where themeauto=?"),
-                     {ctx.session.currentThemeKey})) {
-        messages().show(QStringLiteral("Please Define the position and try again"));
+    const auto check = panel::checkTheme(db, choices.themeKey);
+    if (check != panel::ThemeCheck::Ready) {
+        messages().show(panel::themeCheckMessage(check));
         return 1;
     }
-    if (!db.fetchOne(QStringLiteral("select * from tblheader where themeauto=?"),
-                     {ctx.session.currentThemeKey})) {
-        messages().show(QStringLiteral("Please Define the header details "));
-        return 1;
-    }
+    BoardLoader loader(ctx);
+    const BoardInputs inputs = loader.load(choices);
     if (size.isEmpty()) {
-        const BoardTheme t = loadBoardTheme(db, ctx.session.currentThemeKey);
+        const BoardTheme& t = inputs.theme;
         size = t.swidth >= 16 && t.sheight >= 16 && t.swidth <= 8192 && t.sheight <= 8192
                    ? QSize(int(t.swidth), int(t.sheight))
                    : QSize(1366, 768);
     }
 
     SimulatedTimers timers;
-    BoardEngine engine(ctx, timers);
+    BoardEngine engine(timers);
+    loader.drive(engine);
     const QDateTime started = QDateTime::currentDateTime();
     engine.setClock([&] { return started.addMSecs(timers.now()); });
-    engine.load(size);
+    engine.load(inputs, size);
     // As with "Start Scroll News" ticked at the start of the board.
     engine.setTickerVisible(true);
     engine.getSnews();
@@ -197,47 +183,37 @@ int benchBoardCommand(const QStringList& args) {
         err(QStringLiteral("Cannot build the benchmark database: %1").arg(db.lastError()));
         return 1;
     }
-    const qint64 key = themeKeyOf(db, demoThemeName());
-    const int tpp = 15;
-    const double fx = size.width() * tpp / 2.0 / 10245.0, fy = size.height() * tpp / 2.0 / 5760.0;
-    const auto posRec =
-        db.fetchOne(QStringLiteral("select * from tblpos where themeauto=?"), {key});
-    QVariantMap pos;
-    for (const char* zone : {"logo", "time", "tbl", "video", "me", "ttl", "news"})
-        for (const char* edge : {"left", "top", "width", "height"}) {
-            const QString c = QLatin1String(zone) + QLatin1String(edge);
-            const bool horizontal = QLatin1String(edge) == QLatin1String("left") ||
-                                    QLatin1String(edge) == QLatin1String("width");
-            pos[c] = posRec->value(c).toDouble() * (horizontal ? fx : fy);
-        }
-    db.update(QStringLiteral("tblpos"), QStringLiteral("themeauto"), key, pos);
-    db.update(QStringLiteral("tbltheme"), QStringLiteral("themeauto"), key,
-              {{QStringLiteral("scroll"), 1},
-               {QStringLiteral("colwidth"), QStringLiteral("600;2400;1600;1600;1600;0;0")}});
-    const QVector<QSqlRecord> demo =
-        db.fetchAll(QStringLiteral("select * from tblCurr order by pos"));
-    for (int i = int(demo.size()); i < rows; ++i) {
-        QVariantMap r;
-        const QSqlRecord& src = demo[i % demo.size()];
-        for (const char* c : {"currName", "colum1", "colum2", "img", "vstate"})
-            r[QLatin1String(c)] = src.value(QLatin1String(c));
-        r[QStringLiteral("colum3")] = QString::number(1.0 + i / 100.0, 'f', 4);
-        r[QStringLiteral("active")] = 1;
-        r[QStringLiteral("pos")] = i + 1;
-        db.insert(QStringLiteral("tblCurr"), r);
-    }
-    db.exec(QStringLiteral("update tblCurr set active=0 where pos>?"), {rows});
-
     SettingsStore settings(dir.filePath(QStringLiteral("config")));
     DataEvents events;
     AppContext ctx{db,        settings,   events,
                    Session{}, dir.path(), QCoreApplication::applicationDirPath()};
-    ctx.session.currentThemeKey = key;
-    ctx.session.twipsPerPixel = tpp;
+    const int tpp = 15;
+    ThemeStore themes(db, &events);
+    BoardTheme theme = themes.loadByName(demoThemeName());
+    const double fx = size.width() * tpp / 2.0 / 10245.0, fy = size.height() * tpp / 2.0 / 5760.0;
+    for (auto& zone : theme.zone) {
+        zone[0] *= fx; // left, top, width, height
+        zone[1] *= fy;
+        zone[2] *= fx;
+        zone[3] *= fy;
+    }
+    theme.scroll = 1;
+    theme.colwidth = QStringLiteral("600;2400;1600;1600;1600;0;0");
+    QString error;
+    if (!theme.found || themes.save(theme, &error) == 0 || !setDemoCurrencyCount(db, rows)) {
+        err(QStringLiteral("Cannot build the benchmark database: %1")
+                .arg(error.isEmpty() ? db.lastError() : error));
+        return 1;
+    }
 
+    BoardChoices choices;
+    choices.themeKey = theme.key;
+    choices.twipsPerPixel = tpp;
+    BoardLoader loader(ctx);
     SimulatedTimers timers;
-    BoardEngine engine(ctx, timers);
-    engine.load(size);
+    BoardEngine engine(timers);
+    loader.drive(engine);
+    engine.load(loader.load(choices), size);
     engine.setTickerVisible(true);
     engine.getSnews();
     timers.setActive(4, true);

@@ -10,7 +10,7 @@
 
 using namespace quoteria;
 
-class TestBoardCommands : public QObject {
+class TestBoardJobs : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void renderRefusals_data();
@@ -38,7 +38,7 @@ Run quoteriaRun(const QStringList& args, const QString& configDir) {
 }
 } // namespace
 
-void TestBoardCommands::renderRefusals_data() {
+void TestBoardJobs::renderRefusals_data() {
     QTest::addColumn<QString>("theme");
     QTest::addColumn<QString>("remove"); // table whose row of the demo theme is deleted
     QTest::addColumn<QByteArray>("message");
@@ -51,7 +51,7 @@ void TestBoardCommands::renderRefusals_data() {
                                << "tblheader" << QByteArray("Please Define the header details \n");
 }
 
-void TestBoardCommands::renderRefusals() {
+void TestBoardJobs::renderRefusals() {
     QFETCH(QString, theme);
     QFETCH(QString, remove);
     QFETCH(QByteArray, message);
@@ -71,7 +71,7 @@ void TestBoardCommands::renderRefusals() {
     QVERIFY(!QFile::exists(out));
 }
 
-void TestBoardCommands::renderWritesPicture() {
+void TestBoardJobs::renderWritesPicture() {
     test::TestEnv env;
     Database db;
     QVERIFY(env.makeDatabase(db, true));
@@ -101,17 +101,17 @@ void TestBoardCommands::renderWritesPicture() {
     QCOMPARE(r.code, 2);
 }
 
-void TestBoardCommands::renderThemeInAnyCase_data() {
+void TestBoardJobs::renderThemeInAnyCase_data() {
     QTest::addColumn<QString>("stored"); // the demo theme renamed to this
     QTest::addColumn<QString>("typed");
     QTest::newRow("ascii") << QString() << "demo board";
     QTest::newRow("accented") << QString::fromUtf8("Kurstafel Zürich")
                               << QString::fromUtf8("KURSTAFEL ZÜRICH");
-    QTest::newRow("cyrillic and greek") << QString::fromUtf8("Курсы Δείκτης")
-                                        << QString::fromUtf8("кУРСЫ δΕΊΚΤΗΣ");
+    QTest::newRow("cyrillic and greek")
+        << QString::fromUtf8("Курсы Δείκτης") << QString::fromUtf8("кУРСЫ δΕΊΚΤΗΣ");
 }
 
-void TestBoardCommands::renderThemeInAnyCase() {
+void TestBoardJobs::renderThemeInAnyCase() {
     QFETCH(QString, stored);
     QFETCH(QString, typed);
     test::TestEnv env;
@@ -124,15 +124,15 @@ void TestBoardCommands::renderThemeInAnyCase() {
     QString e;
     QVERIFY(writeUserDbPath(db.path(), &e));
     const QString out = env.dir() + QStringLiteral("/board.png");
-    const Run r = quoteriaRun({QStringLiteral("--render-board"), typed, QStringLiteral("--out"), out,
-                               QStringLiteral("--size"), QStringLiteral("320x180"),
+    const Run r = quoteriaRun({QStringLiteral("--render-board"), typed, QStringLiteral("--out"),
+                               out, QStringLiteral("--size"), QStringLiteral("320x180"),
                                QStringLiteral("--ms"), QStringLiteral("0")},
                               env.configDir());
     QVERIFY2(r.code == 0, r.err.constData());
     QCOMPARE(QImage(out).size(), QSize(320, 180));
 }
 
-void TestBoardCommands::benchReportsFigures() {
+void TestBoardJobs::benchReportsFigures() {
     test::TestEnv env;
     const Run r =
         quoteriaRun({QStringLiteral("--bench-board"), QStringLiteral("--frames"),
@@ -144,5 +144,5 @@ void TestBoardCommands::benchReportsFigures() {
         QVERIFY2(r.out.contains(line), r.out.constData());
 }
 
-QTEST_GUILESS_MAIN(TestBoardCommands)
-#include "tst_boardcommands.moc"
+QTEST_GUILESS_MAIN(TestBoardJobs)
+#include "tst_boardjobs.moc"

@@ -1,13 +1,16 @@
 #pragma once
-// What the board reads at start: the theme row, its zone rectangles and its header
-// captions, with every number already converted (unusable text counts as 0).
+// Themes: the tbltheme row with its zone rectangles (tblpos) and header captions
+// (tblheader), every number already converted (unusable text counts as 0). The board,
+// the preview and the theme editor read and write them only through ThemeStore.
 #include <QColor>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 
 namespace quoteria {
 
 class Database;
+class DataEvents;
 
 // A Windows colour value (red in the low byte) as a colour; system colours and
 // other out-of-range values keep their low 24 bits.
@@ -21,6 +24,7 @@ qint64 colourValue(const QVariant& value);
 double themeNumber(const QVariant& value);
 
 struct BoardTheme {
+    qint64 key = 0;     // themeauto; 0 for a theme not saved yet
     bool found = false; // the tbltheme row exists
     bool hasPosition = false;
     bool hasHeader = false;
@@ -73,8 +77,38 @@ struct BoardTheme {
     QString head[6];
 };
 
-// Reads theme `key`, its tblpos and tblheader rows. Missing rows leave found /
-// hasPosition / hasHeader false; nothing here throws or fails hard.
-BoardTheme loadBoardTheme(Database& db, qint64 key);
+struct ThemeEntry {
+    qint64 key = 0;
+    QString name;
+};
+
+class ThemeStore {
+public:
+    // Column names of the three tables.
+    static constexpr const char* kKey = "themeauto";
+    static constexpr const char* kName = "themename";
+    // tblpos column stems by BoardTheme::Zone, and the edges in zone order.
+    static const char* const kZoneStems[BoardTheme::ZoneCount];
+    static const char* const kZoneEdges[4];
+
+    // events: told after every committed save (may be null where nobody listens).
+    ThemeStore(Database& db, DataEvents* events) : m_db(db), m_events(events) {}
+
+    // Theme `key` with its layout and header rows. Missing rows leave found /
+    // hasPosition / hasHeader false; nothing here fails hard.
+    BoardTheme load(qint64 key);
+    BoardTheme loadByName(const QString& name);
+    // Every theme, by name. ok is false when the query failed.
+    QVector<ThemeEntry> list(bool* ok = nullptr);
+
+    // Writes the theme row (a new one when theme.key is 0), its layout row when
+    // hasPosition and its header row when hasHeader, all in one transaction.
+    // Returns the theme's key, or 0 with error set and nothing changed.
+    qint64 save(const BoardTheme& theme, QString* error = nullptr);
+
+private:
+    Database& m_db;
+    DataEvents* m_events;
+};
 
 } // namespace quoteria

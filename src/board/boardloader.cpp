@@ -1,0 +1,134 @@
+#include "board/boardloader.h"
+
+#include "board/boardengine.h"
+#include "data/appcontext.h"
+#include "data/database.h"
+#include "data/dataevents.h"
+#include "data/helpers.h"
+#include "data/settingsstore.h"
+
+#include <QCoreApplication>
+#include <QSqlRecord>
+
+namespace quoteria {
+
+namespace {
+
+// More rows than this cannot be told apart on any screen.
+constexpr int kMaxRows = 2000;
+
+QString field(const QSqlRecord& r, const char* name) {
+    const int i = r.indexOf(QLatin1String(name));
+    return i < 0 ? QString() : r.value(i).toString();
+}
+
+RateRow rateRow(const QSqlRecord& r) {
+    RateRow row;
+    row.key = r.value(QStringLiteral("currAuto")).toLongLong();
+    row.text[0] = field(r, "currName");
+    for (int j = 1; j <= 5; ++j)
+        row.text[j] = field(r, QByteArray("colum" + QByteArray::number(j)).constData());
+    row.img = field(r, "img");
+    row.vstate = field(r, "vstate");
+    return row;
+}
+
+} // namespace
+
+BoardChoices BoardChoices::fromSession(const Session& s) {
+    BoardChoices c;
+    c.themeKey = s.currentThemeKey;
+    c.motion = s.displayMode;
+    c.pageIntervalMs = s.pageInterval;
+    c.tickerSpeed = s.tickerSpeed;
+    c.twipsPerPixel = s.twipsPerPixel;
+    return c;
+}
+
+BoardChoices BoardChoices::stored(const SettingsStore& settings, Database& db,
+                                  const QString& themeName) {
+    BoardChoices c;
+    c.themeKey = themeKeyOf(db, themeName);
+    c.motion = settings.get(settings::Motion);
+    c.pageIntervalMs = qMax(1, settings.get(settings::PageSeconds) * 1000);
+    c.tickerSpeed = settings.get(settings::TickerStep);
+    return c;
+}
+
+BoardLoader::BoardLoader(AppContext& ctx) : m_ctx(ctx) {}
+
+BoardInputs BoardLoader::load(const BoardChoices& choices, const BoardProfile& surface) {
+    BoardInputs in;
+    in.theme = ThemeStore(m_ctx.db, &m_ctx.events).load(choices.themeKey);
+
+    MotionProfile& m = in.motion;
+    m.table = choices.motion == QLatin1String("Page")     ? TableMotion::Page
+              : choices.motion == QLatin1String("Scroll") ? TableMotion::Scroll
+                                                          : TableMotion::Fixed;
+    m.pageIntervalMs = choices.pageIntervalMs;
+    m.surface = surface;
+    m.twipsPerPixel = choices.twipsPerPixel;
+    m.tickerStep = surface.tickerStep(choices.tickerSpeed);
+    m.tableStep = m_ctx.settings.get(settings::TableStep) * surface.speedFactor;
+
+    in.rows = rows();
+    in.news[TickerMotion::LeftTrain] = news(TickerMotion::LeftTrain);
+    in.news[TickerMotion::RightTrain] = news(TickerMotion::RightTrain);
+    in.clockFolder =
+        (m_ctx.appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_ctx.appFolder) +
+        QLatin1String("/files/clock");
+    return in;
+}
+
+BoardRows BoardLoader::rows() {
+    BoardRows out;
+    RowColouring& c = out.colouring;
+    c.monitor = m_ctx.session.monitorOn;
+    c.alarms = m_ctx.settings.get(settings::MonitorColours);
+    c.high = winColor(m_ctx.settings.get(settings::MonitorHighColour));
+    c.low = winColor(m_ctx.settings.get(settings::MonitorLowColour));
+    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(
+        QStringLiteral("select * from tblCurr where active=? order by pos asc"), {1});
+    out.rates.reserve(qMin(int(recs.size()), kMaxRows));
+    for (const QSqlRecord& r : recs)
+        out.rates.append(rateRow(r));
+    return out;
+}
+
+std::optional<RateRow> BoardLoader::rate(qint64 key) {
+    const auto r =
+        m_ctx.db.fetchOne(QStringLiteral("select * from tblCurr where currAuto=?"), {key});
+    if (!r)
+        return std::nullopt;
+    return rateRow(*r);
+}
+
+QVector<NewsLine> BoardLoader::news(TickerMotion::Train train) {
+    const QString direction =
+        train == TickerMotion::LeftTrain ? QStringLiteral("Left") : QStringLiteral("Right");
+    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(
+        QStringLiteral("select * from tblscroll where active=? and direction=? collate nocase"),
+        {1, direction});
+    QVector<NewsLine> out;
+    out.reserve(recs.size());
+    for (const QSqlRecord& r : recs) {
+        NewsLine n;
+        n.text = field(r, "message");
+        n.fontName = field(r, "fontname");
+        n.fontSize = themeNumber(field(r, "fontsize"));
+        n.bold = themeNumber(field(r, "fontbold")) != 0;
+        n.italic = themeNumber(field(r, "fontitalic")) != 0;
+        n.colour = winColor(colourValue(r.value(QStringLiteral("fontcolor"))));
+        out.append(n);
+    }
+    return out;
+}
+
+void BoardLoader::drive(BoardEngine& engine) {
+    engine.setSource(this);
+    // A save elsewhere shows at once, not only at the next timed refresh.
+    QObject::connect(&m_ctx.events, &DataEvents::currenciesChanged, &engine,
+                     &BoardEngine::requestCurrencyRefresh);
+}
+
+} // namespace quoteria

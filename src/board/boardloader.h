@@ -1,0 +1,45 @@
+#pragma once
+// Builds a board's inputs from the database, the settings and the panel's choices,
+// and serves the running board's refreshes from the database.
+#include "board/boardinputs.h"
+
+namespace quoteria {
+
+struct AppContext;
+struct Session;
+class BoardEngine;
+class SettingsStore;
+class Database;
+
+// What the panel chooses before a start.
+struct BoardChoices {
+    qint64 themeKey = 0;
+    QString motion = QStringLiteral("Scroll"); // "Scroll", "Page" or anything else
+    int pageIntervalMs = 3000;
+    int tickerSpeed = 30; // the board's ticker step
+    int twipsPerPixel = 15;
+
+    static BoardChoices fromSession(const Session& session);
+    // The choices the panel would make from its stored settings.
+    static BoardChoices stored(const SettingsStore& settings, Database& db,
+                               const QString& themeName);
+};
+
+class BoardLoader : public BoardSource {
+public:
+    explicit BoardLoader(AppContext& ctx);
+
+    BoardInputs load(const BoardChoices& choices,
+                     const BoardProfile& surface = BoardProfile::board());
+    // The active currencies with the colouring now in force.
+    BoardRows rows() override;
+    QVector<NewsLine> news(TickerMotion::Train train) override;
+    std::optional<RateRow> rate(qint64 key) override;
+    // The engine refreshes from here, and at once when a currency is saved.
+    void drive(BoardEngine& engine);
+
+private:
+    AppContext& m_ctx;
+};
+
+} // namespace quoteria

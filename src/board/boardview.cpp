@@ -1,0 +1,238 @@
+#include "board/boardview.h"
+
+#include "board/boardengine.h"
+#include "board/boardtimers.h"
+
+#include <QElapsedTimer>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+
+namespace quoteria {
+
+namespace {
+
+// The board's timers as real QTimers; the objectNames are the ones the panel knew.
+class WidgetTimers : public BoardTimers {
+public:
+    WidgetTimers(QObject* owner, BoardEngine*& engine) {
+        m_clock.start();
+        for (int n = 1; n <= kCount; ++n) {
+            auto* t = new QTimer(owner);
+            t->setObjectName(QStringLiteral("Timer%1").arg(n));
+            t->setTimerType(Qt::PreciseTimer);
+            t->setInterval(defaultInterval(n));
+            QObject::connect(t, &QTimer::timeout, owner, [this, &engine, n] {
+                m_lastTick[n] = m_clock.nsecsElapsed();
+                if (engine)
+                    engine->tick(n);
+            });
+            m_t[n] = t;
+            m_lastTick[n] = 0;
+        }
+    }
+    ~WidgetTimers() override {
+        for (int n = 1; n <= kCount; ++n)
+            delete m_t[n];
+    }
+    QTimer* get(int n) const { return n >= 1 && n <= kCount ? m_t[n] : nullptr; }
+    bool isActive(int n) const override { return get(n) && get(n)->isActive(); }
+    void setActive(int n, bool on) override {
+        if (QTimer* t = get(n)) {
+            if (on && !t->isActive()) {
+                t->start();
+                started(n);
+            } else if (!on)
+                t->stop();
+        }
+    }
+    int interval(int n) const override { return get(n) ? get(n)->interval() : 0; }
+    void setInterval(int n, int ms) override {
+        if (QTimer* t = get(n))
+            t->setInterval(qMax(1, ms));
+    }
+
+    // How far timer n is into its period (0 to 1); 0 when it is stopped.
+    double phase(int n) const {
+        const QTimer* t = get(n);
+        if (!t || !t->isActive() || t->interval() <= 0)
+            return 0.0;
+        const double f = (m_clock.nsecsElapsed() - m_lastTick[n]) / (t->interval() * 1.0e6);
+        return qBound(0.0, f, 1.0);
+    }
+    // Marks timer n as just started, so motion is not extrapolated from an old tick.
+    void started(int n) { m_lastTick[n] = m_clock.nsecsElapsed(); }
+
+private:
+    QTimer* m_t[kCount + 1] = {};
+    QElapsedTimer m_clock;
+    qint64 m_lastTick[kCount + 1];
+};
+
+// The ticker strip: its own child so the panel can show and hide it.
+class TickerStrip : public QWidget {
+public:
+    TickerStrip(QWidget* parent, BoardEngine*& engine) : QWidget(parent), m_engine(engine) {
+        setObjectName(QStringLiteral("picScroll"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!m_engine)
+            return;
+        QPainter p(this);
+        m_engine->paintTicker(p);
+    }
+    void showEvent(QShowEvent*) override {
+        if (m_engine)
+            m_engine->setTickerVisible(true);
+    }
+    void hideEvent(QHideEvent*) override {
+        if (m_engine)
+            m_engine->setTickerVisible(false);
+    }
+
+private:
+    BoardEngine*& m_engine;
+};
+
+constexpr int kMediaKinds = 4;
+
+} // namespace
+
+struct BoardView::Private {
+    BoardEngine* engine = nullptr;
+    WidgetTimers* timers = nullptr;
+    TickerStrip* strip = nullptr;
+    QWidget* media[kMediaKinds] = {};
+    QTimer* frame = nullptr; // one repaint per screen frame of the moving zones
+
+    void present() {
+        BoardEngine::Presentation p;
+        p.live = true;
+        p.title = timers->phase(int(Timer::Title));
+        p.table = timers->phase(int(Timer::TableScroll));
+        p.ticker =
+            qMax(timers->phase(int(Timer::LeftTrain)), timers->phase(int(Timer::RightTrain)));
+        engine->setPresentation(p);
+    }
+};
+
+BoardView::BoardView(QWidget* parent) : QWidget(parent), d(new Private) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    // Keys go to the window that holds the board.
+    setFocusPolicy(Qt::NoFocus);
+
+    d->timers = new WidgetTimers(this, d->engine);
+    d->strip = new TickerStrip(this, d->engine);
+    d->strip->hide();
+    const char* const names[kMediaKinds] = {"videoHost", "webHost", "cameraHost", "slideHost"};
+    for (int k = 0; k < kMediaKinds; ++k) {
+        d->media[k] = new QWidget(this);
+        d->media[k]->setObjectName(QLatin1String(names[k]));
+        d->media[k]->hide();
+    }
+    d->engine = new BoardEngine(*d->timers, this);
+    connect(d->engine, &BoardEngine::repaintNeeded, this, [this](const QRect& r) {
+        if (d->strip->isVisible() && r == d->engine->stripPx())
+            d->strip->update();
+        else
+            update(r);
+    });
+
+    // The timers move the board in their own steps; the screen shows the motion at
+    // its frame rate, each frame where the moving zones stand at that moment.
+    d->frame = new QTimer(this);
+    d->frame->setTimerType(Qt::PreciseTimer);
+    d->frame->setInterval(16);
+    connect(d->frame, &QTimer::timeout, this, [this] {
+        BoardEngine* e = d->engine;
+        if (e->titleMoving() && isRunning(Timer::Title))
+            update(e->zonePx(BoardEngine::ZoneTitle));
+        if (isRunning(Timer::TableScroll) && isRunning(Timer::Compose))
+            update(e->zonePx(BoardEngine::ZoneTable));
+        if (d->strip->isVisible() && (leftTrainRunning() || rightTrainRunning()))
+            d->strip->update();
+    });
+}
+
+BoardView::~BoardView() {
+    // Children outlive this body: nothing of theirs may reach the engine any more.
+    d->frame->stop();
+    for (int n = 1; n <= BoardTimers::kCount; ++n)
+        d->timers->setActive(n, false);
+    BoardEngine* engine = d->engine;
+    d->engine = nullptr;
+    delete d->strip;
+    delete engine;
+    delete d->timers;
+    delete d;
+}
+
+void BoardView::load(const BoardInputs& inputs, BoardSource* source) {
+    d->engine->setSource(source);
+    d->engine->load(inputs, size());
+    d->strip->setGeometry(d->engine->stripPx());
+    const QRect media =
+        d->engine->pixels().rect(zoneRect(inputs.theme, BoardTheme::Video, inputs.motion.surface));
+    for (QWidget* host : d->media)
+        host->setGeometry(inputs.theme.hasPosition ? media : QRect());
+    d->timers->setActive(int(Timer::Strip), true);
+    d->frame->start();
+}
+
+BoardEngine& BoardView::engine() const {
+    return *d->engine;
+}
+
+QTimer* BoardView::timer(Timer t) const {
+    return d->timers->get(int(t));
+}
+
+bool BoardView::isRunning(Timer t) const {
+    return d->timers->isActive(int(t));
+}
+
+void BoardView::setRunning(Timer t, bool on) {
+    d->timers->setActive(int(t), on);
+}
+
+void BoardView::startTicker(TickerMotion::Train train) {
+    setRunning(Timer::LeftTrain, train == TickerMotion::LeftTrain);
+    setRunning(Timer::RightTrain, train == TickerMotion::RightTrain);
+}
+
+void BoardView::stopTicker() {
+    setRunning(Timer::LeftTrain, false);
+    setRunning(Timer::RightTrain, false);
+}
+
+void BoardView::setTableMoving(TableMotion motion, bool on) {
+    setRunning(motion == TableMotion::Page ? Timer::Rows : Timer::TableScroll, on);
+}
+
+QWidget* BoardView::tickerStrip() const {
+    return d->strip;
+}
+
+QWidget* BoardView::mediaHost(Media kind) const {
+    const int k = int(kind);
+    return k >= 0 && k < kMediaKinds ? d->media[k] : nullptr;
+}
+
+void BoardView::paintEvent(QPaintEvent* event) {
+    d->present();
+    QPainter p(this);
+    for (const QRect& r : event->region())
+        d->engine->paint(p, r, false);
+}
+
+void BoardView::resizeEvent(QResizeEvent*) {
+    if (d->engine)
+        d->engine->setFrameSize(size());
+}
+
+} // namespace quoteria

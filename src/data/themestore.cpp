@@ -1,0 +1,254 @@
+#include "data/themestore.h"
+
+#include "data/database.h"
+#include "data/dataevents.h"
+#include "data/formats.h"
+
+#include <QSqlRecord>
+#include <QtMath>
+
+namespace quoteria {
+
+namespace {
+// Beyond this a layout is meaningless anyway; keeps doubled twips inside int range.
+constexpr double kLimit = 10000000.0;
+
+QString text(const QSqlRecord& r, const char* name) {
+    const int i = r.indexOf(QLatin1String(name));
+    return i < 0 ? QString() : r.value(i).toString();
+}
+
+double number(const QSqlRecord& r, const char* name) {
+    const int i = r.indexOf(QLatin1String(name));
+    return i < 0 ? 0.0 : themeNumber(r.value(i));
+}
+
+QColor colour(const QSqlRecord& r, const char* name) {
+    const int i = r.indexOf(QLatin1String(name));
+    return i < 0 ? QColor(Qt::black) : winColor(colourValue(r.value(i)));
+}
+} // namespace
+
+QColor winColor(qint64 value) {
+    const quint32 v = quint32(value) & 0xFFFFFFu;
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+qint64 colourValue(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return 0;
+    bool ok = false;
+    double d = value.toDouble(&ok);
+    if (!ok)
+        d = vbVal(value.toString());
+    if (!qIsFinite(d) || d < -4294967296.0 || d > 4294967295.0)
+        return 0;
+    return qint64(d);
+}
+
+double themeNumber(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return 0.0;
+    bool ok = false;
+    double d = value.toDouble(&ok);
+    if (!ok)
+        d = vbVal(value.toString());
+    if (!qIsFinite(d))
+        return 0.0;
+    return qBound(-kLimit, d, kLimit);
+}
+
+namespace {
+
+struct TextColumn {
+    const char* name;
+    QString BoardTheme::*field;
+};
+struct NumberColumn {
+    const char* name;
+    double BoardTheme::*field;
+};
+struct ColourColumn {
+    const char* name;
+    QColor BoardTheme::*field;
+};
+
+// One list for reading and writing, so the two never disagree.
+const TextColumn kTextColumns[] = {
+    {"themename", &BoardTheme::themeName}, {"colwidth", &BoardTheme::colwidth},
+    {"logo", &BoardTheme::logo},           {"clockfile", &BoardTheme::clockfile},
+    {"fonttime", &BoardTheme::fonttime},   {"BGimage", &BoardTheme::bgImage},
+    {"hdfont", &BoardTheme::hdfont},       {"fntcrr", &BoardTheme::fntcrr},
+    {"fntval", &BoardTheme::fntval},       {"media", &BoardTheme::media},
+    {"ttlname", &BoardTheme::ttlname},     {"ttlfont", &BoardTheme::ttlfont},
+    {"tformat", &BoardTheme::tformat},     {"ttlBGEnable", &BoardTheme::ttlBGEnable},
+    {"img1", &BoardTheme::img1},           {"img2", &BoardTheme::img2},
+    {"NBGimg", &BoardTheme::nbgImg},
+};
+const NumberColumn kNumberColumns[] = {
+    {"rows", &BoardTheme::rows},         {"rowheight", &BoardTheme::rowheight},
+    {"sizetime", &BoardTheme::sizetime}, {"hdfntsize", &BoardTheme::hdfntsize},
+    {"sizecrr", &BoardTheme::sizecrr},   {"sizeval", &BoardTheme::sizeval},
+    {"vgap", &BoardTheme::vgap},         {"hgap", &BoardTheme::hgap},
+    {"ttlsize", &BoardTheme::ttlsize},   {"SWidth", &BoardTheme::swidth},
+    {"SHeight", &BoardTheme::sheight},
+};
+const ColourColumn kColourColumns[] = {
+    {"clrtime", &BoardTheme::clrtime}, {"linecolor", &BoardTheme::linecolor},
+    {"hdclrbg", &BoardTheme::hdclrbg}, {"hdfntclr", &BoardTheme::hdfntclr},
+    {"clrcrr", &BoardTheme::clrcrr},   {"clrval", &BoardTheme::clrval},
+    {"bgcolor", &BoardTheme::bgcolor}, {"ttlcolor", &BoardTheme::ttlcolor},
+    {"ttlBG", &BoardTheme::ttlBG},     {"SBG", &BoardTheme::sbg},
+};
+constexpr const char* kDisplayTime = "displaytime";
+constexpr const char* kScroll = "scroll";
+constexpr const char* kRowColour = "rowbgcolor";
+const QString kThemeTable = QStringLiteral("tbltheme");
+const QString kPositionTable = QStringLiteral("tblpos");
+const QString kHeaderTable = QStringLiteral("tblheader");
+
+qint64 windowsValue(const QColor& c) {
+    return qint64(c.red()) | (qint64(c.green()) << 8) | (qint64(c.blue()) << 16);
+}
+
+QString headColumn(int k) {
+    return QStringLiteral("head%1").arg(k + 1);
+}
+
+QString zoneColumn(int zone, int edge) {
+    return QLatin1String(ThemeStore::kZoneStems[zone]) +
+           QLatin1String(ThemeStore::kZoneEdges[edge]);
+}
+
+} // namespace
+
+const char* const ThemeStore::kZoneStems[BoardTheme::ZoneCount] = {"logo", "time", "tbl", "video",
+                                                                   "me",   "ttl",  "news"};
+const char* const ThemeStore::kZoneEdges[4] = {"left", "top", "width", "height"};
+
+BoardTheme ThemeStore::load(qint64 key) {
+    BoardTheme t;
+    t.key = key;
+    const QString keyColumn = QLatin1String(kKey);
+    if (auto row = m_db.fetchOne(
+            QStringLiteral("select * from %1 where %2=?").arg(kThemeTable, keyColumn), {key})) {
+        const QSqlRecord& r = *row;
+        t.found = true;
+        for (const TextColumn& c : kTextColumns)
+            t.*c.field = text(r, c.name);
+        for (const NumberColumn& c : kNumberColumns)
+            t.*c.field = number(r, c.name);
+        for (const ColourColumn& c : kColourColumns)
+            t.*c.field = colour(r, c.name);
+        t.displaytime = int(number(r, kDisplayTime));
+        t.scroll = int(number(r, kScroll));
+        t.rowbgcolorValue = colourValue(r.value(QLatin1String(kRowColour)));
+        t.rowbgcolor = winColor(t.rowbgcolorValue);
+    }
+    if (auto row = m_db.fetchOne(
+            QStringLiteral("select * from %1 where %2=? limit 1").arg(kPositionTable, keyColumn),
+            {key})) {
+        t.hasPosition = true;
+        for (int z = 0; z < BoardTheme::ZoneCount; ++z)
+            for (int e = 0; e < 4; ++e)
+                t.zone[z][e] = number(*row, zoneColumn(z, e).toLatin1().constData());
+    }
+    if (auto row = m_db.fetchOne(
+            QStringLiteral("select * from %1 where %2=?").arg(kHeaderTable, keyColumn), {key})) {
+        t.hasHeader = true;
+        for (int k = 0; k < 6; ++k)
+            t.head[k] = text(*row, headColumn(k).toLatin1().constData());
+    }
+    return t;
+}
+
+BoardTheme ThemeStore::loadByName(const QString& name) {
+    const QVariant key =
+        m_db.scalar(QStringLiteral("select %1 from %2 where %3=?")
+                        .arg(QLatin1String(kKey), kThemeTable, QLatin1String(kName)),
+                    {name});
+    if (!key.isValid())
+        return BoardTheme();
+    return load(key.toLongLong());
+}
+
+QVector<ThemeEntry> ThemeStore::list(bool* ok) {
+    const QVector<QSqlRecord> recs =
+        m_db.fetchAll(QStringLiteral("select %1, %2 from %3 order by %2")
+                          .arg(QLatin1String(kKey), QLatin1String(kName), kThemeTable),
+                      {}, ok);
+    QVector<ThemeEntry> out;
+    out.reserve(recs.size());
+    for (const QSqlRecord& r : recs)
+        out.append({r.value(0).toLongLong(), r.value(1).toString()});
+    return out;
+}
+
+qint64 ThemeStore::save(const BoardTheme& t, QString* error) {
+    const auto fail = [&] {
+        if (error)
+            *error = m_db.lastError();
+        return qint64(0);
+    };
+    QVariantMap theme;
+    for (const TextColumn& c : kTextColumns)
+        theme[QLatin1String(c.name)] = t.*c.field;
+    for (const NumberColumn& c : kNumberColumns)
+        theme[QLatin1String(c.name)] = t.*c.field;
+    for (const ColourColumn& c : kColourColumns)
+        theme[QLatin1String(c.name)] = windowsValue(t.*c.field);
+    theme[QLatin1String(kDisplayTime)] = t.displaytime;
+    theme[QLatin1String(kScroll)] = t.scroll;
+    // The stored number survives when the colour was not changed (system colours).
+    theme[QLatin1String(kRowColour)] = winColor(t.rowbgcolorValue) == t.rowbgcolor
+                                           ? t.rowbgcolorValue
+                                           : windowsValue(t.rowbgcolor);
+
+    const QString keyColumn = QLatin1String(kKey);
+    Database::Transaction tx(m_db);
+    if (!tx.active())
+        return fail();
+    qint64 key = t.key;
+    if (key > 0) {
+        if (!m_db.update(kThemeTable, keyColumn, key, theme))
+            return fail();
+    } else {
+        key = m_db.insert(kThemeTable, theme);
+        if (key < 0)
+            return fail();
+    }
+    // Writes one row of a per-theme table: overwritten when present, else added.
+    const auto writeRow = [&](const QString& table, QVariantMap values) {
+        const bool present =
+            m_db.fetchOne(
+                    QStringLiteral("select %1 from %2 where %1=? limit 1").arg(keyColumn, table),
+                    {key})
+                .has_value();
+        if (present)
+            return m_db.update(table, keyColumn, key, values);
+        values[keyColumn] = key;
+        return m_db.insert(table, values) >= 0;
+    };
+    if (t.hasPosition) {
+        QVariantMap pos;
+        for (int z = 0; z < BoardTheme::ZoneCount; ++z)
+            for (int e = 0; e < 4; ++e)
+                pos[zoneColumn(z, e)] = t.zone[z][e];
+        if (!writeRow(kPositionTable, pos))
+            return fail();
+    }
+    if (t.hasHeader) {
+        QVariantMap head;
+        for (int k = 0; k < 6; ++k)
+            head[headColumn(k)] = t.head[k];
+        if (!writeRow(kHeaderTable, head))
+            return fail();
+    }
+    if (!tx.commit())
+        return fail();
+    if (m_events)
+        emit m_events->themesChanged();
+    return key;
+}
+
+} // namespace quoteria

@@ -1,0 +1,161 @@
+#include "data/demodata.h"
+#include "data/helpers.h"
+#include "data/themestore.h"
+#include "testsupport.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace quoteria;
+
+class TestThemeStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void readsTheDemoTheme();
+    void byNameAndList();
+    void savesAndReadsBack_data();
+    void savesAndReadsBack();
+    void failedWriteLeavesThemeAsItWas_data();
+    void failedWriteLeavesThemeAsItWas();
+};
+
+namespace {
+// A theme with every kind of value changed from the demo's.
+BoardTheme edited(BoardTheme t) {
+    t.themeName = QStringLiteral("Edited");
+    t.rows = 9;
+    t.colwidth = QStringLiteral("500;2000;1000;1000;0;0;0");
+    t.displaytime = 1;
+    t.scroll = 1;
+    t.clrtime = QColor(1, 2, 3);
+    t.rowbgcolor = QColor(40, 50, 60);
+    t.ttlBGEnable = QStringLiteral("0");
+    t.swidth = 1920;
+    t.zone[BoardTheme::News][1] = 5000;
+    t.zone[BoardTheme::Video][2] = 1234.5;
+    t.head[0] = QStringLiteral("NAME");
+    t.head[5] = QStringLiteral("LAST/COLUMN");
+    return t;
+}
+
+void compareSaved(const BoardTheme& got, const BoardTheme& want) {
+    QVERIFY(got.found && got.hasPosition && got.hasHeader);
+    QCOMPARE(got.themeName, want.themeName);
+    QCOMPARE(got.rows, want.rows);
+    QCOMPARE(got.colwidth, want.colwidth);
+    QCOMPARE(got.displaytime, want.displaytime);
+    QCOMPARE(got.scroll, want.scroll);
+    QCOMPARE(got.clrtime, want.clrtime);
+    QCOMPARE(got.rowbgcolor, want.rowbgcolor);
+    QCOMPARE(got.ttlBGEnable, want.ttlBGEnable);
+    QCOMPARE(got.swidth, want.swidth);
+    for (int z = 0; z < BoardTheme::ZoneCount; ++z)
+        for (int e = 0; e < 4; ++e)
+            QCOMPARE(got.zone[z][e], want.zone[z][e]);
+    for (int k = 0; k < 6; ++k)
+        QCOMPARE(got.head[k], want.head[k]);
+}
+} // namespace
+
+void TestThemeStore::readsTheDemoTheme() {
+    test::AppFixture f(true);
+    QVERIFY(f.ready);
+    ThemeStore store(f.db, &f.events);
+    const qint64 key = themeKeyOf(f.db, demoThemeName());
+    const BoardTheme t = store.load(key);
+    QVERIFY(t.found && t.hasPosition && t.hasHeader);
+    QCOMPARE(t.key, key);
+    QCOMPARE(t.head[1], QStringLiteral("WE BUY"));
+    QCOMPARE(t.hdclrbg, QColor(200, 150, 30));
+    QCOMPARE(t.zone[BoardTheme::Title][2], 6320.0);
+    const BoardTheme none = store.load(key + 100);
+    QVERIFY(!none.found && !none.hasPosition && !none.hasHeader);
+}
+
+void TestThemeStore::byNameAndList() {
+    test::AppFixture f(true);
+    ThemeStore store(f.db, nullptr);
+    BoardTheme second = store.loadByName(demoThemeName());
+    QVERIFY(second.found);
+    second.key = 0;
+    second.themeName = QStringLiteral("Another");
+    const qint64 key = store.save(second);
+    QVERIFY(key > 0);
+    QCOMPARE(store.loadByName(QStringLiteral("Another")).key, key);
+    QVERIFY(!store.loadByName(QStringLiteral("x' or '1'='1")).found);
+    bool ok = false;
+    const QVector<ThemeEntry> all = store.list(&ok);
+    QVERIFY(ok);
+    QCOMPARE(all.size(), 2);
+    QCOMPARE(all[0].name, QStringLiteral("Another")); // by name
+    QCOMPARE(all[0].key, key);
+}
+
+void TestThemeStore::savesAndReadsBack_data() {
+    QTest::addColumn<bool>("asNew");
+    QTest::newRow("existing theme") << false;
+    QTest::newRow("new theme") << true;
+}
+
+void TestThemeStore::savesAndReadsBack() {
+    QFETCH(bool, asNew);
+    test::AppFixture f(true);
+    ThemeStore store(f.db, &f.events);
+    QSignalSpy changed(&f.events, &DataEvents::themesChanged);
+    BoardTheme t = edited(store.loadByName(demoThemeName()));
+    const qint64 demoKey = t.key;
+    if (asNew)
+        t.key = 0;
+    QString error;
+    const qint64 key = store.save(t, &error);
+    QVERIFY2(key > 0, qPrintable(error));
+    QCOMPARE(key != demoKey, asNew);
+    QCOMPARE(changed.count(), 1);
+    compareSaved(store.load(key), t);
+    // One layout and one header row per theme, whichever way it was saved.
+    QCOMPARE(
+        f.db.scalar(QStringLiteral("select count(*) from tblpos where themeauto=?"), {key}).toInt(),
+        1);
+    QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblheader where themeauto=?"), {key})
+                 .toInt(),
+             1);
+}
+
+void TestThemeStore::failedWriteLeavesThemeAsItWas_data() {
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("header update refused")
+        << "create trigger refuse before update on tblheader begin select raise(abort, 'no'); end";
+    QTest::newRow("layout update refused")
+        << "create trigger refuse before update on tblpos begin select raise(abort, 'no'); end";
+}
+
+void TestThemeStore::failedWriteLeavesThemeAsItWas() {
+    QFETCH(QString, trigger);
+    test::AppFixture f(true);
+    ThemeStore store(f.db, &f.events);
+    const BoardTheme before = store.loadByName(demoThemeName());
+    bool ok = false;
+    f.db.exec(trigger, {}, &ok);
+    QVERIFY(ok);
+    QSignalSpy changed(&f.events, &DataEvents::themesChanged);
+    QString error;
+    QCOMPARE(store.save(edited(before), &error), qint64(0));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(changed.count(), 0);
+    // The theme row was written first in the same transaction: rolled back too.
+    compareSaved(store.load(before.key), before);
+
+    // A new theme that fails leaves no row behind.
+    BoardTheme fresh = edited(before);
+    fresh.key = 0;
+    f.db.exec(QStringLiteral("delete from tblheader"));
+    f.db.exec(QStringLiteral("delete from tblpos"));
+    f.db.exec(QStringLiteral("create trigger refuse2 before insert on tblheader begin "
+                             "select raise(abort, 'no'); end"));
+    QCOMPARE(store.save(fresh), qint64(0));
+    QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tbltheme")).toInt(), 1);
+    QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblpos")).toInt(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestThemeStore)
+#include "tst_themestore.moc"
