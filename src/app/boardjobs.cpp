@@ -103,10 +103,8 @@ int renderBoardCommand(const QStringList& args) {
     }
     SettingsStore settings;
     DataEvents events;
-    CurrencyStore currencies(db, &events);
-    AppContext ctx{db,        settings,       events,
-                   Session{}, loc.dataFolder, QCoreApplication::applicationDirPath(),
-                   currencies};
+    AppContext ctx(db, settings, events, Session{}, loc.dataFolder,
+                   QCoreApplication::applicationDirPath());
     const BoardChoices choices = BoardChoices::stored(settings, db, themeName);
     if (choices.themeKey == 0)
         err(QStringLiteral("There is no theme named \"%1\".").arg(themeName));
@@ -188,10 +186,8 @@ int benchBoardCommand(const QStringList& args) {
     }
     SettingsStore settings(dir.filePath(QStringLiteral("config")));
     DataEvents events;
-    CurrencyStore currencies(db, &events);
-    AppContext ctx{db,        settings,   events,
-                   Session{}, dir.path(), QCoreApplication::applicationDirPath(),
-                   currencies};
+    AppContext ctx(db, settings, events, Session{}, dir.path(),
+                   QCoreApplication::applicationDirPath());
     const int tpp = 15;
     ThemeStore themes(db, &events);
     BoardTheme theme = themes.loadByName(demoThemeName());

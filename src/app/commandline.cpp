@@ -1,102 +1,16 @@
 #include "app/commandline.h"
 
-#include "data/cliutil.h"
-#include "data/database.h"
-#include "data/dbpath.h"
-#include "data/demodata.h"
+#include "app/jobs.h"
 #include "data/messageservice.h"
-#include "data/settingsstore.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
-#include <cstdio>
 #include <functional>
-#include <iostream>
-#include <string>
-#include <termios.h>
-#include <unistd.h>
 
 namespace quoteria {
 
 namespace {
-
-using cli::err;
-using cli::optionValue;
-using cli::out;
-
-QString askPassword() {
-    std::fprintf(stderr, "Password for ADMIN: ");
-    std::fflush(stderr);
-    termios old{};
-    const bool tty = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &old) == 0;
-    if (tty) {
-        termios quiet = old;
-        quiet.c_lflag &= ~tcflag_t(ECHO);
-        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
-    }
-    std::string line;
-    std::getline(std::cin, line);
-    if (tty) {
-        tcsetattr(STDIN_FILENO, TCSANOW, &old);
-        std::fprintf(stderr, "\n");
-    }
-    return QString::fromStdString(line);
-}
-
-int initDb(const QStringList& args) {
-    const QString path = optionValue(args, QStringLiteral("--init-db"));
-    if (path.isEmpty() || path.startsWith(QLatin1String("--"))) {
-        err(QStringLiteral("usage: quoteria --init-db PATH [--admin-password PW] [--demo]"));
-        return 2;
-    }
-    bool hasPw = false;
-    QString pw = optionValue(args, QStringLiteral("--admin-password"), &hasPw);
-    if (!hasPw)
-        pw = askPassword();
-    if (pw.isEmpty()) {
-        err(QStringLiteral("The administrator password must not be empty."));
-        return 2;
-    }
-    // The usual place for a new database is a folder that does not exist yet.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    Database db(QStringLiteral("quoteria-init"));
-    if (!db.create(path)) {
-        err(db.lastError());
-        return 1;
-    }
-    NewDatabaseOptions opt;
-    opt.adminPassword = pw;
-    opt.demo = args.contains(QStringLiteral("--demo"));
-    if (!populateNewDatabase(db, opt)) {
-        err(QStringLiteral("Cannot fill the new database: %1").arg(db.lastError()));
-        db.close();
-        QFile::remove(path);
-        return 1;
-    }
-    db.close();
-    if (opt.demo) {
-        // So the demo board starts without choosing a template first.
-        SettingsStore settings;
-        if (settings.read(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"))
-                .isEmpty())
-            settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"),
-                           demoThemeName());
-    }
-    QString e;
-    if (!writeUserDbPath(path, &e)) {
-        err(QStringLiteral("Database created, but path.txt could not be written: %1").arg(e));
-        return 1;
-    }
-    out(QStringLiteral("Created %1%2")
-            .arg(QFileInfo(path).absoluteFilePath(),
-                 opt.demo ? QStringLiteral(" with demonstration data") : QString()));
-    out(hasPw ? QStringLiteral("Login: user name ADMIN, password %1").arg(pw)
-              : QStringLiteral("Login: user name ADMIN with the password you typed"));
-    return 0;
-}
 
 struct Command {
     const char* flag;
@@ -107,7 +21,6 @@ struct Command {
 } // namespace
 
 // Jobs defined elsewhere.
-int rtfToHtmlCommand(const QStringList& args);
 int renderBoardCommand(const QStringList& args);
 int benchBoardCommand(const QStringList& args);
 
@@ -116,7 +29,7 @@ int runCommandLine(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const Command commands[] = {
-        {"--init-db", false, initDb},
+        {"--init-db", false, initDbCommand},
         {"--render-board", true, renderBoardCommand},
         {"--bench-board", true, benchBoardCommand},
         {"--rtf2html", false, rtfToHtmlCommand},

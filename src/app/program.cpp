@@ -5,7 +5,9 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/messageservice.h"
+#include "data/newsstore.h"
 #include "data/settingsstore.h"
+#include "data/userstore.h"
 #include "panel/displayboard.h"
 #include "panel/form1.h"
 #include "panel/messagebox.h"
@@ -35,10 +37,13 @@ int runProgram(QApplication& app) {
     Database db;
     SettingsStore settings;
     DataEvents events;
+    // One store per group of tables for the whole run; windows share them.
     CurrencyStore currencies(db, &events);
-    AppContext ctx{db,        settings,  events,
-                   Session{}, QString(), QCoreApplication::applicationDirPath(),
-                   currencies};
+    NewsStore news(db, &events);
+    UserStore users(db);
+    AppContext ctx{db,         settings,  events,
+                   Session{},  QString(), QCoreApplication::applicationDirPath(),
+                   currencies, news,      users};
     ctx.session.twipsPerPixel = splash.twipsPerPixel();
 
     int exitCode = 0;

@@ -3,17 +3,16 @@
 // process-wide values the control panel keeps for the board and the editors.
 // Passed in explicitly so tests can give their own.
 #include <QString>
+#include <memory>
 
 namespace quoteria {
 
 class CurrencyStore;
 class Database;
 class DataEvents;
+class NewsStore;
 class SettingsStore;
-
-// Defined with CurrencyStore: the store kept with `events` for contexts built
-// without one of their own.
-CurrencyStore& attachedCurrencyStore(Database& db, DataEvents& events);
+class UserStore;
 
 // Online rate source settings loaded from tblDatabase at login.
 struct OnlineSource {
@@ -47,15 +46,36 @@ struct Session {
 };
 
 struct AppContext {
+    // The program and the test fixtures hand in the stores of the process.
+    AppContext(Database& db, SettingsStore& settings, DataEvents& events, Session session,
+               QString dataFolder, QString appFolder, CurrencyStore& currencies, NewsStore& news,
+               UserStore& users);
+    // A command-line job opens a database of its own: the context makes the stores
+    // over it, announcing through events.
+    AppContext(Database& db, SettingsStore& settings, DataEvents& events, Session session = {},
+               QString dataFolder = {}, QString appFolder = {});
+    ~AppContext();
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
     Database& db;
     SettingsStore& settings;
     DataEvents& events;
     Session session;
     QString dataFolder; // folder of the database file
     QString appFolder;  // folder of the executable and its shipped files
-    // The one store of tblCurr for this database; the only one that announces a
-    // change of the table.
-    CurrencyStore& currencies = attachedCurrencyStore(db, events);
+
+private:
+    // Only for the second constructor; declared before the references bound to them.
+    std::unique_ptr<CurrencyStore> m_ownCurrencies;
+    std::unique_ptr<NewsStore> m_ownNews;
+    std::unique_ptr<UserStore> m_ownUsers;
+
+public:
+    // One store per group of tables; the only ones that announce a change.
+    CurrencyStore& currencies;
+    NewsStore& news;
+    UserStore& users;
 };
 
 } // namespace quoteria

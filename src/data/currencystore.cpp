@@ -332,14 +332,6 @@ bool CurrencyStore::remove(qint64 key, QString* error) {
     return ok;
 }
 
-CurrencyStore& attachedCurrencyStore(Database& db, DataEvents& events) {
-    const auto stores = events.findChildren<CurrencyStore*>(QString(), Qt::FindDirectChildrenOnly);
-    for (CurrencyStore* s : stores)
-        if (&s->connection() == &db)
-            return *s;
-    return *new CurrencyStore(db, &events, &events);
-}
-
 ValueFormat valueFormat(const SettingsStore& settings) {
     ValueFormat f;
     f.length = settings.get(settings::KeptLength);

@@ -158,9 +158,6 @@ private:
     qint64 m_lastKey = 0;
 };
 
-// A store for a context built without one, kept as long as `events` lives.
-CurrencyStore& attachedCurrencyStore(Database& db, DataEvents& events);
-
 // Reads the value format settings.
 class SettingsStore;
 ValueFormat valueFormat(const SettingsStore& settings);

@@ -1,6 +1,8 @@
 #include "data/demodata.h"
 
 #include "data/database.h"
+#include "data/newsstore.h"
+#include "data/userstore.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -46,7 +48,7 @@ const DemoCurrency kCurrencies[] = {
     {"SOUTH AFRICAN RAND", "za", "0.1990", "0.2040"},
 };
 
-bool addTheme(Database& db) {
+bool addTheme(Database& db, NewsStore& news) {
     QVariantMap t;
     t[QStringLiteral("themename")] = demoThemeName();
     t[QStringLiteral("cols")] = 7;
@@ -138,16 +140,14 @@ bool addTheme(Database& db) {
     if (db.insert(QStringLiteral("tblheader"), h) < 0)
         return false;
 
-    QVariantMap ss;
-    ss[QStringLiteral("themeauto")] = key;
-    ss[QStringLiteral("backcolor")] = bgr(200, 150, 30);
-    ss[QStringLiteral("gradcolor")] = bgr(255, 255, 255);
-    ss[QStringLiteral("gradient")] = 0;
-    ss[QStringLiteral("speed")] = QStringLiteral("30");
-    ss[QStringLiteral("gradtype")] = QStringLiteral("Left");
-    ss[QStringLiteral("bullet")] = QString();
-    ss[QStringLiteral("sdirection")] = QStringLiteral("Left");
-    return db.insert(QStringLiteral("tblss"), ss) >= 0;
+    ScrollSettings ss;
+    ss.themeKey = key;
+    ss.backColor = bgr(200, 150, 30);
+    ss.gradColor = bgr(255, 255, 255);
+    ss.speed = QStringLiteral("30");
+    ss.gradType = QStringLiteral("Left");
+    ss.direction = QStringLiteral("Left");
+    return news.saveScrollSettings(ss);
 }
 
 bool addCurrencies(Database& db, const QString& flags) {
@@ -197,7 +197,7 @@ QString escapeRtf(const QString& s) {
     return out;
 }
 
-bool addNews(Database& db) {
+bool addNews(NewsStore& news) {
     struct News {
         const char* text;
         const char* direction;
@@ -217,23 +217,21 @@ bool addNews(Database& db) {
          bgr(10, 20, 40), 0},
     };
     for (const News& n : items) {
-        const QString text = QLatin1String(n.text);
-        QVariantMap r;
-        r[QStringLiteral("message")] = text;
-        r[QStringLiteral("messageRtf")] =
-            QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 %1;}}\\f0\\fs%2 %3\\par }")
-                .arg(QLatin1String(n.font))
-                .arg(n.size * 2)
-                .arg(escapeRtf(text));
-        r[QStringLiteral("messageHtml")] = text.toHtmlEscaped();
-        r[QStringLiteral("active")] = 1;
-        r[QStringLiteral("fontname")] = QLatin1String(n.font);
-        r[QStringLiteral("fontsize")] = QString::number(n.size);
-        r[QStringLiteral("fontcolor")] = n.color;
-        r[QStringLiteral("fontbold")] = n.bold;
-        r[QStringLiteral("fontitalic")] = 0;
-        r[QStringLiteral("direction")] = QLatin1String(n.direction);
-        if (db.insert(QStringLiteral("tblscroll"), r) < 0)
+        NewsMessage m;
+        m.message = QLatin1String(n.text);
+        m.rtf = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 %1;}}\\f0\\fs%2 %3\\par }")
+                    .arg(QLatin1String(n.font))
+                    .arg(n.size * 2)
+                    .arg(escapeRtf(m.message));
+        m.html = m.message.toHtmlEscaped();
+        m.active = true;
+        m.fontName = QLatin1String(n.font);
+        m.fontSize = QString::number(n.size);
+        m.fontColor = n.color;
+        m.bold = n.bold != 0;
+        m.italic = false;
+        m.direction = QLatin1String(n.direction);
+        if (news.save(m) < 0)
             return false;
     }
     return true;
@@ -257,28 +255,19 @@ bool populateNewDatabase(Database& db, const NewDatabaseOptions& options) {
     Database::Transaction tx(db);
     if (!tx.active())
         return false;
-    QVariantMap admin;
-    admin[QStringLiteral("username")] = QStringLiteral("ADMIN");
-    admin[QStringLiteral("userpass")] = options.adminPassword;
-    admin[QStringLiteral("usertype")] = QStringLiteral("Admin");
-    if (db.insert(QStringLiteral("tbluser"), admin) < 0)
+    // Nobody listens to a database still being built: stores of its own, unannounced.
+    UserStore users(db);
+    if (users.add(QStringLiteral("ADMIN"), options.adminPassword, QStringLiteral("Admin")) !=
+        UserStore::AddResult::Added)
         return false;
-
-    QVariantMap online;
-    online[QStringLiteral("dataID")] = 1;
-    for (const char* c : {"host", "dbname", "dbuser", "dbpass"})
-        online[QLatin1String(c)] = QString();
-    for (int i = 1; i <= 5; ++i)
-        online[QStringLiteral("colum%1flag").arg(i)] = 0;
-    online[QStringLiteral("autoupdate")] = 0;
-    online[QStringLiteral("interval")] = 30;
-    if (db.insert(QStringLiteral("tblDatabase"), online) < 0)
+    if (!users.createOnlineSource(OnlineSource{}))
         return false;
 
     if (options.demo) {
         const QString flags =
             options.flagsFolder.isEmpty() ? defaultFlagsFolder() : options.flagsFolder;
-        if (!addTheme(db) || !addCurrencies(db, flags) || !addNews(db))
+        NewsStore news(db);
+        if (!addTheme(db, news) || !addCurrencies(db, flags) || !addNews(news))
             return false;
     }
     return tx.commit();

@@ -2,11 +2,10 @@
 
 #include "data/appcontext.h"
 #include "data/database.h"
-#include "data/dataevents.h"
 #include "data/helpers.h"
 #include "data/messageservice.h"
+#include "data/newsstore.h"
 #include "data/settingsstore.h"
-#include "news/newsstore.h"
 #include "news/richtextrtf.h"
 #include "news/rtftohtml.h"
 #include "panel/dialogservice.h"
@@ -256,10 +255,8 @@ FrmEditor::FrmEditor(AppContext& ctx, QWidget* parent, const QString& startFile)
         f.setFontWeight(bold ? QFont::Bold : QFont::Normal);
         applyCharFormat(f);
     });
-    connect(m_cmbSpeed, &QComboBox::textActivated, this, [this](const QString& speed) {
-        m_ctx.settings.write(QStringLiteral("display"), QStringLiteral("scroll"),
-                             QStringLiteral("speed"), speed);
-    });
+    connect(m_cmbSpeed, &QComboBox::textActivated, this,
+            [this](const QString& speed) { storeSpeed(speed); });
     connect(m_box, &QTextEdit::cursorPositionChanged, this, [this] {
         updateStatus();
         updateToolState();
@@ -268,8 +265,7 @@ FrmEditor::FrmEditor(AppContext& ctx, QWidget* parent, const QString& startFile)
     connect(m_box, &QTextEdit::currentCharFormatChanged, this, &FrmEditor::showTextColor);
 
     // Form load.
-    m_cmbSpeed->setCurrentText(QString::number(m_ctx.settings.readInt(
-        QStringLiteral("display"), QStringLiteral("scroll"), QStringLiteral("speed"), 30)));
+    m_cmbSpeed->setCurrentText(QString::number(m_ctx.settings.get(settings::TickerStep)));
     m_cmbDir->setCurrentText(QStringLiteral("Left"));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const int tpp = m_ctx.session.twipsPerPixel > 0 ? m_ctx.session.twipsPerPixel : 15;
@@ -672,23 +668,25 @@ bool FrmEditor::saveMessage() {
     if (m_editMode && m.key <= 0)
         return false;
     QString error;
-    NewsStore store(m_ctx.db);
-    const qint64 key = store.save(m, &error);
-    if (key < 0) {
+    if (m_ctx.news.save(m, &error) < 0) {
         messages().show(error, MsgIcon::Critical);
         return false;
     }
     if (!m_editMode)
-        m_ctx.settings.write(QStringLiteral("display"), QStringLiteral("scroll"),
-                             QStringLiteral("speed"), m_cmbSpeed->currentText());
+        storeSpeed(m_cmbSpeed->currentText());
     markClean();
-    Q_EMIT m_ctx.events.newsChanged();
     return true;
 }
 
+// The box is editable: what was typed is kept as typed, readers convert it.
+void FrmEditor::storeSpeed(const QString& speed) {
+    const SettingPlace& at = settings::TickerStep.at;
+    m_ctx.settings.write(QLatin1String(at.app), QLatin1String(at.section), QLatin1String(at.key),
+                         speed);
+}
+
 void FrmEditor::getheadDetails(qint64 key) {
-    NewsStore store(m_ctx.db);
-    const auto m = store.load(key);
+    const auto m = m_ctx.news.load(key);
     if (!m)
         return;
     if (!rtfToDocument(m->rtf, *m_box->document()) && !m->message.isEmpty())

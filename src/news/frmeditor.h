@@ -53,6 +53,7 @@ private:
     QAction* addTool(const QString& key, const QString& text, bool checkable,
                      void (FrmEditor::*slot)());
     bool saveMessage();
+    void storeSpeed(const QString& speed);
     bool askToSave();
     bool loadFile(const QString& path);
     void setCaptionFile(const QString& path, bool fromCommandLine);

@@ -1,9 +1,8 @@
 #include "news/frmscrollsettings.h"
 
 #include "data/appcontext.h"
-#include "data/dataevents.h"
 #include "data/messageservice.h"
-#include "news/newsstore.h"
+#include "data/newsstore.h"
 #include "panel/dialogservice.h"
 
 #include <QCheckBox>
@@ -105,7 +104,7 @@ qint64 FrmScrollSettings::themeKey() const {
 }
 
 void FrmScrollSettings::getData() {
-    const auto s = loadScrollSettings(m_ctx.db, themeKey());
+    const auto s = m_ctx.news.loadScrollSettings(themeKey());
     if (!s)
         return;
     setSwatch(m_lblClr1, s->backColor);
@@ -130,11 +129,10 @@ bool FrmScrollSettings::saveData() {
     s.bullet = m_txtImage->text();
     s.direction = m_cmbDir->currentText();
     QString error;
-    if (!saveScrollSettings(m_ctx.db, s, &error)) {
+    if (!m_ctx.news.saveScrollSettings(s, &error)) {
         messages().show(error, MsgIcon::Critical);
         return false;
     }
-    Q_EMIT m_ctx.events.themesChanged();
     return true;
 }
 

@@ -1,10 +1,9 @@
 #include "news/frmsheduler.h"
 
 #include "data/appcontext.h"
-#include "data/dataevents.h"
 #include "data/messageservice.h"
+#include "data/newsstore.h"
 #include "news/frmeditor.h"
-#include "news/newsstore.h"
 #include "panel/windowregistry.h"
 
 #include <QHBoxLayout>
@@ -61,7 +60,7 @@ FrmSheduler::FrmSheduler(AppContext& ctx, QWidget* parent)
     connect(del, &QPushButton::clicked, this, &FrmSheduler::deleteSelected);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     // A saved message shows at once.
-    connect(&m_ctx.events, &DataEvents::newsChanged, this, &FrmSheduler::addFG);
+    connect(&m_ctx.news, &NewsStore::messagesChanged, this, &FrmSheduler::addFG);
 
     addFG();
 }
@@ -81,8 +80,7 @@ void FrmSheduler::setFG() {
 
 void FrmSheduler::addFG() {
     setFG();
-    NewsStore store(m_ctx.db);
-    const QVector<NewsMessage> rows = store.all();
+    const QVector<NewsMessage> rows = m_ctx.news.all();
     m_fg->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
         const NewsMessage& m = rows.at(r);
@@ -142,10 +140,8 @@ void FrmSheduler::deleteSelected() {
         return;
     if (messages().ask(QStringLiteral("Do you want to delete the selected")) != MsgAnswer::Yes)
         return;
-    NewsStore store(m_ctx.db);
-    store.remove(key.toLongLong());
-    addFG();
-    Q_EMIT m_ctx.events.newsChanged();
+    // The list refills when the store announces the removal.
+    m_ctx.news.remove(key.toLongLong());
 }
 
 } // namespace quoteria

@@ -19,7 +19,7 @@ public:
 
     // Resets the grid to its header and columns.
     void setFG();
-    // Fills the grid from tblscroll in key order.
+    // Fills the grid with the stored messages in key order.
     void addFG();
     // The editor, once it has been opened.
     FrmEditor* editor() const { return m_editor; }

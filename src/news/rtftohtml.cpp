@@ -2,6 +2,7 @@
 #include "news/rtfchars.h"
 
 #include <QList>
+#include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -926,6 +927,12 @@ QString RtfToHtml::convert(const QString& rtf, const QString& options) {
 QString rtfToHtml(const QString& rtf, const QString& options) {
     thread_local RtfToHtml converter;
     return converter.convert(rtf, options);
+}
+
+QString decodeRtfBytes(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 } // namespace quoteria

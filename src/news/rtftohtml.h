@@ -3,6 +3,7 @@
 // each news message. A single pass over the text, not a full RTF reader: it knows
 // the control words for character formats, colours, fonts, sizes, paragraphs,
 // alignment, bullets and Latin-1 escapes and ignores the rest.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -29,7 +30,8 @@ private:
 // from one call to the next as the options describe.
 QString rtfToHtml(const QString& rtf, const QString& options);
 
-// The command-line job: RTF on standard input, HTML on standard output.
-int rtfToHtmlCommand(const QStringList& args);
+// RTF is seven-bit text; stray bytes are read as UTF-8 when they form it, else
+// as Latin-1.
+QString decodeRtfBytes(const QByteArray& bytes);
 
 } // namespace quoteria

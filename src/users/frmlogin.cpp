@@ -3,7 +3,7 @@
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
-#include "users/userstore.h"
+#include "data/userstore.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -20,11 +20,6 @@ namespace quoteria {
 
 const QString FrmLogin::kWrongLogin =
     QStringLiteral("Enter the correct UserName and Password") + QString(17, QLatin1Char(' '));
-
-namespace {
-const QString kDisplay = QStringLiteral("Display");
-const QString kLogin = QStringLiteral("login");
-} // namespace
 
 FrmLogin::FrmLogin(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
     setObjectName(QStringLiteral("frmLogin"));
@@ -58,13 +53,11 @@ FrmLogin::FrmLogin(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
     grid->addLayout(buttons, 4, 0, 1, 2);
 
     // Load: the updater box, then the remembered entries.
-    m_update->setChecked(ctx.settings.readInt(QStringLiteral("Quoteria"), QStringLiteral("Online"),
-                                              QStringLiteral("Auto"), 0) == 1);
-    m_rem->setChecked(ctx.settings.readInt(kDisplay, kLogin, QStringLiteral("rem"), 0) == 1);
+    m_update->setChecked(ctx.settings.get(settings::RunUpdater));
+    m_rem->setChecked(ctx.settings.get(settings::LoginRemember));
     if (m_rem->isChecked()) {
-        m_user->setText(
-            ctx.settings.read(kDisplay, kLogin, QStringLiteral("user"), QStringLiteral("Admin")));
-        m_pass->setText(ctx.settings.read(kDisplay, kLogin, QStringLiteral("pass")));
+        m_user->setText(ctx.settings.get(settings::LoginUser));
+        m_pass->setText(ctx.settings.get(settings::LoginPassword));
     }
 
     m_user->installEventFilter(this);
@@ -72,10 +65,8 @@ FrmLogin::FrmLogin(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
     connect(m_login, &QPushButton::clicked, this, [this] { doLogin(); });
     connect(m_exit, &QPushButton::clicked, this, &FrmLogin::exitRequested);
     // The updater choice is kept at once, whether or not the login succeeds.
-    connect(m_update, &QCheckBox::clicked, this, [this](bool on) {
-        m_ctx.settings.write(QStringLiteral("Quoteria"), QStringLiteral("Online"),
-                             QStringLiteral("Auto"), on ? 1 : 0);
-    });
+    connect(m_update, &QCheckBox::clicked, this,
+            [this](bool on) { m_ctx.settings.set(settings::RunUpdater, on); });
 }
 
 bool FrmLogin::eventFilter(QObject* watched, QEvent* event) {
@@ -92,7 +83,7 @@ bool FrmLogin::eventFilter(QObject* watched, QEvent* event) {
 bool FrmLogin::doLogin() {
     const QString name = m_user->text();
     const QString pass = m_pass->text();
-    const auto type = users::checkLogin(m_ctx.db, name, pass);
+    const auto type = m_ctx.users.checkLogin(name, pass);
     if (!type) {
         messages().show(kWrongLogin);
         return false;
@@ -101,9 +92,9 @@ bool FrmLogin::doLogin() {
     m_ctx.session.userName = name;
 
     const bool rem = m_rem->isChecked();
-    m_ctx.settings.write(kDisplay, kLogin, QStringLiteral("rem"), rem ? 1 : 0);
-    m_ctx.settings.write(kDisplay, kLogin, QStringLiteral("user"), rem ? name : QString());
-    m_ctx.settings.write(kDisplay, kLogin, QStringLiteral("pass"), rem ? pass : QString());
+    m_ctx.settings.set(settings::LoginRemember, rem);
+    m_ctx.settings.set(settings::LoginUser, rem ? name : QString());
+    m_ctx.settings.set(settings::LoginPassword, rem ? pass : QString());
 
     if (m_update->isChecked() && !startUpdater(m_ctx.appFolder))
         logLine(QStringLiteral("updater QuoteriaSync not started from %1").arg(m_ctx.appFolder));
@@ -118,7 +109,7 @@ bool FrmLogin::doLogin() {
 
 void FrmLogin::getOnlineDetails() {
     OnlineSource online;
-    if (users::loadOnlineSource(m_ctx.db, online))
+    if (m_ctx.users.loadOnlineSource(online))
         m_ctx.session.online = online;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// "Login Here": checks the operator against tbluser, remembers the entries when
+// "Login Here": checks the operator against the user store, remembers the entries when
 // asked, loads the online source settings and can start the sibling updater.
 #include <QWidget>
 

@@ -4,7 +4,7 @@
 
 #include "data/appcontext.h"
 #include "data/messageservice.h"
-#include "users/userstore.h"
+#include "data/userstore.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -58,13 +58,16 @@ FrmUserLst::FrmUserLst(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     connect(m_update, &QPushButton::clicked, this, &FrmUserLst::updateUser);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 
+    // Any window's change of an account shows here too.
+    connect(&m_ctx.users, &UserStore::usersChanged, this, &FrmUserLst::getusers);
+
     moveFrameTo(this, QPoint(0, 0));
     getusers();
 }
 
 void FrmUserLst::getusers() {
     m_list->clear();
-    m_list->addItems(users::names(m_ctx.db));
+    m_list->addItems(m_ctx.users.names());
 }
 
 void FrmUserLst::clear() {
@@ -76,7 +79,7 @@ void FrmUserLst::lstUser_Click() {
     const QListWidgetItem* item = m_list->currentItem();
     if (!item)
         return;
-    const auto user = users::findByName(m_ctx.db, item->text());
+    const auto user = m_ctx.users.findByName(item->text());
     if (!user)
         return;
     m_selectedKey = user->key;
@@ -89,19 +92,18 @@ void FrmUserLst::lstUser_Click() {
 
 void FrmUserLst::addUser() {
     QString error;
-    switch (users::add(m_ctx.db, m_name->text(), m_pass->text(), m_type->currentText(), &error)) {
-    case users::AddResult::MissingDetails:
+    switch (m_ctx.users.add(m_name->text(), m_pass->text(), m_type->currentText(), &error)) {
+    case UserStore::AddResult::MissingDetails:
         messages().show(QStringLiteral("Enter all Details") + QString(16, QLatin1Char(' ')));
         return;
-    case users::AddResult::Exists:
+    case UserStore::AddResult::Exists:
         messages().show(QStringLiteral("Existing User, select another Name"));
         return;
-    case users::AddResult::Failed:
+    case UserStore::AddResult::Failed:
         // The entries stay in the boxes so nothing typed is lost.
         messages().show(error, MsgIcon::Critical);
         return;
-    case users::AddResult::Added:
-        getusers();
+    case UserStore::AddResult::Added:
         clear();
         return;
     }
@@ -109,19 +111,18 @@ void FrmUserLst::addUser() {
 
 void FrmUserLst::updateUser() {
     QString error;
-    switch (users::update(m_ctx.db, m_selectedKey, m_name->text(), m_pass->text(),
-                          m_type->currentText(), &error)) {
-    case users::UpdateResult::AdminType:
+    switch (m_ctx.users.update(m_selectedKey, m_name->text(), m_pass->text(), m_type->currentText(),
+                               &error)) {
+    case UserStore::UpdateResult::AdminType:
         messages().show(QStringLiteral("Cannot change admin type"));
         return;
-    case users::UpdateResult::Failed:
+    case UserStore::UpdateResult::Failed:
         messages().show(error, MsgIcon::Critical);
         return;
-    case users::UpdateResult::NoSuchUser:
+    case UserStore::UpdateResult::NoSuchUser:
         return;
-    case users::UpdateResult::Updated:
+    case UserStore::UpdateResult::Updated:
         m_update->setEnabled(false);
-        getusers();
         return;
     }
 }

@@ -62,7 +62,6 @@ struct Board {
     Database db;
     SettingsStore settings;
     DataEvents events;
-    CurrencyStore currencies{db, &events};
     std::unique_ptr<AppContext> ctx;
     SimulatedTimers timers;
     std::unique_ptr<BoardLoader> loader;
@@ -72,8 +71,8 @@ struct Board {
     Board() {
         if (!env.makeDatabase(db, true))
             qFatal("no database");
-        ctx.reset(new AppContext{db, settings, events, Session{}, env.dir(),
-                                 QStringLiteral(QUOTERIA_SOURCE_DIR), currencies});
+        ctx.reset(new AppContext(db, settings, events, Session{}, env.dir(),
+                                 QStringLiteral(QUOTERIA_SOURCE_DIR)));
         key = themeKeyOf(db, demoThemeName());
         ctx->session.currentThemeKey = key;
     }

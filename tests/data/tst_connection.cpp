@@ -1,8 +1,8 @@
 #include "data/connection.h"
 #include "data/database.h"
 #include "data/remotesource.h"
+#include "data/userstore.h"
 #include "testsupport.h"
-#include "users/userstore.h"
 
 #include <QSqlDatabase>
 #include <QtTest>
@@ -307,12 +307,14 @@ void TestConnection::storeRunsOnSecondConnection() {
     QVERIFY(env.makeDatabase(local));
     Connection c;
     QVERIFY(sqlite::openExisting(c, local.path()));
-    QCOMPARE(users::add(c, QStringLiteral("clerk"), QStringLiteral("pw"), QStringLiteral("User")),
-             users::AddResult::Added);
-    QCOMPARE(users::checkLogin(local, QStringLiteral("CLERK"), QStringLiteral("PW")),
+    UserStore onSecond(c);
+    UserStore onLocal(local);
+    QCOMPARE(onSecond.add(QStringLiteral("clerk"), QStringLiteral("pw"), QStringLiteral("User")),
+             UserStore::AddResult::Added);
+    QCOMPARE(onLocal.checkLogin(QStringLiteral("CLERK"), QStringLiteral("PW")),
              std::optional<QString>(QStringLiteral("User")));
     OnlineSource src;
-    QVERIFY(users::loadOnlineSource(c, src));
+    QVERIFY(onSecond.loadOnlineSource(src));
     QCOMPARE(src.interval, 30);
 }
 

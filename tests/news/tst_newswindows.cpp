@@ -1,11 +1,11 @@
 #include "data/appcontext.h"
 #include "data/database.h"
 #include "data/dataevents.h"
+#include "data/newsstore.h"
 #include "data/settingsstore.h"
 #include "news/frmeditor.h"
 #include "news/frmscrollsettings.h"
 #include "news/frmsheduler.h"
-#include "news/newsstore.h"
 #include "news/richtextrtf.h"
 #include "news/rtftohtml.h"
 #include "panel/dialogservice.h"
@@ -110,7 +110,7 @@ void TestNewsWindows::saveStripsMarkupCharacters() {
     QVERIFY(!ed.isVisible());
     QCOMPARE(changed.count(), 1);
     QCOMPARE(f.rows(), 1);
-    const NewsMessage m = NewsStore(f.db).all().first();
+    const NewsMessage m = f.news.all().first();
     QCOMPARE(m.message, QStringLiteral("abc"));
     QVERIFY(!m.active);
     QCOMPARE(m.direction, QStringLiteral("Right"));
@@ -149,7 +149,7 @@ void TestNewsWindows::editKeepsTheKey() {
     Fixture f;
     NewsMessage m;
     m.message = QStringLiteral("first");
-    NewsStore store(f.db);
+    NewsStore& store = f.news;
     store.save(m);
     m.message = QStringLiteral("second");
     const qint64 key = store.save(m);
@@ -177,7 +177,7 @@ void TestNewsWindows::editOfDeletedMessageIsNotSaved() {
     Fixture f;
     NewsMessage m;
     m.message = QStringLiteral("gone");
-    NewsStore store(f.db);
+    NewsStore& store = f.news;
     const qint64 key = store.save(m);
 
     FrmEditor ed(f.ctx);
@@ -229,7 +229,7 @@ void TestNewsWindows::formattingRoundTrip() {
     const QString rtf = documentToRtf(*box->document());
     QVERIFY(ed.mnuSave_Click());
 
-    const NewsMessage m = NewsStore(f.db).all().first();
+    const NewsMessage m = f.news.all().first();
     QCOMPARE(m.rtf, rtf);
     QCOMPARE(m.fontColor, 200); // the colour of the selection at saving time
     QVERIFY(m.html.contains(QStringLiteral("<table width=100%><tr><td align=\"center\">")));
@@ -255,7 +255,7 @@ void TestNewsWindows::formattingRoundTrip() {
     // Saving the reloaded message unchanged writes the same three forms.
     again.show();
     QVERIFY(again.mnuSave_Click());
-    const NewsMessage m2 = *NewsStore(f.db).load(m.key);
+    const NewsMessage m2 = *f.news.load(m.key);
     QCOMPARE(m2.rtf, m.rtf);
     QCOMPARE(m2.html, m.html);
     QCOMPARE(m2.message, m.message);
@@ -295,7 +295,7 @@ void TestNewsWindows::styleCommands() {
     else
         trigger(&ed, qPrintable(command));
     QVERIFY(ed.mnuSave_Click());
-    const QString html = NewsStore(f.db).all().first().html;
+    const QString html = f.news.all().first().html;
     QVERIFY2(html.contains(htmlPart), qPrintable(html));
 }
 
@@ -495,7 +495,7 @@ void TestNewsWindows::printsSelection() {
 
 void TestNewsWindows::listNumbersInKeyOrder() {
     Fixture f;
-    NewsStore store(f.db);
+    NewsStore& store = f.news;
     QList<qint64> keys;
     for (const char* text : {"one", "two", "three", "four"}) {
         NewsMessage m;
@@ -525,7 +525,7 @@ void TestNewsWindows::listNumbersInKeyOrder() {
 
 void TestNewsWindows::listDeleteAsks() {
     Fixture f;
-    NewsStore store(f.db);
+    NewsStore& store = f.news;
     NewsMessage m;
     m.message = QStringLiteral("a");
     store.save(m);
@@ -553,7 +553,7 @@ void TestNewsWindows::listDeleteAsks() {
 
 void TestNewsWindows::listOpensEditor() {
     Fixture f;
-    NewsStore store(f.db);
+    NewsStore& store = f.news;
     NewsMessage m;
     m.message = QStringLiteral("stored");
     m.direction = QStringLiteral("Right");
@@ -632,13 +632,13 @@ void TestNewsWindows::scrollSettingsOneRowPerTheme() {
     }
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblss where themeauto=7")).toInt(),
              1);
-    QCOMPARE(loadScrollSettings(f.db, 7)->speed, QStringLiteral("60"));
+    QCOMPARE(f.news.loadScrollSettings(7)->speed, QStringLiteral("60"));
     QCOMPARE(changed.count(), 2);
     // Close does not save.
     FrmScrollSettings w(f.ctx);
     w.lblRef()->setText(QStringLiteral("8"));
     w.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
-    QVERIFY(!loadScrollSettings(f.db, 8));
+    QVERIFY(!f.news.loadScrollSettings(8));
     QVERIFY(f.env.recorder.entries.isEmpty());
 }
 
@@ -670,7 +670,7 @@ void TestNewsWindows::scrollSettingsPickers() {
     QVERIFY(image->text().isEmpty());
 
     w.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
-    const auto s = loadScrollSettings(f.db, 3);
+    const auto s = f.news.loadScrollSettings(3);
     QVERIFY(s);
     QCOMPARE(s->backColor, 0xFF0000); // blue in a Windows colour value
     QCOMPARE(s->gradColor, 0x0000FF); // red
@@ -725,7 +725,7 @@ void TestNewsWindows::closeAfterFailedSaveStaysOpen() {
     Fixture f;
     NewsMessage m;
     m.message = QStringLiteral("kept");
-    NewsStore store(f.db);
+    NewsStore& store = f.news;
     const qint64 key = store.save(m);
     FrmEditor ed(f.ctx);
     ed.setEditMode(true);
@@ -751,7 +751,7 @@ void TestNewsWindows::closeAfterFailedSaveStaysOpen() {
 
 void TestNewsWindows::loadedMessageNamesCaption() {
     Fixture f;
-    NewsStore store(f.db);
+    NewsStore& store = f.news;
     NewsMessage m;
     m.message = QStringLiteral("Rates   today");
     const qint64 shortKey = store.save(m);

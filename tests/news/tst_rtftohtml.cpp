@@ -30,6 +30,8 @@ private Q_SLOTS:
     void hostileTablesSearchLinearly_data();
     void hostileTablesSearchLinearly();
     void randomInputIsBalanced();
+    void inputBytes_data();
+    void inputBytes();
     void commandLine();
     void benchmarkOneMegabyte();
 };
@@ -463,6 +465,23 @@ void TestRtfToHtml::randomInputIsBalanced() {
         QString why;
         QVERIFY2(balanced(out, &why), qPrintable(rtf + " -> " + out + ": " + why));
     }
+}
+
+void TestRtfToHtml::inputBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("seven-bit") << QByteArray("{\\rtf1 caf\\'e9}") << "{\\rtf1 caf\\'e9}";
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QString::fromUtf8("café €");
+    QTest::newRow("Latin-1") << QByteArray("caf\xe9}") << QString::fromUtf8("café}");
+    // One bad sequence makes the whole input Latin-1.
+    QTest::newRow("mixed") << QByteArray("\xc3\xa9\xe9}") << QString::fromUtf8("Ã©é}");
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+void TestRtfToHtml::inputBytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(decodeRtfBytes(bytes), text);
 }
 
 void TestRtfToHtml::commandLine() {

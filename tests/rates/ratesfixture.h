@@ -17,8 +17,8 @@ struct RatesFixture {
     Database db;
     SettingsStore settings;
     DataEvents events;
-    CurrencyStore currencies{db, &events};
-    AppContext ctx{db, settings, events, {}, {}, {}, currencies};
+    AppContext ctx{db, settings, events};
+    CurrencyStore& currencies = ctx.currencies;
     DialogRecorder dialogs;
 
     explicit RatesFixture(bool admin = true) {

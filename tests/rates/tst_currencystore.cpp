@@ -34,7 +34,7 @@ private Q_SLOTS:
     void alarmRows();
     void alarmStatesInOneGo();
     void lastUpdateTime();
-    void attachedStoreIsOnePerDatabase();
+    void ownStoreAnnouncesThroughEvents();
 };
 
 void TestCurrencyStore::listValue_data() {
@@ -433,20 +433,18 @@ void TestCurrencyStore::lastUpdateTime() {
     QCOMPARE(f.ctx.currencies.lastUpdateTime().value(), QStringLiteral("2026-03-01 09:15:00"));
 }
 
-void TestCurrencyStore::attachedStoreIsOnePerDatabase() {
+void TestCurrencyStore::ownStoreAnnouncesThroughEvents() {
     test::RatesFixture f;
-    Database other(QStringLiteral("second"));
     DataEvents events;
-    AppContext first{f.db, f.settings, events, {}, {}, {}};
-    AppContext again{f.db, f.settings, events, {}, {}, {}};
-    QCOMPARE(&first.currencies, &again.currencies);
-    QCOMPARE(&first.currencies.connection(), static_cast<Connection*>(&f.db));
-    QVERIFY(&first.currencies != &f.ctx.currencies);
-    QCOMPARE(&attachedCurrencyStore(other, events).connection(), static_cast<Connection*>(&other));
-    // It tells the windows of its own context.
+    AppContext own(f.db, f.settings, events);
+    QVERIFY(&own.currencies != &f.ctx.currencies);
+    QCOMPARE(&own.currencies.connection(), static_cast<Connection*>(&f.db));
+    // It tells the windows of its own context, and only those.
     QSignalSpy shared(&events, &DataEvents::currenciesChanged);
-    QVERIFY(first.currencies.remove(99));
+    QSignalSpy other(&f.events, &DataEvents::currenciesChanged);
+    QVERIFY(own.currencies.remove(99));
     QCOMPARE(shared.count(), 1);
+    QCOMPARE(other.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCurrencyStore)

@@ -5,7 +5,9 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/messageservice.h"
+#include "data/newsstore.h"
 #include "data/settingsstore.h"
+#include "data/userstore.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -40,7 +42,9 @@ struct AppFixture {
     SettingsStore settings; // after env: it reads the private configuration folder
     DataEvents events;
     CurrencyStore currencies{db, &events};
-    AppContext ctx{db, settings, events, Session{}, QString(), QString(), currencies};
+    NewsStore news{db, &events};
+    UserStore users{db};
+    AppContext ctx{db, settings, events, Session{}, QString(), QString(), currencies, news, users};
     bool ready = false; // the database was made
 };
 

@@ -2,9 +2,9 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/settingsstore.h"
+#include "data/userstore.h"
 #include "testsupport.h"
 #include "users/frmlogin.h"
-#include "users/userstore.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -138,7 +138,7 @@ void TestLogin::credentials() {
         QVERIFY(f.ctx.session.userType.isEmpty());
     }
     // Nothing typed touched the table.
-    QCOMPARE(users::names(f.db), QStringList{QStringLiteral("ADMIN")});
+    QCOMPARE(f.users.names(), QStringList{QStringLiteral("ADMIN")});
 }
 
 void TestLogin::anyAlphabet_data() {
@@ -173,11 +173,11 @@ void TestLogin::anyAlphabet() {
     QFETCH(QString, typedPass);
     QFETCH(bool, ok);
     Fixture f;
-    QCOMPARE(users::add(f.db, name, pass, QStringLiteral("User")), users::AddResult::Added);
-    QCOMPARE(users::checkLogin(f.db, typedName, typedPass),
+    QCOMPARE(f.users.add(name, pass, QStringLiteral("User")), UserStore::AddResult::Added);
+    QCOMPARE(f.users.checkLogin(typedName, typedPass),
              ok ? std::optional<QString>(QStringLiteral("User")) : std::nullopt);
     // The administrator is unaffected by the other row.
-    QCOMPARE(users::checkLogin(f.db, QStringLiteral("admin"), QStringLiteral("Secret")),
+    QCOMPARE(f.users.checkLogin(QStringLiteral("admin"), QStringLiteral("Secret")),
              std::optional<QString>(QStringLiteral("Admin")));
 }
 
@@ -217,9 +217,9 @@ void TestLogin::retriesAfterFailure() {
 
 void TestLogin::quotedNamesAreOrdinaryValues() {
     Fixture f;
-    QCOMPARE(users::add(f.db, QStringLiteral("o'brien; --"), QStringLiteral("it's"),
-                        QStringLiteral("User")),
-             users::AddResult::Added);
+    QCOMPARE(
+        f.users.add(QStringLiteral("o'brien; --"), QStringLiteral("it's"), QStringLiteral("User")),
+        UserStore::AddResult::Added);
     FrmLogin w(f.ctx);
     QSignalSpy spy(&w, &FrmLogin::loggedIn);
     type(&w, QStringLiteral("O'Brien; --"), QStringLiteral("IT'S"));

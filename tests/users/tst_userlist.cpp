@@ -2,10 +2,10 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/settingsstore.h"
+#include "data/userstore.h"
 #include "testsupport.h"
 #include "users/frmlogin.h"
 #include "users/frmuserlst.h"
-#include "users/userstore.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -56,7 +56,7 @@ void click(QWidget* w, const char* button) {
 }
 
 bool canLogin(AppContext& ctx, const QString& name, const QString& pass) {
-    return users::checkLogin(ctx.db, name, pass).has_value();
+    return ctx.users.checkLogin(name, pass).has_value();
 }
 
 } // namespace
@@ -108,7 +108,7 @@ void TestUserList::addStoresUpperCase() {
     QVERIFY(child<QLineEdit>(&w, "Text1")->text().isEmpty());
     QVERIFY(child<QLineEdit>(&w, "Text2")->text().isEmpty());
     QCOMPARE(child<QComboBox>(&w, "Combo1")->currentText(), QStringLiteral("User"));
-    const auto row = users::findByName(f.db, QStringLiteral("CLERK"));
+    const auto row = f.users.findByName(QStringLiteral("CLERK"));
     QVERIFY(row);
     QCOMPARE(row->name, QStringLiteral("CLERK"));
     QCOMPARE(row->pass, QStringLiteral("Pw1"));
@@ -153,7 +153,7 @@ void TestUserList::addRefused() {
     fill(&w, name, QStringLiteral("pw"), type);
     click(&w, "Command1");
     QCOMPARE(f.env.recorder.texts(), QStringList{message});
-    QCOMPARE(users::names(f.db), QStringList{QStringLiteral("ADMIN")});
+    QCOMPARE(f.users.names(), QStringList{QStringLiteral("ADMIN")});
     // The entries stay for correcting.
     QCOMPARE(child<QLineEdit>(&w, "Text1")->text(), name);
 }
@@ -180,27 +180,26 @@ void TestUserList::duplicateInAnyAlphabet() {
     QFETCH(bool, refused);
     Fixture f;
     const QString user = QStringLiteral("User");
-    QCOMPARE(users::add(f.db, first, QStringLiteral("pw"), user), users::AddResult::Added);
-    QCOMPARE(users::add(f.db, second, QStringLiteral("pw"), user),
-             refused ? users::AddResult::Exists : users::AddResult::Added);
-    QCOMPARE(users::names(f.db).size(), refused ? 2 : 3);
+    QCOMPARE(f.users.add(first, QStringLiteral("pw"), user), UserStore::AddResult::Added);
+    QCOMPARE(f.users.add(second, QStringLiteral("pw"), user),
+             refused ? UserStore::AddResult::Exists : UserStore::AddResult::Added);
+    QCOMPARE(f.users.names().size(), refused ? 2 : 3);
 }
 
 void TestUserList::findByNamePrefersExact() {
     Fixture f;
     // A rename is not checked for duplicates, so two names can differ only in case.
-    QCOMPARE(users::add(f.db, QString::fromUtf8("jürgen"), QStringLiteral("a"),
-                        QStringLiteral("User")),
-             users::AddResult::Added);
-    QCOMPARE(users::add(f.db, QStringLiteral("x"), QStringLiteral("b"), QStringLiteral("User")),
-             users::AddResult::Added);
-    const auto second = users::findByName(f.db, QStringLiteral("X"));
+    QCOMPARE(f.users.add(QString::fromUtf8("jürgen"), QStringLiteral("a"), QStringLiteral("User")),
+             UserStore::AddResult::Added);
+    QCOMPARE(f.users.add(QStringLiteral("x"), QStringLiteral("b"), QStringLiteral("User")),
+             UserStore::AddResult::Added);
+    const auto second = f.users.findByName(QStringLiteral("X"));
     QVERIFY(second);
-    QCOMPARE(users::update(f.db, second->key, QString::fromUtf8("jürgen"), QStringLiteral("b"),
-                           QStringLiteral("User")),
-             users::UpdateResult::Updated);
+    QCOMPARE(f.users.update(second->key, QString::fromUtf8("jürgen"), QStringLiteral("b"),
+                            QStringLiteral("User")),
+             UserStore::UpdateResult::Updated);
     auto passOf = [&f](const char* name) {
-        return users::findByName(f.db, QString::fromUtf8(name)).value_or(UserRow{}).pass;
+        return f.users.findByName(QString::fromUtf8(name)).value_or(UserRow{}).pass;
     };
     QCOMPARE(passOf("jürgen"), QStringLiteral("b"));
     QCOMPARE(passOf("JÜRGEN"), QStringLiteral("a"));
@@ -209,9 +208,8 @@ void TestUserList::findByNamePrefersExact() {
 
 void TestUserList::selectFillsAndSwitchesToUpdate() {
     Fixture f;
-    QCOMPARE(
-        users::add(f.db, QStringLiteral("clerk"), QStringLiteral("pw"), QStringLiteral("User")),
-        users::AddResult::Added);
+    QCOMPARE(f.users.add(QStringLiteral("clerk"), QStringLiteral("pw"), QStringLiteral("User")),
+             UserStore::AddResult::Added);
     FrmUserLst w(f.ctx);
     w.show();
     select(&w, QStringLiteral("CLERK"));
@@ -230,7 +228,7 @@ void TestUserList::selectFillsAndSwitchesToUpdate() {
     QVERIFY(!child<QPushButton>(&w, "Command3")->isEnabled());
     QVERIFY(!child<QPushButton>(&w, "Command1")->isEnabled());
     QVERIFY(canLogin(f.ctx, QStringLiteral("clerk"), QStringLiteral("NEW'PW")));
-    QCOMPARE(*users::checkLogin(f.db, QStringLiteral("clerk"), QStringLiteral("new'pw")),
+    QCOMPARE(*f.users.checkLogin(QStringLiteral("clerk"), QStringLiteral("new'pw")),
              QStringLiteral("Admin"));
 }
 
@@ -264,16 +262,15 @@ void TestUserList::adminTypeGuard() {
     } else {
         QCOMPARE(f.env.recorder.texts(), QStringList{QStringLiteral("Cannot change admin type")});
         QVERIFY(canLogin(f.ctx, QStringLiteral("admin"), QStringLiteral("secret")));
-        QCOMPARE(*users::checkLogin(f.db, QStringLiteral("admin"), QStringLiteral("secret")),
+        QCOMPARE(*f.users.checkLogin(QStringLiteral("admin"), QStringLiteral("secret")),
                  QStringLiteral("Admin"));
     }
 }
 
 void TestUserList::renameWithoutDuplicateCheck() {
     Fixture f;
-    QCOMPARE(
-        users::add(f.db, QStringLiteral("clerk"), QStringLiteral("pw"), QStringLiteral("User")),
-        users::AddResult::Added);
+    QCOMPARE(f.users.add(QStringLiteral("clerk"), QStringLiteral("pw"), QStringLiteral("User")),
+             UserStore::AddResult::Added);
     FrmUserLst w(f.ctx);
     w.show();
     select(&w, QStringLiteral("CLERK"));

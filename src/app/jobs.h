@@ -1,0 +1,13 @@
+#pragma once
+// The command-line jobs that src/app runs itself; each takes the whole argument
+// list and returns the process's exit code.
+#include <QStringList>
+
+namespace quoteria {
+
+// --init-db PATH [--admin-password PW] [--demo]: a new database, named in path.txt.
+int initDbCommand(const QStringList& args);
+// --rtf2html OPTIONS: RTF on standard input, HTML on standard output.
+int rtfToHtmlCommand(const QStringList& args);
+
+} // namespace quoteria
