@@ -1,10 +1,10 @@
 // Command-line jobs of the board: a headless picture of a theme, and the frame
 // benchmark. Both run the real engine on an offscreen surface.
+#include "app/cliutil.h"
 #include "board/boardengine.h"
 #include "board/boardloader.h"
 #include "board/boardtimers.h"
 #include "data/appcontext.h"
-#include "data/cliutil.h"
 #include "data/currencystore.h"
 #include "data/database.h"
 #include "data/dataevents.h"

@@ -1,5 +1,5 @@
+#include "app/cliutil.h"
 #include "app/jobs.h"
-#include "data/cliutil.h"
 #include "data/database.h"
 #include "data/dbpath.h"
 #include "data/demodata.h"

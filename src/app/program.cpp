@@ -8,12 +8,12 @@
 #include "data/newsstore.h"
 #include "data/settingsstore.h"
 #include "data/userstore.h"
+#include "gui/messagebox.h"
+#include "panel/controlpanel.h"
 #include "panel/displayboard.h"
-#include "panel/form1.h"
-#include "panel/messagebox.h"
 #include "panel/splash.h"
 #include "panel/startupcheck.h"
-#include "users/frmlogin.h"
+#include "users/loginwindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -48,8 +48,8 @@ int runProgram(QApplication& app) {
 
     int exitCode = 0;
     // The panel lives for the rest of the process once the login succeeds.
-    std::unique_ptr<Form1> panel;
-    std::unique_ptr<FrmLogin> login;
+    std::unique_ptr<ControlPanel> panel;
+    std::unique_ptr<LoginWindow> login;
     QObject::connect(&splash, &SplashWindow::finished, &app, [&] {
         const DatabaseCheck check = startupDatabaseCheck(db);
         if (!check.ok) {
@@ -59,12 +59,12 @@ int runProgram(QApplication& app) {
         }
         ctx.dataFolder = check.dataFolder;
         logLine(QStringLiteral("database %1 open").arg(db.path()));
-        login = std::make_unique<FrmLogin>(ctx);
-        QObject::connect(login.get(), &FrmLogin::exitRequested, &app, [&] { app.exit(0); });
-        QObject::connect(login.get(), &FrmLogin::loggedIn, &app, [&] {
-            panel = std::make_unique<Form1>(ctx);
+        login = std::make_unique<LoginWindow>(ctx);
+        QObject::connect(login.get(), &LoginWindow::exitRequested, &app, [&] { app.exit(0); });
+        QObject::connect(login.get(), &LoginWindow::loggedIn, &app, [&] {
+            panel = std::make_unique<ControlPanel>(ctx);
             panel->setBoardFactory(displayBoardFactory());
-            QObject::connect(panel.get(), &Form1::exitRequested, &app, [&] { app.exit(0); });
+            QObject::connect(panel.get(), &ControlPanel::exitRequested, &app, [&] { app.exit(0); });
             panel->show();
         });
         login->show();

@@ -1,5 +1,5 @@
+#include "app/cliutil.h"
 #include "app/jobs.h"
-#include "data/cliutil.h"
 #include "news/rtftohtml.h"
 
 #include <QByteArray>

@@ -3,12 +3,12 @@
 #include "data/dataevents.h"
 #include "data/newsstore.h"
 #include "data/settingsstore.h"
-#include "news/frmeditor.h"
-#include "news/frmscrollsettings.h"
-#include "news/frmsheduler.h"
+#include "gui/dialogservice.h"
+#include "news/newseditor.h"
+#include "news/newslistwindow.h"
 #include "news/richtextrtf.h"
 #include "news/rtftohtml.h"
-#include "panel/dialogservice.h"
+#include "news/scrollsettingswindow.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -100,7 +100,7 @@ private Q_SLOTS:
 void TestNewsWindows::saveStripsMarkupCharacters() {
     Fixture f;
     QSignalSpy changed(&f.events, &DataEvents::newsChanged);
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QTest::keyClicks(ed.box(), QStringLiteral("a<b>/c"));
     ed.findChild<QCheckBox*>(QStringLiteral("chkActive"))->setChecked(false);
@@ -136,7 +136,7 @@ void TestNewsWindows::emptyMessageIsNotSaved_data() {
 void TestNewsWindows::emptyMessageIsNotSaved() {
     QFETCH(QString, typed);
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QTest::keyClicks(ed.box(), typed);
     QVERIFY(!ed.mnuSave_Click());
@@ -154,7 +154,7 @@ void TestNewsWindows::editKeepsTheKey() {
     m.message = QStringLiteral("second");
     const qint64 key = store.save(m);
 
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.setEditMode(true);
     ed.lblRef()->setText(QString::number(key));
     ed.getheadDetails(key);
@@ -180,7 +180,7 @@ void TestNewsWindows::editOfDeletedMessageIsNotSaved() {
     NewsStore& store = f.news;
     const qint64 key = store.save(m);
 
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.setEditMode(true);
     ed.lblRef()->setText(QString::number(key));
     ed.getheadDetails(key);
@@ -204,7 +204,7 @@ void TestNewsWindows::editOfDeletedMessageIsNotSaved() {
 
 void TestNewsWindows::formattingRoundTrip() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QTextEdit* box = ed.box();
     QTest::keyClicks(box, QStringLiteral("Rates today"));
@@ -238,7 +238,7 @@ void TestNewsWindows::formattingRoundTrip() {
     QVERIFY(m.html.contains(QStringLiteral("<li>")));
     QVERIFY(m.html.contains(QStringLiteral("face=\"Times New Roman\"")));
 
-    FrmEditor again(f.ctx);
+    NewsEditor again(f.ctx);
     again.setEditMode(true);
     again.lblRef()->setText(QString::number(m.key));
     again.getheadDetails(m.key);
@@ -284,7 +284,7 @@ void TestNewsWindows::styleCommands() {
     QFETCH(QString, command);
     QFETCH(QString, htmlPart);
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QTest::keyClicks(ed.box(), QStringLiteral("word"));
     ed.box()->selectAll();
@@ -301,7 +301,7 @@ void TestNewsWindows::styleCommands() {
 
 void TestNewsWindows::fontDialogAndSwatches() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QTest::keyClicks(ed.box(), QStringLiteral("word"));
     ed.box()->selectAll();
@@ -334,7 +334,7 @@ void TestNewsWindows::fontDialogAndSwatches() {
 
 void TestNewsWindows::caseAndDelete() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QTest::keyClicks(ed.box(), QStringLiteral("Hello World"));
     selectRange(ed.box(), 0, 5);
@@ -352,7 +352,7 @@ void TestNewsWindows::caseAndDelete() {
 
 void TestNewsWindows::speedIsStoredAtOnce() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     auto* speed = ed.findChild<QComboBox*>(QStringLiteral("cmbSpeed"));
     QCOMPARE(speed->currentText(), QStringLiteral("30"));
     Q_EMIT speed->textActivated(QStringLiteral("45"));
@@ -360,7 +360,7 @@ void TestNewsWindows::speedIsStoredAtOnce() {
                                 QStringLiteral("Speed"), 0),
              45);
     QCOMPARE(f.rows(), 0);
-    FrmEditor next(f.ctx);
+    NewsEditor next(f.ctx);
     QCOMPARE(next.findChild<QComboBox*>(QStringLiteral("cmbSpeed"))->currentText(),
              QStringLiteral("45"));
 }
@@ -379,7 +379,7 @@ void TestNewsWindows::newAsksAboutChanges() {
     QFETCH(QString, textAfter);
     QFETCH(int, rowsAfter);
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QCOMPARE(ed.windowTitle(), QStringLiteral("Untitled - "));
     // Unchanged text: no question.
@@ -424,7 +424,7 @@ void TestNewsWindows::openReadsFiles() {
     QFETCH(QString, text);
     QFETCH(bool, refused);
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     ed.box()->setPlainText(QStringLiteral("before"));
     ed.box()->document()->setModified(false);
@@ -443,7 +443,7 @@ void TestNewsWindows::openReadsFiles() {
 
 void TestNewsWindows::droppedFileOpens() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QTest::keyClicks(ed.box(), QStringLiteral("unsaved"));
     const QString path = f.file(QStringLiteral("drop.txt"), "dropped text");
@@ -463,7 +463,7 @@ void TestNewsWindows::droppedFileOpens() {
 
 void TestNewsWindows::statusShowsLine() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     QTest::keyClicks(ed.box(), QStringLiteral("one"));
     QTest::keyClick(ed.box(), Qt::Key_Return);
@@ -484,7 +484,7 @@ void TestNewsWindows::statusShowsLine() {
 
 void TestNewsWindows::printsSelection() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.box()->setPlainText(QStringLiteral("print me"));
     trigger(&ed, "mnuPrint");
     f.dlg.acceptPrint = false;
@@ -505,7 +505,7 @@ void TestNewsWindows::listNumbersInKeyOrder() {
         keys << store.save(m);
     }
     store.remove(keys.at(0));
-    FrmSheduler list(f.ctx);
+    NewsListWindow list(f.ctx);
     QCOMPARE(list.windowTitle(), QStringLiteral("Scoll Message"));
     auto* fg = list.findChild<QTableWidget*>(QStringLiteral("FG"));
     QCOMPARE(fg->columnCount(), 6);
@@ -531,7 +531,7 @@ void TestNewsWindows::listDeleteAsks() {
     store.save(m);
     m.message = QStringLiteral("b");
     store.save(m);
-    FrmSheduler list(f.ctx);
+    NewsListWindow list(f.ctx);
     auto* fg = list.findChild<QTableWidget*>(QStringLiteral("FG"));
     auto* del = list.findChild<QPushButton*>(QStringLiteral("Command2"));
     // Nothing selected: nothing asked.
@@ -559,12 +559,12 @@ void TestNewsWindows::listOpensEditor() {
     m.direction = QStringLiteral("Right");
     m.fontSize = QStringLiteral("24");
     const qint64 key = store.save(m);
-    FrmSheduler list(f.ctx);
+    NewsListWindow list(f.ctx);
     list.show();
     auto* fg = list.findChild<QTableWidget*>(QStringLiteral("FG"));
     fg->setCurrentCell(0, 2);
     list.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
-    FrmEditor* ed = list.editor();
+    NewsEditor* ed = list.editor();
     QVERIFY(ed && ed->isVisible());
     QVERIFY(ed->editMode());
     QCOMPARE(ed->lblRef()->text(), QString::number(key));
@@ -600,7 +600,7 @@ void TestNewsWindows::scrollSettingsOneRowPerTheme() {
     Fixture f;
     QSignalSpy changed(&f.events, &DataEvents::themesChanged);
     {
-        FrmScrollSettings w(f.ctx);
+        ScrollSettingsWindow w(f.ctx);
         QCOMPARE(w.windowTitle(), QStringLiteral("Scroll Settings"));
         w.lblRef()->setText(QStringLiteral("7"));
         w.getData();
@@ -615,7 +615,7 @@ void TestNewsWindows::scrollSettingsOneRowPerTheme() {
         QVERIFY(!w.isVisible());
     }
     {
-        FrmScrollSettings w(f.ctx);
+        ScrollSettingsWindow w(f.ctx);
         w.lblRef()->setText(QStringLiteral("7"));
         w.getData();
         QVERIFY(w.findChild<QCheckBox*>(QStringLiteral("chkGrad"))->isChecked());
@@ -635,7 +635,7 @@ void TestNewsWindows::scrollSettingsOneRowPerTheme() {
     QCOMPARE(f.news.loadScrollSettings(7)->speed, QStringLiteral("60"));
     QCOMPARE(changed.count(), 2);
     // Close does not save.
-    FrmScrollSettings w(f.ctx);
+    ScrollSettingsWindow w(f.ctx);
     w.lblRef()->setText(QStringLiteral("8"));
     w.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     QVERIFY(!f.news.loadScrollSettings(8));
@@ -644,7 +644,7 @@ void TestNewsWindows::scrollSettingsOneRowPerTheme() {
 
 void TestNewsWindows::scrollSettingsPickers() {
     Fixture f;
-    FrmScrollSettings w(f.ctx);
+    ScrollSettingsWindow w(f.ctx);
     w.lblRef()->setText(QStringLiteral("3"));
     w.show();
     auto* back = w.findChild<QLabel*>(QStringLiteral("lblClr1"));
@@ -698,7 +698,7 @@ void TestNewsWindows::closeAsksAboutTypedText() {
     QFETCH(bool, closed);
     QFETCH(int, rowsAfter);
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     for (const QChar c : typed) {
         if (c == QLatin1Char('\b'))
@@ -727,7 +727,7 @@ void TestNewsWindows::closeAfterFailedSaveStaysOpen() {
     m.message = QStringLiteral("kept");
     NewsStore& store = f.news;
     const qint64 key = store.save(m);
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.setEditMode(true);
     ed.lblRef()->setText(QString::number(key));
     ed.getheadDetails(key);
@@ -759,7 +759,7 @@ void TestNewsWindows::loadedMessageNamesCaption() {
         QStringLiteral("A very long message about the rates of the day, first line\nsecond");
     const qint64 longKey = store.save(m);
 
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.setEditMode(true);
     ed.getheadDetails(shortKey);
     QCOMPARE(ed.windowTitle(), QStringLiteral("Rates today Scroll Editor"));
@@ -775,7 +775,7 @@ void TestNewsWindows::loadedMessageNamesCaption() {
 
 void TestNewsWindows::foreSwatchFollowsCaret() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     ed.show();
     auto* fore = ed.findChild<QLabel*>(QStringLiteral("Picture1"));
     QTest::keyClicks(ed.box(), QStringLiteral("ab"));
@@ -791,7 +791,7 @@ void TestNewsWindows::foreSwatchFollowsCaret() {
 
 void TestNewsWindows::fitsSmallScreen() {
     Fixture f;
-    FrmEditor ed(f.ctx);
+    NewsEditor ed(f.ctx);
     // Room left for a window frame and a task bar on a 1366 x 768 screen.
     QVERIFY2(ed.width() <= 1366 - 8 && ed.height() <= 768 - 40 - 30,
              qPrintable(QStringLiteral("%1x%2").arg(ed.width()).arg(ed.height())));

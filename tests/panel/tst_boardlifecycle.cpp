@@ -7,16 +7,16 @@
 #include "data/dataevents.h"
 #include "data/demodata.h"
 #include "data/settingsstore.h"
+#include "panel/controlpanel.h"
 #include "panel/displayboard.h"
-#include "panel/form1.h"
 #include "testsupport.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QSignalSpy>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -32,7 +32,7 @@ QString screenLayout() {
 }
 
 struct Fixture : test::AppFixture {
-    std::unique_ptr<Form1> panel;
+    std::unique_ptr<ControlPanel> panel;
     explicit Fixture(const QString& screenMode = QStringLiteral("Single")) : AppFixture(true) {
         QVERIFY(ready);
         ctx.session.userType = QStringLiteral("Admin");
@@ -40,7 +40,7 @@ struct Fixture : test::AppFixture {
                        demoThemeName());
         settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
                        screenMode);
-        panel = std::make_unique<Form1>(ctx);
+        panel = std::make_unique<ControlPanel>(ctx);
         panel->setBoardFactory(displayBoardFactory());
     }
     void click(const char* item) { panel->menuItem(QLatin1String(item))->trigger(); }
@@ -145,7 +145,7 @@ void TestBoardLifecycle::pauseActsOnBoardTimers() {
     Fixture fx;
     fx.settings.write(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type"),
                       motion);
-    fx.panel = std::make_unique<Form1>(fx.ctx);
+    fx.panel = std::make_unique<ControlPanel>(fx.ctx);
     fx.panel->setBoardFactory(displayBoardFactory());
     fx.click("display");
     QTimer* t = fx.panel->board()->timer(paused);
@@ -255,7 +255,7 @@ void TestBoardLifecycle::boardWindowClosedStops() {
     QCOMPARE(fx.panel->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
              QStringLiteral("Stopped"));
     QTRY_VERIFY(!w);
-    QSignalSpy spy(fx.panel.get(), &Form1::exitRequested);
+    QSignalSpy spy(fx.panel.get(), &ControlPanel::exitRequested);
     fx.env.recorder.answers << MsgAnswer::Yes;
     fx.click("exit");
     QCOMPARE(fx.env.recorder.texts(), QStringList{QStringLiteral("Do you want to exit")});

@@ -9,7 +9,7 @@
 #include "data/demodata.h"
 #include "data/helpers.h"
 #include "data/settingsstore.h"
-#include "rates/frmcurlst.h"
+#include "rates/currencylistwindow.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
                 t->stop();
     QCoreApplication::processEvents();
 
-    FrmCurLst list(ctx);
+    CurrencyListWindow list(ctx);
     list.show();
     QAbstractItemModel* fg = list.findChild<QTableView*>(QStringLiteral("FG"))->model();
     PaintProbe probe(board);

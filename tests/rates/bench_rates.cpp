@@ -5,7 +5,7 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/settingsstore.h"
-#include "rates/frmcurlst.h"
+#include "rates/currencylistwindow.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer t;
         t.start();
-        auto* w = new FrmCurLst(ctx);
+        auto* w = new CurrencyListWindow(ctx);
         w->show();
         QCoreApplication::processEvents(); // first paint
         open.add(t.nsecsElapsed());

@@ -5,7 +5,7 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/settingsstore.h"
-#include "panel/dialogservice.h"
+#include "gui/dialogservice.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -4,7 +4,7 @@
 #include "data/settingsstore.h"
 #include "data/userstore.h"
 #include "testsupport.h"
-#include "users/frmlogin.h"
+#include "users/loginwindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -76,7 +76,7 @@ private Q_SLOTS:
 
 void TestLogin::captions() {
     Fixture f;
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     QCOMPARE(w.objectName(), QStringLiteral("frmLogin"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Login Here"));
     QCOMPARE(child<QCheckBox>(&w, "chkRem")->text(), QStringLiteral("Remember "));
@@ -84,7 +84,7 @@ void TestLogin::captions() {
     QCOMPARE(child<QPushButton>(&w, "Command1")->text(), QStringLiteral("Login"));
     QCOMPARE(child<QPushButton>(&w, "Command2")->text(), QStringLiteral("&Exit"));
     QCOMPARE(kWrong.size(), 39 + 17);
-    QCOMPARE(FrmLogin::kWrongLogin, kWrong);
+    QCOMPARE(LoginWindow::kWrongLogin, kWrong);
 }
 
 void TestLogin::credentials_data() {
@@ -122,9 +122,9 @@ void TestLogin::credentials() {
     QFETCH(QString, pass);
     QFETCH(bool, ok);
     Fixture f;
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     w.show();
-    QSignalSpy spy(&w, &FrmLogin::loggedIn);
+    QSignalSpy spy(&w, &LoginWindow::loggedIn);
     type(&w, user, pass);
     QTest::mouseClick(child<QPushButton>(&w, "Command1"), Qt::LeftButton);
     QCOMPARE(spy.count(), ok ? 1 : 0);
@@ -148,16 +148,21 @@ void TestLogin::anyAlphabet_data() {
     QTest::addColumn<QString>("typedPass");
     QTest::addColumn<bool>("ok");
     auto u = [](const char* s) { return QString::fromUtf8(s); };
-    QTest::newRow("ascii") << "clerk" << "Pw1" << "Clerk" << "pW1" << true;
+    QTest::newRow("ascii") << "clerk"
+                           << "Pw1"
+                           << "Clerk"
+                           << "pW1" << true;
     QTest::newRow("accented name as added") << u("jürgen") << "x" << u("jürgen") << "x" << true;
-    QTest::newRow("accented other case") << u("jürgen") << u("Müller") << u("Jürgen")
-                                         << u("MÜLLER") << true;
+    QTest::newRow("accented other case")
+        << u("jürgen") << u("Müller") << u("Jürgen") << u("MÜLLER") << true;
     QTest::newRow("sharp s") << u("straße") << u("Weiß") << u("Straße") << u("WEISS") << true;
     QTest::newRow("greek") << u("σοφία") << u("Αθήνα") << u("Σοφία") << u("αθήνα") << true;
     QTest::newRow("greek final sigma") << u("νίκος") << "x" << u("ΝΊΚΟΣ") << "X" << true;
     QTest::newRow("cyrillic") << u("иван") << u("Пароль") << u("Иван") << u("пАРОЛЬ") << true;
     QTest::newRow("mixed") << u("zoë-анна") << u("ΩmÉga") << u("ZOË-АННА") << u("ωMéGA") << true;
-    QTest::newRow("accent differs in name") << u("jürgen") << "x" << "jurgen" << "x" << false;
+    QTest::newRow("accent differs in name") << u("jürgen") << "x"
+                                            << "jurgen"
+                                            << "x" << false;
     QTest::newRow("accent differs in password")
         << u("jürgen") << u("Müller") << u("jürgen") << "Muller" << false;
     QTest::newRow("quote in name") << u("jürgen") << "x" << u("jürgen' or '1'='1") << "x" << false;
@@ -183,10 +188,10 @@ void TestLogin::anyAlphabet() {
 
 void TestLogin::enterMovesThenLogsIn() {
     Fixture f;
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QSignalSpy spy(&w, &FrmLogin::loggedIn);
+    QSignalSpy spy(&w, &LoginWindow::loggedIn);
     auto* t1 = child<QLineEdit>(&w, "Text1");
     auto* t2 = child<QLineEdit>(&w, "Text2");
     t1->setFocus();
@@ -202,9 +207,9 @@ void TestLogin::enterMovesThenLogsIn() {
 
 void TestLogin::retriesAfterFailure() {
     Fixture f;
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     w.show();
-    QSignalSpy spy(&w, &FrmLogin::loggedIn);
+    QSignalSpy spy(&w, &LoginWindow::loggedIn);
     for (int i = 0; i < 3; ++i) {
         type(&w, QStringLiteral("ADMIN"), QStringLiteral("nope"));
         QTest::keyClick(child<QLineEdit>(&w, "Text2"), Qt::Key_Return);
@@ -220,8 +225,8 @@ void TestLogin::quotedNamesAreOrdinaryValues() {
     QCOMPARE(
         f.users.add(QStringLiteral("o'brien; --"), QStringLiteral("it's"), QStringLiteral("User")),
         UserStore::AddResult::Added);
-    FrmLogin w(f.ctx);
-    QSignalSpy spy(&w, &FrmLogin::loggedIn);
+    LoginWindow w(f.ctx);
+    QSignalSpy spy(&w, &LoginWindow::loggedIn);
     type(&w, QStringLiteral("O'Brien; --"), QStringLiteral("IT'S"));
     QVERIFY(w.doLogin());
     QCOMPARE(spy.count(), 1);
@@ -234,7 +239,7 @@ void TestLogin::remember() {
     const QString app = QStringLiteral("Display"), sec = QStringLiteral("login");
     {
         // Nothing remembered yet: empty boxes, box cleared.
-        FrmLogin w(f.ctx);
+        LoginWindow w(f.ctx);
         QVERIFY(!child<QCheckBox>(&w, "chkRem")->isChecked());
         QVERIFY(child<QLineEdit>(&w, "Text1")->text().isEmpty());
         child<QCheckBox>(&w, "chkRem")->click();
@@ -245,7 +250,7 @@ void TestLogin::remember() {
     QCOMPARE(f.settings.read(app, sec, QStringLiteral("user")), QStringLiteral("admin"));
     QCOMPARE(f.settings.read(app, sec, QStringLiteral("pass")), QStringLiteral("SeCrEt"));
     {
-        FrmLogin w(f.ctx);
+        LoginWindow w(f.ctx);
         QVERIFY(child<QCheckBox>(&w, "chkRem")->isChecked());
         QCOMPARE(child<QLineEdit>(&w, "Text1")->text(), QStringLiteral("admin"));
         QCOMPARE(child<QLineEdit>(&w, "Text2")->text(), QStringLiteral("SeCrEt"));
@@ -261,7 +266,7 @@ void TestLogin::remember() {
     QCOMPARE(f.settings.read(app, sec, QStringLiteral("rem")), QStringLiteral("0"));
     QCOMPARE(f.settings.read(app, sec, QStringLiteral("user"), QStringLiteral("x")), QString());
     QCOMPARE(f.settings.read(app, sec, QStringLiteral("pass"), QStringLiteral("x")), QString());
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     QVERIFY(!child<QCheckBox>(&w, "chkRem")->isChecked());
     QVERIFY(child<QLineEdit>(&w, "Text1")->text().isEmpty());
     QVERIFY(child<QLineEdit>(&w, "Text2")->text().isEmpty());
@@ -270,14 +275,14 @@ void TestLogin::remember() {
 void TestLogin::runUpdateStoredAtOnce() {
     Fixture f;
     {
-        FrmLogin w(f.ctx);
+        LoginWindow w(f.ctx);
         QVERIFY(!child<QCheckBox>(&w, "Check1")->isChecked());
         child<QCheckBox>(&w, "Check1")->click();
         QCOMPARE(f.settings.read(QStringLiteral("Quoteria"), QStringLiteral("Online"),
                                  QStringLiteral("Auto")),
                  QStringLiteral("1"));
     }
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     QVERIFY(child<QCheckBox>(&w, "Check1")->isChecked());
     child<QCheckBox>(&w, "Check1")->click();
     QCOMPARE(f.settings.read(QStringLiteral("Quoteria"), QStringLiteral("Online"),
@@ -307,7 +312,7 @@ void TestLogin::updaterStartedOnlyWhenChecked() {
     script.close();
     script.setPermissions(script.permissions() | QFile::ExeOwner);
 
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     if (checked)
         child<QCheckBox>(&w, "Check1")->click();
     type(&w, QStringLiteral("ADMIN"), goodLogin ? QStringLiteral("secret") : QStringLiteral("x"));
@@ -317,7 +322,7 @@ void TestLogin::updaterStartedOnlyWhenChecked() {
     } else {
         // A started updater would have touched the marker by the time a second,
         // known-good process has finished.
-        QVERIFY(FrmLogin::startUpdater(QString()) == false);
+        QVERIFY(LoginWindow::startUpdater(QString()) == false);
         QProcess sh;
         sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("true")});
         QVERIFY(sh.waitForFinished());
@@ -327,9 +332,9 @@ void TestLogin::updaterStartedOnlyWhenChecked() {
 
 void TestLogin::missingUpdaterIgnored() {
     Fixture f;
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     child<QCheckBox>(&w, "Check1")->click();
-    QSignalSpy spy(&w, &FrmLogin::loggedIn);
+    QSignalSpy spy(&w, &LoginWindow::loggedIn);
     type(&w, QStringLiteral("ADMIN"), QStringLiteral("secret"));
     QVERIFY(w.doLogin());
     QCOMPARE(spy.count(), 1);
@@ -347,7 +352,7 @@ void TestLogin::onlineSettingsLoaded() {
                     {QStringLiteral("autoupdate"), 1},
                     {QStringLiteral("interval"), 45}};
     QVERIFY(f.db.update(QStringLiteral("tblDatabase"), QStringLiteral("dataID"), 1, row));
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     type(&w, QStringLiteral("ADMIN"), QStringLiteral("secret"));
     QVERIFY(w.doLogin());
     const OnlineSource& o = f.ctx.session.online;
@@ -365,7 +370,7 @@ void TestLogin::onlineSettingsLoaded() {
 void TestLogin::missingOnlineRowKeepsDefaults() {
     Fixture f;
     QVERIFY(f.db.removeWhere(QStringLiteral("tblDatabase"), QStringLiteral("dataID"), 1));
-    FrmLogin w(f.ctx);
+    LoginWindow w(f.ctx);
     type(&w, QStringLiteral("ADMIN"), QStringLiteral("secret"));
     QVERIFY(w.doLogin());
     QVERIFY(f.ctx.session.online.host.isEmpty());
@@ -374,9 +379,9 @@ void TestLogin::missingOnlineRowKeepsDefaults() {
 
 void TestLogin::exitButton() {
     Fixture f;
-    FrmLogin w(f.ctx);
-    QSignalSpy exit(&w, &FrmLogin::exitRequested);
-    QSignalSpy in(&w, &FrmLogin::loggedIn);
+    LoginWindow w(f.ctx);
+    QSignalSpy exit(&w, &LoginWindow::exitRequested);
+    QSignalSpy in(&w, &LoginWindow::loggedIn);
     QTest::mouseClick(child<QPushButton>(&w, "Command2"), Qt::LeftButton);
     QCOMPARE(exit.count(), 1);
     QCOMPARE(in.count(), 0);

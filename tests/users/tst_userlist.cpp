@@ -4,8 +4,8 @@
 #include "data/settingsstore.h"
 #include "data/userstore.h"
 #include "testsupport.h"
-#include "users/frmlogin.h"
-#include "users/frmuserlst.h"
+#include "users/loginwindow.h"
+#include "users/userlistwindow.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -80,7 +80,7 @@ private Q_SLOTS:
 
 void TestUserList::opensAtTopLeftWithUsers() {
     Fixture f;
-    FrmUserLst w(f.ctx);
+    UserListWindow w(f.ctx);
     QCOMPARE(w.objectName(), QStringLiteral("frmUserLst"));
     QCOMPARE(w.windowTitle(), QStringLiteral("User List"));
     QCOMPARE(w.pos(), QPoint(0, 0));
@@ -98,7 +98,7 @@ void TestUserList::opensAtTopLeftWithUsers() {
 
 void TestUserList::addStoresUpperCase() {
     Fixture f;
-    FrmUserLst w(f.ctx);
+    UserListWindow w(f.ctx);
     w.show();
     fill(&w, QStringLiteral("clerk"), QStringLiteral("Pw1"), QStringLiteral("User"));
     click(&w, "Command1");
@@ -148,7 +148,7 @@ void TestUserList::addRefused() {
     QFETCH(QString, type);
     QFETCH(QString, message);
     Fixture f;
-    FrmUserLst w(f.ctx);
+    UserListWindow w(f.ctx);
     w.show();
     fill(&w, name, QStringLiteral("pw"), type);
     click(&w, "Command1");
@@ -163,7 +163,8 @@ void TestUserList::duplicateInAnyAlphabet_data() {
     QTest::addColumn<QString>("second");
     QTest::addColumn<bool>("refused");
     auto u = [](const char* s) { return QString::fromUtf8(s); };
-    QTest::newRow("ascii") << "clerk" << "Clerk" << true;
+    QTest::newRow("ascii") << "clerk"
+                           << "Clerk" << true;
     QTest::newRow("accented") << u("jürgen") << u("Jürgen") << true;
     QTest::newRow("accented as stored") << u("jürgen") << u("JÜRGEN") << true;
     QTest::newRow("sharp s") << u("straße") << u("Straße") << true;
@@ -210,7 +211,7 @@ void TestUserList::selectFillsAndSwitchesToUpdate() {
     Fixture f;
     QCOMPARE(f.users.add(QStringLiteral("clerk"), QStringLiteral("pw"), QStringLiteral("User")),
              UserStore::AddResult::Added);
-    FrmUserLst w(f.ctx);
+    UserListWindow w(f.ctx);
     w.show();
     select(&w, QStringLiteral("CLERK"));
     QCOMPARE(child<QLineEdit>(&w, "Text1")->text(), QStringLiteral("CLERK"));
@@ -249,7 +250,7 @@ void TestUserList::adminTypeGuard() {
     QFETCH(QString, type);
     QFETCH(bool, written);
     Fixture f;
-    FrmUserLst w(f.ctx);
+    UserListWindow w(f.ctx);
     w.show();
     select(&w, QStringLiteral("ADMIN"));
     child<QLineEdit>(&w, "Text1")->setText(name);
@@ -271,7 +272,7 @@ void TestUserList::renameWithoutDuplicateCheck() {
     Fixture f;
     QCOMPARE(f.users.add(QStringLiteral("clerk"), QStringLiteral("pw"), QStringLiteral("User")),
              UserStore::AddResult::Added);
-    FrmUserLst w(f.ctx);
+    UserListWindow w(f.ctx);
     w.show();
     select(&w, QStringLiteral("CLERK"));
     child<QLineEdit>(&w, "Text1")->setText(QStringLiteral("Teller"));
@@ -283,7 +284,7 @@ void TestUserList::renameWithoutDuplicateCheck() {
 
 void TestUserList::unwritableDatabaseKeepsEntries() {
     Fixture f;
-    FrmUserLst w(f.ctx);
+    UserListWindow w(f.ctx);
     w.show();
     bool ok = false;
     f.db.exec(QStringLiteral("PRAGMA query_only=ON"), {}, &ok);

@@ -1,0 +1,147 @@
+#include "news/newslistwindow.h"
+
+#include "data/appcontext.h"
+#include "data/messageservice.h"
+#include "data/newsstore.h"
+#include "gui/windowregistry.h"
+#include "news/newseditor.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace quoteria {
+
+namespace {
+// Widths are twips on the description's grid; 15 twips to a pixel.
+int px(int twips) {
+    return twips / 15;
+}
+} // namespace
+
+NewsListWindow::NewsListWindow(AppContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ctx(ctx) {
+    setObjectName(QStringLiteral("frmSheduler"));
+    setWindowTitle(QStringLiteral("Scoll Message"));
+
+    m_fg = new QTableWidget(this);
+    m_fg->setObjectName(QStringLiteral("FG"));
+    m_fg->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_fg->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_fg->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fg->verticalHeader()->hide();
+
+    auto* add = new QPushButton(QStringLiteral("Add New"), this);
+    add->setObjectName(QStringLiteral("Command4"));
+    auto* edit = new QPushButton(QStringLiteral("Edit"), this);
+    edit->setObjectName(QStringLiteral("Command3"));
+    auto* del = new QPushButton(QStringLiteral("Delete"), this);
+    del->setObjectName(QStringLiteral("Command2"));
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("Command1"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(add);
+    buttons->addWidget(edit);
+    buttons->addWidget(del);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_fg);
+    layout->addLayout(buttons);
+    resize(px(500 + 4500 + 700 + 2700) + 60, 400);
+
+    connect(add, &QPushButton::clicked, this, &NewsListWindow::addNew);
+    connect(edit, &QPushButton::clicked, this, &NewsListWindow::editSelected);
+    connect(m_fg, &QTableWidget::cellDoubleClicked, this, &NewsListWindow::editSelected);
+    connect(del, &QPushButton::clicked, this, &NewsListWindow::deleteSelected);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // A saved message shows at once.
+    connect(&m_ctx.news, &NewsStore::messagesChanged, this, &NewsListWindow::addFG);
+
+    addFG();
+}
+
+void NewsListWindow::setFG() {
+    m_fg->clear();
+    m_fg->setRowCount(0);
+    m_fg->setColumnCount(6);
+    m_fg->setHorizontalHeaderLabels({QString(), QStringLiteral("SN"), QStringLiteral("Message"),
+                                     QStringLiteral("Active"), QStringLiteral("Direction"),
+                                     QString()});
+    m_fg->setColumnHidden(0, true);
+    const int widths[] = {1, 500, 4500, 700, 2700};
+    for (int c = 1; c < 5; ++c)
+        m_fg->setColumnWidth(c, px(widths[c]));
+}
+
+void NewsListWindow::addFG() {
+    setFG();
+    const QVector<NewsMessage> rows = m_ctx.news.all();
+    m_fg->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        const NewsMessage& m = rows.at(r);
+        const QStringList cells = {QString::number(m.key),
+                                   QString::number(r + 1),
+                                   m.message,
+                                   m.active ? QStringLiteral("Yes") : QStringLiteral("No"),
+                                   m.direction,
+                                   QString()};
+        for (int c = 0; c < cells.size(); ++c)
+            m_fg->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+    }
+}
+
+QString NewsListWindow::selectedKey() const {
+    const int row = m_fg->currentRow();
+    if (row < 0 || !m_fg->item(row, 0))
+        return QString();
+    return m_fg->item(row, 0)->text();
+}
+
+NewsEditor* NewsListWindow::ensureEditor() {
+    if (!m_editor)
+        m_editor = new NewsEditor(m_ctx, this);
+    return m_editor;
+}
+
+void NewsListWindow::addNew() {
+    NewsEditor* e = ensureEditor();
+    // Unsaved text in the editor is offered for saving first; Cancel keeps it.
+    if (e->mnuNew_Click()) {
+        e->setEditMode(false);
+        e->lblRef()->clear();
+    }
+    showOnce(m_editor, [this] { return new NewsEditor(m_ctx, this); });
+}
+
+void NewsListWindow::editSelected() {
+    const QString key = selectedKey();
+    if (key.isEmpty())
+        return;
+    // Unsaved text in an open editor is offered for saving first; Cancel keeps it.
+    if (m_editor && m_editor->isVisible() && !m_editor->mnuNew_Click()) {
+        showOnce(m_editor, [this] { return new NewsEditor(m_ctx, this); });
+        return;
+    }
+    NewsEditor* e = ensureEditor();
+    e->setEditMode(true);
+    e->lblRef()->setText(key);
+    e->getheadDetails(key.toLongLong());
+    showOnce(m_editor, [this] { return new NewsEditor(m_ctx, this); });
+}
+
+void NewsListWindow::deleteSelected() {
+    const QString key = selectedKey();
+    if (key.isEmpty())
+        return;
+    if (messages().ask(QStringLiteral("Do you want to delete the selected")) != MsgAnswer::Yes)
+        return;
+    // The list refills when the store announces the removal.
+    m_ctx.news.remove(key.toLongLong());
+}
+
+} // namespace quoteria

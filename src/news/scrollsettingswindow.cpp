@@ -1,0 +1,182 @@
+#include "news/scrollsettingswindow.h"
+
+#include "data/appcontext.h"
+#include "data/messageservice.h"
+#include "data/newsstore.h"
+#include "gui/dialogservice.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quoteria {
+
+namespace {
+
+void setSwatch(QLabel* swatch, qint64 windowsColor) {
+    swatch->setProperty("winColor", windowsColor);
+    swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;")
+                              .arg(fromWindowsColor(windowsColor).name()));
+}
+
+qint64 swatchColor(const QLabel* swatch) {
+    return swatch->property("winColor").toLongLong();
+}
+
+} // namespace
+
+ScrollSettingsWindow::ScrollSettingsWindow(AppContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ctx(ctx) {
+    setObjectName(QStringLiteral("frmScrollSettings"));
+    setWindowTitle(QStringLiteral("Scroll Settings"));
+
+    m_lblRef = new QLabel(this);
+    m_lblRef->setObjectName(QStringLiteral("lblRef"));
+    m_lblRef->hide();
+    m_lblClr1 = new QLabel(this);
+    m_lblClr1->setObjectName(QStringLiteral("lblClr1"));
+    m_lblClr1->setFixedSize(60, 20);
+    m_lblClr1->installEventFilter(this);
+    m_lblClr2 = new QLabel(this);
+    m_lblClr2->setObjectName(QStringLiteral("lblClr2"));
+    m_lblClr2->setFixedSize(60, 20);
+    m_lblClr2->installEventFilter(this);
+    setSwatch(m_lblClr1, 0xFFFFFF);
+    setSwatch(m_lblClr2, 0);
+    m_chkGrad = new QCheckBox(QStringLiteral("Enable Gradient"), this);
+    m_chkGrad->setObjectName(QStringLiteral("chkGrad"));
+    m_cmbSpeed = new QComboBox(this);
+    m_cmbSpeed->setObjectName(QStringLiteral("cmbSpeed"));
+    m_cmbSpeed->setEditable(true);
+    for (int s = 5; s <= 100; s += 5)
+        m_cmbSpeed->addItem(QString::number(s));
+    m_cmbSpeed->setCurrentText(QStringLiteral("30"));
+    m_cmbType = new QComboBox(this);
+    m_cmbType->setObjectName(QStringLiteral("cmbType"));
+    m_cmbType->addItems({QStringLiteral("Left"), QStringLiteral("Right")});
+    m_txtImage = new QLineEdit(this);
+    m_txtImage->setObjectName(QStringLiteral("txtImage"));
+    m_txtImage->installEventFilter(this);
+    auto* browse = new QPushButton(QStringLiteral("..."), this);
+    browse->setObjectName(QStringLiteral("Command1"));
+    m_cmbDir = new QComboBox(this);
+    m_cmbDir->setObjectName(QStringLiteral("cmbDir"));
+    m_cmbDir->addItems({QStringLiteral("Right"), QStringLiteral("Left")});
+    auto* saveButton = new QPushButton(QStringLiteral("Save"), this);
+    saveButton->setObjectName(QStringLiteral("Command3"));
+    auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("Command2"));
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Back Color"), m_lblClr1);
+    form->addRow(QStringLiteral("Gradient Color"), m_lblClr2);
+    form->addRow(QString(), m_chkGrad);
+    form->addRow(QStringLiteral("Scroll Speed"), m_cmbSpeed);
+    form->addRow(QStringLiteral("Gradient Type"), m_cmbType);
+    auto* image = new QHBoxLayout;
+    image->addWidget(m_txtImage);
+    image->addWidget(browse);
+    form->addRow(QStringLiteral("Scroll Bullet"), image);
+    form->addRow(QStringLiteral("Direction"), m_cmbDir);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(saveButton);
+    buttons->addWidget(closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_lblRef);
+    layout->addLayout(buttons);
+
+    connect(browse, &QPushButton::clicked, this, &ScrollSettingsWindow::browseImage);
+    connect(saveButton, &QPushButton::clicked, this, &ScrollSettingsWindow::save);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+qint64 ScrollSettingsWindow::themeKey() const {
+    return m_lblRef->text().toLongLong();
+}
+
+void ScrollSettingsWindow::getData() {
+    const auto s = m_ctx.news.loadScrollSettings(themeKey());
+    if (!s)
+        return;
+    setSwatch(m_lblClr1, s->backColor);
+    setSwatch(m_lblClr2, s->gradColor);
+    m_chkGrad->setChecked(s->gradient);
+    m_cmbSpeed->setCurrentText(s->speed);
+    if (!s->gradType.isEmpty())
+        m_cmbType->setCurrentText(s->gradType);
+    m_txtImage->setText(s->bullet);
+    if (!s->direction.isEmpty())
+        m_cmbDir->setCurrentText(s->direction);
+}
+
+bool ScrollSettingsWindow::saveData() {
+    ScrollSettings s;
+    s.themeKey = themeKey();
+    s.backColor = swatchColor(m_lblClr1);
+    s.gradColor = swatchColor(m_lblClr2);
+    s.gradient = m_chkGrad->isChecked();
+    s.speed = m_cmbSpeed->currentText();
+    s.gradType = m_cmbType->currentText();
+    s.bullet = m_txtImage->text();
+    s.direction = m_cmbDir->currentText();
+    QString error;
+    if (!m_ctx.news.saveScrollSettings(s, &error)) {
+        messages().show(error, MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+// The row is found by its theme, so adding and overwriting are the same write.
+bool ScrollSettingsWindow::updateData() {
+    return saveData();
+}
+
+void ScrollSettingsWindow::save() {
+    if (saveData())
+        close();
+}
+
+void ScrollSettingsWindow::browseImage() {
+    QString folder;
+    const QString current = m_txtImage->text();
+    const qsizetype cut =
+        std::max(current.lastIndexOf(QLatin1Char('\\')), current.lastIndexOf(QLatin1Char('/')));
+    if (cut > 0)
+        folder = current.left(cut);
+    const QString path = dialogs().openFile(this, QStringLiteral("Scroll Bullet"), folder,
+                                            QStringLiteral("Graphic Files (*.gif *.jpg)"));
+    if (!path.isEmpty())
+        m_txtImage->setText(path);
+}
+
+void ScrollSettingsWindow::pickColor(QLabel* swatch) {
+    const QColor c = dialogs().color(this, fromWindowsColor(swatchColor(swatch)));
+    if (c.isValid())
+        setSwatch(swatch, toWindowsColor(c));
+}
+
+bool ScrollSettingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_lblClr1 || watched == m_lblClr2) &&
+        event->type() == QEvent::MouseButtonRelease) {
+        pickColor(static_cast<QLabel*>(watched));
+        return true;
+    }
+    if (watched == m_txtImage && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        m_txtImage->clear();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace quoteria

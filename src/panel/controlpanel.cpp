@@ -1,0 +1,635 @@
+#include "panel/controlpanel.h"
+
+#include "data/appcontext.h"
+#include "data/currencystore.h"
+#include "data/database.h"
+#include "data/dataevents.h"
+#include "data/formats.h"
+#include "data/helpers.h"
+#include "data/messageservice.h"
+#include "data/settingsstore.h"
+#include "gui/unsavedwork.h"
+#include "gui/windowregistry.h"
+#include "media/alarmplayer.h"
+#include "news/newslistwindow.h"
+#include "panel/aboutwindow.h"
+#include "panel/panelstate.h"
+#include "rates/currencylistwindow.h"
+#include "rates/monitorsettingswindow.h"
+#include "rates/ratemonitor.h"
+#include "users/userlistwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSqlRecord>
+#include <QTimer>
+
+namespace quoteria {
+
+namespace {
+
+const QString kDisp = QStringLiteral("Disp");
+const QString kDisplay = QStringLiteral("Display");
+const QString kDisplayLower = QStringLiteral("display");
+const QString kThemeSection = QStringLiteral("theme");
+const QString kStartDisplay = QStringLiteral("Start Display");
+const QString kStopDisplay = QStringLiteral("Stop Display");
+const QString kPauseDisplay = QStringLiteral("Pause Display");
+const QString kResumePause = QStringLiteral("Resume Pause");
+const QString kStartScroll = QStringLiteral("Start Scroll");
+const QString kStopScroll = QStringLiteral("Stop Scroll");
+const QString kStopFirst = QStringLiteral("First stop the display and try again");
+
+const QColor kRunningColour(255, 0, 0);   // Windows colour 255
+const QColor kStoppedColour(0, 128, 192); // Windows colour 12615680
+
+// Items whose windows come with other parts of the program: disabled until an
+// opener is attached.
+const char* const kOpenerItems[] = {"prv",    "clock",     "scroll",    "theme",
+                                    "pos",    "entry",     "addscroll", "inpvideo",
+                                    "online", "curUpdate", "vidLst"};
+
+int findCaseless(const QComboBox* box, const QString& text) {
+    const int exact = box->findText(text);
+    return exact >= 0 ? exact : box->findText(text, Qt::MatchFixedString);
+}
+
+} // namespace
+
+ControlPanel::ControlPanel(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quoteria"));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("panelArea"));
+    central->setAutoFillBackground(true);
+    setCentralWidget(central);
+
+    m_theme = new QComboBox(central);
+    m_theme->setObjectName(QStringLiteral("cmbTheme"));
+    m_type = new QComboBox(central);
+    m_type->setObjectName(QStringLiteral("cmbType"));
+    m_type->addItems({QStringLiteral("Scroll"), QStringLiteral("Page")});
+    m_screen = new QComboBox(central);
+    m_screen->setObjectName(QStringLiteral("cmbDisplay"));
+    m_screen->addItems({QStringLiteral("Single"), QStringLiteral("Dual")});
+    m_int = new QLineEdit(QStringLiteral("3"), central);
+    m_int->setObjectName(QStringLiteral("txtInt"));
+    m_mult = new QLineEdit(QStringLiteral("2"), central);
+    m_mult->setObjectName(QStringLiteral("txtMult"));
+    m_news = new QCheckBox(QStringLiteral("Start Scroll News"), central);
+    m_news->setObjectName(QStringLiteral("chkStart"));
+    m_chkMonitor = new QCheckBox(QStringLiteral("Start Monitor"), central);
+    m_chkMonitor->setObjectName(QStringLiteral("chkMonitor"));
+    m_status = new QLabel(central);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_label6 = new QLabel(QStringLiteral("www.quoteria.example"), central);
+    m_label6->setObjectName(QStringLiteral("Label6"));
+
+    auto* grid = new QGridLayout(central);
+    grid->addWidget(new QLabel(QStringLiteral("Select Template"), central), 0, 0);
+    grid->addWidget(m_theme, 0, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Motion"), central), 1, 0);
+    grid->addWidget(m_type, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Screen"), central), 1, 2);
+    grid->addWidget(m_screen, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Intervel"), central), 2, 0);
+    grid->addWidget(m_int, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Ratio"), central), 2, 2);
+    grid->addWidget(m_mult, 2, 3);
+    grid->addWidget(m_news, 3, 0, 1, 2);
+    grid->addWidget(m_chkMonitor, 3, 2, 1, 2);
+    grid->addWidget(m_status, 4, 0, 1, 4);
+    // Spans the whole row so it stays as wide as the panel.
+    grid->addWidget(m_label6, 5, 0, 1, 4);
+
+    auto makeTimer = [this](const char* name, int ms) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QLatin1String(name));
+        t->setInterval(ms);
+        return t;
+    };
+    m_timer2 = makeTimer("Timer2", 1000);
+    m_timer3 = makeTimer("Timer3", 1000);
+    m_timer4 = makeTimer("Timer4", 1000);
+    m_timer5 = makeTimer("Timer5", 10000);
+    connect(m_timer2, &QTimer::timeout, this, &ControlPanel::excelTick);
+    m_rateMonitor = new RateMonitor(m_ctx, this);
+    m_mp = new MediaAlarmPlayer(this);
+    m_rateMonitor->setPlayer(m_mp);
+    connect(m_timer4, &QTimer::timeout, m_rateMonitor, &RateMonitor::tick);
+    connect(m_timer5, &QTimer::timeout, this, &ControlPanel::Timer5_Timer);
+
+    buildMenus();
+
+    connect(m_theme, &QComboBox::activated, this, [this] {
+        const QString name = m_theme->currentText();
+        storeSetting(kDisp, kThemeSection, QStringLiteral("name"), name);
+        m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, name);
+    });
+    connect(m_type, &QComboBox::activated, this, [this] {
+        storeSetting(kDisplay, QStringLiteral("style"), QStringLiteral("type"),
+                     m_type->currentText());
+        m_ctx.session.displayMode = m_type->currentText();
+    });
+    connect(m_screen, &QComboBox::activated, this, [this] {
+        storeSetting(kDisplayLower, QStringLiteral("sreen"), QStringLiteral("type"),
+                     m_screen->currentText());
+    });
+    connect(m_news, &QCheckBox::clicked, this, &ControlPanel::chkStart_Click);
+    connect(m_chkMonitor, &QCheckBox::clicked, this, &ControlPanel::chkMonitor_Click);
+    m_int->installEventFilter(this);
+    m_mult->installEventFilter(this);
+    connect(&m_ctx.events, &DataEvents::themesChanged, this, &ControlPanel::addTheme);
+
+    // Windows built in their own areas, behind the rights checks of their items.
+    setOpener(QStringLiteral("entry"), [this] {
+        showOnce(m_curLst, [this] { return new CurrencyListWindow(m_ctx, this); });
+    });
+    const auto newsList = [this] {
+        showOnce(m_newsList, [this] { return new NewsListWindow(m_ctx, this); });
+    };
+    setOpener(QStringLiteral("scroll"), newsList);
+    setOpener(QStringLiteral("addscroll"), newsList);
+
+    formLoad();
+    m_timer5->start();
+}
+
+ControlPanel::~ControlPanel() = default;
+
+QAction* ControlPanel::addItem(QMenu* menu, const char* name, const QString& caption,
+                               const QKeySequence& shortcut) {
+    auto* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    if (!shortcut.isEmpty())
+        a->setShortcut(shortcut);
+    m_items.insert(QLatin1String(name), a);
+    const QString key = QLatin1String(name);
+    connect(a, &QAction::triggered, this, [this, key] { runItem(key); });
+    return a;
+}
+
+void ControlPanel::buildMenus() {
+    QMenu* control = menuBar()->addMenu(QStringLiteral("Control"));
+    control->setObjectName(QStringLiteral("file"));
+    addItem(control, "display", kStartDisplay, QKeySequence(Qt::CTRL | Qt::Key_D));
+    addItem(control, "Pause", kPauseDisplay, QKeySequence(Qt::CTRL | Qt::Key_P))->setEnabled(false);
+    addItem(control, "prv", QStringLiteral("Preview"));
+    control->addSeparator();
+    addItem(control, "scrollstart", kStartScroll, QKeySequence(Qt::CTRL | Qt::Key_S));
+    control->addSeparator();
+    addItem(control, "clock", QStringLiteral("Select Clock"));
+    addItem(control, "scroll", QStringLiteral("Scroll Settings"));
+    addItem(control, "theme", QStringLiteral("Template List"));
+    addItem(control, "pos", QStringLiteral("Position"));
+    addItem(control, "entry", QStringLiteral("Update Currency"));
+    addItem(control, "addscroll", QStringLiteral("Add Scroll News"));
+    addItem(control, "inpvideo", QStringLiteral("Live  Settings"));
+    addItem(control, "monitor", QStringLiteral("Currency Monitor"));
+
+    QMenu* online = menuBar()->addMenu(QStringLiteral("Online "));
+    online->setObjectName(QStringLiteral("onl"));
+    addItem(online, "online", QStringLiteral("Online Settings"));
+    addItem(online, "curUpdate", QStringLiteral("Currency Update"));
+    online->addSeparator();
+    addItem(online, "vidLst", QStringLiteral("Manage Media"));
+    addItem(online, "userlist", QStringLiteral("User List"));
+    addItem(online, "deloped", QStringLiteral("Developed By"));
+    online->addSeparator();
+    addItem(online, "exit", QStringLiteral("Exit"));
+
+    for (const char* name : kOpenerItems)
+        m_items.value(QLatin1String(name))->setEnabled(false);
+}
+
+QAction* ControlPanel::menuItem(const QString& itemName) const {
+    return m_items.value(itemName);
+}
+
+void ControlPanel::setOpener(const QString& itemName, std::function<void()> opener) {
+    QAction* item = m_items.value(itemName);
+    if (!item || !opener)
+        return;
+    m_openers.insert(itemName, std::move(opener));
+    item->setEnabled(true);
+}
+
+void ControlPanel::setBoardFactory(BoardFactory factory) {
+    m_factory = std::move(factory);
+}
+
+void ControlPanel::formLoad() {
+    SettingsStore& s = m_ctx.settings;
+    m_rateMonitor->reloadPeriod();
+    m_status->setText(QStringLiteral("Stopped"));
+
+    m_excel.source = s.read(kDisplay, QStringLiteral("excel"), QStringLiteral("Source"));
+    m_excel.enabled = s.readInt(kDisplay, QStringLiteral("auto"), QStringLiteral("value"), 0) != 0;
+    m_excel.keep =
+        s.read(kDisplay, QStringLiteral("auto"), QStringLiteral("format"), QStringLiteral("6"));
+    m_excel.format = s.read(kDisplay, QStringLiteral("auto"), QStringLiteral("format1"),
+                            QStringLiteral("0.00000"));
+
+    const int type = findCaseless(m_type, s.read(kDisplay, QStringLiteral("style"),
+                                                 QStringLiteral("type"), QStringLiteral("Scroll")));
+    m_type->setCurrentIndex(type >= 0 ? type : 0);
+    m_ctx.session.displayMode = m_type->currentText();
+
+    if (!m_excel.source.isEmpty() && m_excel.enabled)
+        m_timer2->start();
+
+    m_ctx.session.displayRunning = false;
+    const int screen =
+        findCaseless(m_screen, s.read(kDisplayLower, QStringLiteral("sreen"),
+                                      QStringLiteral("type"), QStringLiteral("Single")));
+    m_screen->setCurrentIndex(screen >= 0 ? screen : 0);
+
+    const int tpp = m_ctx.session.twipsPerPixel;
+    moveFrameTo(
+        this,
+        QPoint(panel::storedEdgeToPixels(s.readNumber(kDisplayLower, QStringLiteral("mainsec"),
+                                                      QStringLiteral("left"), 0),
+                                         tpp),
+               panel::storedEdgeToPixels(
+                   s.readNumber(kDisplayLower, QStringLiteral("mainsec"), QStringLiteral("top"), 0),
+                   tpp)));
+
+    const QString mult = s.read(kDisp, kThemeSection, QStringLiteral("mult"), QStringLiteral("2"));
+    m_mult->setText(panel::ratioAccepted(mult) ? mult : QString::number(panel::kDefaultRatio));
+
+    if (m_ctx.session.online.autoUpdate)
+        m_timer3->start();
+
+    addTheme();
+    m_ctx.session.currentThemeKey =
+        themeKeyOf(m_ctx.db, s.read(kDisp, kThemeSection, QStringLiteral("name")));
+
+    // A stored interval outside the accepted range would give the page timer a
+    // useless period; the box falls back to its design value.
+    const QString interval =
+        s.read(kDisp, kThemeSection, QStringLiteral("int"), QStringLiteral("3"));
+    const auto ms = panel::pageIntervalFor(interval);
+    m_int->setText(ms ? interval : QString::number(panel::kDefaultInterval));
+    m_ctx.session.pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
+    m_news->setChecked(s.readInt(kDisp, kThemeSection, QStringLiteral("scroll"), 0) == 1);
+
+    m_rateMonitor->setEnabled(m_chkMonitor->isChecked());
+}
+
+void ControlPanel::addTheme() {
+    m_theme->clear();
+    for (const QSqlRecord& r : m_ctx.db.fetchAll(QStringLiteral("select themename from tbltheme")))
+        m_theme->addItem(r.value(0).toString());
+    const QString name = m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name"));
+    m_theme->setCurrentIndex(name.isEmpty() ? -1 : findCaseless(m_theme, name));
+}
+
+bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == m_int)
+            txtInt_LostFocus();
+        else if (watched == m_mult)
+            txtMult_LostFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void ControlPanel::txtInt_LostFocus() {
+    const auto ms = panel::pageIntervalFor(m_int->text());
+    if (!ms) {
+        m_int->setText(QString::number(panel::kDefaultInterval));
+        return;
+    }
+    storeSetting(kDisp, kThemeSection, QStringLiteral("int"), m_int->text());
+    m_ctx.session.pageInterval = *ms;
+}
+
+void ControlPanel::txtMult_LostFocus() {
+    if (!panel::ratioAccepted(m_mult->text())) {
+        m_mult->setText(QString::number(panel::kDefaultRatio));
+        return;
+    }
+    storeSetting(kDisp, kThemeSection, QStringLiteral("mult"), m_mult->text());
+}
+
+void ControlPanel::storeSetting(const QString& app, const QString& section, const QString& key,
+                                const QString& value) {
+    // The operator's entry stays in its box; only saving it failed.
+    if (!m_ctx.settings.write(app, section, key, value))
+        messages().show(QStringLiteral("The setting could not be saved: %1 is not writable.")
+                            .arg(m_ctx.settings.fileFor(app)),
+                        MsgIcon::Warning);
+}
+
+bool ControlPanel::isRunning() const {
+    return m_items.value(QStringLiteral("display"))->text() == kStopDisplay;
+}
+
+bool ControlPanel::newsOn() const {
+    return m_news->isChecked();
+}
+
+QTimer* ControlPanel::panelTimer(const QString& name) const {
+    return findChild<QTimer*>(name, Qt::FindDirectChildrenOnly);
+}
+
+bool ControlPanel::allowed(const QString& name) {
+    if (m_ctx.session.isAdmin())
+        return true;
+    QString refusal;
+    if (name == QLatin1String("theme") || name == QLatin1String("online"))
+        refusal = QStringLiteral("Sorry no access permission");
+    else if (name == QLatin1String("entry"))
+        refusal = QStringLiteral("Permission Denied");
+    else if (name == QLatin1String("userlist"))
+        refusal = QStringLiteral("Permission Denied ");
+    else
+        return true;
+    messages().show(refusal);
+    return false;
+}
+
+void ControlPanel::runItem(const QString& name) {
+    if (name == QLatin1String("display"))
+        return display_Click();
+    if (name == QLatin1String("Pause"))
+        return Pause_Click();
+    if (name == QLatin1String("scrollstart"))
+        return scrollstart_Click();
+    if (name == QLatin1String("exit"))
+        return exit_Click();
+    if (name == QLatin1String("deloped"))
+        return showAbout();
+    if (name == QLatin1String("monitor"))
+        return showMonitorSettings();
+    if (!allowed(name))
+        return;
+    if (name == QLatin1String("userlist"))
+        return showUserList();
+    const auto opener = m_openers.value(name);
+    if (!opener)
+        return;
+    if (name == QLatin1String("prv"))
+        return prvChecks(opener);
+    opener();
+}
+
+void ControlPanel::prvChecks(const std::function<void()>& opener) {
+    Session& s = m_ctx.session;
+    s.previewTickerSpeed = panel::previewSpeed(m_ctx.settings.readInt(
+        kDisplayLower, QStringLiteral("scroll"), QStringLiteral("speed"), 30));
+    s.previewThemeKey =
+        themeKeyOf(m_ctx.db, m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name")));
+    const auto check = panel::checkTheme(m_ctx.db, s.previewThemeKey);
+    if (check != panel::ThemeCheck::Ready) {
+        messages().show(panel::themeCheckMessage(check));
+        return;
+    }
+    opener();
+}
+
+void ControlPanel::display_Click() {
+    Session& s = m_ctx.session;
+    s.displayMode = m_type->currentText();
+    s.tickerSpeed = m_ctx.settings.readInt(kDisplayLower, QStringLiteral("scroll"),
+                                           QStringLiteral("speed"), 30);
+    s.currentThemeKey =
+        themeKeyOf(m_ctx.db, m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name")));
+
+    // A theme that lost its layout or header meanwhile must not keep the board up.
+    if (isRunning())
+        return stopBoard();
+    const auto check = panel::checkTheme(m_ctx.db, s.currentThemeKey);
+    if (check != panel::ThemeCheck::Ready) {
+        messages().show(panel::themeCheckMessage(check));
+        return;
+    }
+    startBoard();
+}
+
+void ControlPanel::setBackground(const QColor& colour) {
+    QPalette p = centralWidget()->palette();
+    p.setColor(QPalette::Window, colour);
+    centralWidget()->setPalette(p);
+}
+
+void ControlPanel::startBoard() {
+    if (!m_factory) {
+        logLine(QStringLiteral("Start Display: this build has no board"));
+        return;
+    }
+    setWindowTitle(QStringLiteral("Running"));
+    m_status->setText(QStringLiteral("Running"));
+    QAction* pause = m_items.value(QStringLiteral("Pause"));
+    pause->setEnabled(true);
+    pause->setText(kPauseDisplay);
+    m_items.value(QStringLiteral("display"))->setText(kStopDisplay);
+    setBackground(kRunningColour);
+    m_theme->setEnabled(false);
+    m_type->setEnabled(false);
+
+    m_board = m_factory(m_ctx);
+    // Queued: Ctrl+D arrives inside the board's own key handler, which must
+    // finish before the board is taken down.
+    connect(m_board.get(), &BoardControl::stopRequested, this, &ControlPanel::display_Click,
+            Qt::QueuedConnection);
+    // Queued for the same reason; a board already gone by then asks nothing.
+    connect(
+        m_board.get(), &BoardControl::closed, this,
+        [this, board = QPointer<BoardControl>(m_board.get())] {
+            if (board && board == m_board.get())
+                display_Click();
+        },
+        Qt::QueuedConnection);
+    m_board->show();
+    m_ctx.session.displayRunning = true;
+    QCoreApplication::processEvents();
+
+    if (m_board && m_news->isChecked())
+        startTicker();
+    showTickerState();
+}
+
+void ControlPanel::stopBoard() {
+    m_ctx.session.displayRunning = false;
+    m_board.reset();
+    showTickerState();
+    setWindowTitle(QStringLiteral("Stopped"));
+    m_status->setText(QStringLiteral("Stopped"));
+    setBackground(kStoppedColour);
+    m_items.value(QStringLiteral("display"))->setText(kStartDisplay);
+    m_items.value(QStringLiteral("Pause"))->setEnabled(false);
+    m_theme->setEnabled(true);
+    m_type->setEnabled(true);
+}
+
+void ControlPanel::Pause_Click() {
+    if (!m_board)
+        return;
+    QTimer* t =
+        m_board->timer(m_type->currentText() == QLatin1String("Scroll") ? QStringLiteral("Timer7")
+                                                                        : QStringLiteral("Timer1"));
+    QAction* pause = m_items.value(QStringLiteral("Pause"));
+    if (pause->text() != kResumePause) {
+        if (t)
+            t->stop();
+        pause->setText(kResumePause);
+    } else {
+        if (t)
+            t->start();
+        pause->setText(kPauseDisplay);
+    }
+}
+
+void ControlPanel::startTicker() {
+    if (!m_board)
+        return;
+    // A train stopped half-way is never resumed: the left-running train is built
+    // again at the right edge, and only its timer runs.
+    m_board->getSnews();
+    // A ticker switched on later runs where the operator can see it.
+    if (QWidget* area = m_board->picScroll())
+        area->setVisible(true);
+    if (QTimer* t = m_board->timer(QStringLiteral("Timer5")))
+        t->stop();
+    if (QTimer* t = m_board->timer(QStringLiteral("Timer4")))
+        t->start();
+}
+
+void ControlPanel::stopTicker() {
+    if (!m_board)
+        return;
+    for (const QString& name : {QStringLiteral("Timer4"), QStringLiteral("Timer5")})
+        if (QTimer* t = m_board->timer(name))
+            t->stop();
+}
+
+bool ControlPanel::tickerRunning() const {
+    if (!m_board)
+        return false;
+    const QTimer* left = m_board->timer(QStringLiteral("Timer4"));
+    const QTimer* right = m_board->timer(QStringLiteral("Timer5"));
+    return (left && left->isActive()) || (right && right->isActive());
+}
+
+void ControlPanel::showTickerState() {
+    m_items.value(QStringLiteral("scrollstart"))
+        ->setText(tickerRunning() ? kStopScroll : kStartScroll);
+}
+
+void ControlPanel::scrollstart_Click() {
+    // Decided by the ticker itself, not the caption: both trains count as running.
+    if (tickerRunning())
+        stopTicker();
+    else
+        startTicker();
+    showTickerState();
+}
+
+void ControlPanel::chkStart_Click() {
+    storeSetting(kDisp, kThemeSection, QStringLiteral("scroll"),
+                 QString::number(m_news->isChecked() ? 1 : 0));
+    if (!isRunning() || !m_board)
+        return;
+    if (m_news->isChecked()) {
+        startTicker();
+    } else {
+        stopTicker();
+        m_board->unloadScrollPictures();
+    }
+    showTickerState();
+}
+
+void ControlPanel::chkMonitor_Click() {
+    m_rateMonitor->setEnabled(m_chkMonitor->isChecked());
+    if (m_chkMonitor->isChecked())
+        m_timer4->start();
+    else
+        m_timer4->stop();
+}
+
+int ControlPanel::monitorPeriod() const {
+    return m_rateMonitor->period();
+}
+
+void ControlPanel::Timer5_Timer() {
+    if (const auto time = m_ctx.currencies.lastUpdateTime())
+        m_label6->setText(QStringLiteral("Last updated : ") + *time);
+}
+
+void ControlPanel::storePosition(bool withSize) {
+    SettingsStore& s = m_ctx.settings;
+    const double tpp = m_ctx.session.twipsPerPixel;
+    const QString section = QStringLiteral("mainsec");
+    s.write(kDisplayLower, section, QStringLiteral("left"), x() * tpp);
+    s.write(kDisplayLower, section, QStringLiteral("top"), y() * tpp);
+    if (withSize) {
+        s.write(kDisplayLower, section, QStringLiteral("widh"), width() * tpp);
+        s.write(kDisplayLower, section, QStringLiteral("height"), height() * tpp);
+    }
+}
+
+bool ControlPanel::settleOpenWork() {
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows.append(w);
+    // Settling one window may close others.
+    for (const QPointer<QWidget>& w : windows) {
+        auto* work = dynamic_cast<UnsavedWork*>(w.data());
+        if (work && work->hasUnsavedWork() && !work->settleUnsavedWork())
+            return false;
+    }
+    return true;
+}
+
+void ControlPanel::exit_Click() {
+    if (isRunning()) {
+        messages().show(kStopFirst);
+        return;
+    }
+    if (messages().ask(QStringLiteral("Do you want to exit")) != MsgAnswer::Yes)
+        return;
+    if (!settleOpenWork())
+        return;
+    storePosition(true);
+    emit exitRequested();
+}
+
+void ControlPanel::closeEvent(QCloseEvent* event) {
+    // Without the panel nothing could stop the full-screen board.
+    if (isRunning()) {
+        messages().show(kStopFirst);
+        event->ignore();
+        return;
+    }
+    if (!settleOpenWork()) {
+        event->ignore();
+        return;
+    }
+    storePosition(false);
+    event->accept();
+}
+
+void ControlPanel::showUserList() {
+    showOnce(m_userList, [this] { return new UserListWindow(m_ctx, this); });
+}
+
+void ControlPanel::showMonitorSettings() {
+    showOnce(m_frmMonitor,
+             [this] { return new MonitorSettingsWindow(m_ctx, m_rateMonitor, this); });
+}
+
+void ControlPanel::showAbout() {
+    showOnce(m_about, [this] { return new AboutWindow(this); });
+}
+
+} // namespace quoteria

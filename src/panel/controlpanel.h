@@ -1,0 +1,149 @@
+#pragma once
+// The control panel: chooses theme, motion and screen, starts, pauses and stops
+// the board, switches the ticker and the rate monitor, and opens the editors.
+#include "panel/boardcontrol.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTimer;
+
+namespace quoteria {
+
+struct AppContext;
+class AboutWindow;
+class CurrencyListWindow;
+class NewsListWindow;
+class MonitorSettingsWindow;
+class UserListWindow;
+class MediaAlarmPlayer;
+class RateMonitor;
+
+// Excel feed settings read at load (used by the rate feed).
+struct ExcelFeedSettings {
+    QString source;
+    bool enabled = false;
+    QString keep = QStringLiteral("6");
+    QString format = QStringLiteral("0.00000");
+};
+
+class ControlPanel : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit ControlPanel(AppContext& ctx, QWidget* parent = nullptr);
+    ~ControlPanel() override;
+
+    // How the board is made on Start Display.
+    void setBoardFactory(BoardFactory factory);
+    // The running board, nullptr while stopped.
+    BoardControl* board() const { return m_board.get(); }
+
+    // Enables a menu item (by its name: "theme", "entry", "prv", ...) and runs
+    // opener when it is chosen, after the item's rights or theme checks.
+    // "prv" runs after the layout and header checks, with previewThemeKey and
+    // previewTickerSpeed set; its opener switches the preview's ticker when
+    // newsOn(). "curUpdate" has no check here: its opener connects and reports
+    // "Cannot Connect" itself.
+    void setOpener(const QString& itemName, std::function<void()> opener);
+    QAction* menuItem(const QString& itemName) const;
+
+    // Start or stop the board.
+    void display_Click();
+    void Pause_Click();
+    void scrollstart_Click();
+    void exit_Click();
+    // Fills cmbTheme from tbltheme and selects the stored theme.
+    void addTheme();
+    // One tick of the "Last updated : " timer.
+    void Timer5_Timer();
+
+    bool isRunning() const;
+    bool newsOn() const;
+    int monitorPeriod() const;
+    // The rate monitor: follows "Start Monitor", ticks with Timer4.
+    RateMonitor* rateMonitor() const { return m_rateMonitor; }
+    const ExcelFeedSettings& excelFeed() const { return m_excel; }
+    QTimer* panelTimer(const QString& name) const;
+    // The rate monitor's alarm sound player (`mp`).
+    MediaAlarmPlayer* mp() const { return m_mp; }
+
+Q_SIGNALS:
+    // Timer2: one second of the Excel feed counter.
+    void excelTick();
+    // Exit confirmed; the process ends.
+    void exitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* addItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut = {});
+    void buildMenus();
+    void formLoad();
+    void runItem(const QString& name);
+    bool allowed(const QString& name);
+    void prvChecks(const std::function<void()>& opener);
+    void startBoard();
+    void stopBoard();
+    // The ticker's start: the left-running train afresh from the strip's right edge.
+    void startTicker();
+    void stopTicker();
+    bool tickerRunning() const;
+    void showTickerState();
+    // Offers to save the typing of every window that holds some; false when the
+    // operator cancelled one of them.
+    bool settleOpenWork();
+    void setBackground(const QColor& colour);
+    void storeSetting(const QString& app, const QString& section, const QString& key,
+                      const QString& value);
+    void storePosition(bool withSize);
+    void txtInt_LostFocus();
+    void txtMult_LostFocus();
+    void chkStart_Click();
+    void chkMonitor_Click();
+    void showUserList();
+    void showAbout();
+    void showMonitorSettings();
+
+    AppContext& m_ctx;
+    BoardFactory m_factory;
+    std::unique_ptr<BoardControl> m_board;
+    QHash<QString, QAction*> m_items;
+    QHash<QString, std::function<void()>> m_openers;
+
+    QComboBox* m_theme = nullptr;
+    QComboBox* m_type = nullptr;
+    QComboBox* m_screen = nullptr;
+    QLineEdit* m_int = nullptr;
+    QLineEdit* m_mult = nullptr;
+    QCheckBox* m_news = nullptr;
+    QCheckBox* m_chkMonitor = nullptr;
+    QLabel* m_label6 = nullptr;
+    QLabel* m_status = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QTimer* m_timer3 = nullptr;
+    QTimer* m_timer4 = nullptr;
+    QTimer* m_timer5 = nullptr;
+
+    ExcelFeedSettings m_excel;
+    QPointer<UserListWindow> m_userList;
+    QPointer<AboutWindow> m_about;
+    RateMonitor* m_rateMonitor = nullptr;
+    MediaAlarmPlayer* m_mp = nullptr;
+    QPointer<MonitorSettingsWindow> m_frmMonitor;
+    QPointer<CurrencyListWindow> m_curLst;
+    QPointer<NewsListWindow> m_newsList;
+};
+
+} // namespace quoteria
