@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/dataevents.h"
+#include "data/themestore.h"
 
 #include <QSqlRecord>
 #include <QVariantMap>
@@ -95,6 +96,23 @@ std::optional<NewsMessage> NewsStore::load(qint64 key) {
     if (!r)
         return std::nullopt;
     return fromRecord(*r);
+}
+
+QVector<TickerMessage> NewsStore::activeMessages(const QString& direction, bool* ok) {
+    const QString sql = QStringLiteral("select * from %1 where %2=? and %3=? collate nocase")
+                            .arg(Scroll::table, Scroll::active, Scroll::direction);
+    QVector<TickerMessage> out;
+    for (const QSqlRecord& r : m_db.fetchAll(sql, {1, direction}, ok)) {
+        TickerMessage t;
+        t.text = r.value(Scroll::message).toString();
+        t.fontName = r.value(Scroll::fontName).toString();
+        t.fontSize = themeNumber(r.value(Scroll::fontSize));
+        t.bold = themeNumber(r.value(Scroll::bold)) != 0;
+        t.italic = themeNumber(r.value(Scroll::italic)) != 0;
+        t.fontColor = colourValue(r.value(Scroll::fontColor));
+        out << t;
+    }
+    return out;
 }
 
 qint64 NewsStore::save(const NewsMessage& m, QString* error) {

@@ -35,6 +35,17 @@ struct NewsMessage {
     QString direction = QStringLiteral("Left");
 };
 
+// An active message as the ticker draws it; numbers are read leniently, so a
+// hand-edited row still shows.
+struct TickerMessage {
+    QString text;
+    QString fontName;
+    double fontSize = 0;
+    bool bold = false;
+    bool italic = false;
+    qint64 fontColor = 0; // Windows colour value
+};
+
 struct ScrollSettings {
     qint64 themeKey = 0;
     qint64 backColor = 0;
@@ -66,6 +77,9 @@ public:
     // In key order.
     QVector<NewsMessage> all(bool* ok = nullptr);
     std::optional<NewsMessage> load(qint64 key);
+    // The active messages running in direction ("Left" or "Right", any case), in
+    // stored order.
+    QVector<TickerMessage> activeMessages(const QString& direction, bool* ok = nullptr);
     // Adds a row (key 0) or overwrites the row with the message's key. Returns
     // the row's key, -1 with error set on failure.
     qint64 save(const NewsMessage& m, QString* error = nullptr);
