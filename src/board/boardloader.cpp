@@ -8,6 +8,7 @@
 #include "data/helpers.h"
 #include "data/newsstore.h"
 #include "data/settingsstore.h"
+#include "data/wincolor.h"
 
 #include <QCoreApplication>
 
@@ -81,8 +82,8 @@ BoardRows BoardLoader::rows() {
     RowColouring& c = out.colouring;
     c.monitor = m_ctx.session.monitorOn;
     c.alarms = m_ctx.settings.get(settings::MonitorColours);
-    c.high = winColor(m_ctx.settings.get(settings::MonitorHighColour));
-    c.low = winColor(m_ctx.settings.get(settings::MonitorLowColour));
+    c.high = colorFromWin(m_ctx.settings.get(settings::MonitorHighColour));
+    c.low = colorFromWin(m_ctx.settings.get(settings::MonitorLowColour));
     const QVector<CurrencyRow> recs = m_ctx.currencies.list(false);
     out.rates.reserve(qMin(int(recs.size()), kMaxRows));
     for (const CurrencyRow& r : recs)
@@ -110,7 +111,7 @@ QVector<NewsLine> BoardLoader::news(TickerMotion::Train train) {
         n.fontSize = r.fontSize;
         n.bold = r.bold;
         n.italic = r.italic;
-        n.colour = winColor(r.fontColor);
+        n.colour = colorFromWin(r.fontColor);
         out.append(n);
     }
     return out;

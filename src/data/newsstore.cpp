@@ -32,15 +32,6 @@ const QString NewsStore::Ticker::gradType = QStringLiteral("gradtype");
 const QString NewsStore::Ticker::bullet = QStringLiteral("bullet");
 const QString NewsStore::Ticker::direction = QStringLiteral("sdirection");
 
-qint64 toWindowsColor(const QColor& c) {
-    const QColor rgb = c.toRgb();
-    return qint64(rgb.red()) | (qint64(rgb.green()) << 8) | (qint64(rgb.blue()) << 16);
-}
-
-QColor fromWindowsColor(qint64 value) {
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
-}
-
 QString stripTickerText(const QString& text) {
     QString t = text;
     t.remove(QLatin1Char('>'));

@@ -4,7 +4,6 @@
 // every write it commits.
 #include "data/database.h" // callers hand in the local Database as a Connection
 
-#include <QColor>
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -13,10 +12,6 @@
 namespace quoteria {
 
 class DataEvents;
-
-// Colours are stored as Windows colour values: red in the low byte.
-qint64 toWindowsColor(const QColor& c);
-QColor fromWindowsColor(qint64 value);
 
 // The text the ticker shows: every ">", then every "<", then every "/" removed.
 QString stripTickerText(const QString& text);

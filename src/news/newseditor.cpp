@@ -6,6 +6,7 @@
 #include "data/messageservice.h"
 #include "data/newsstore.h"
 #include "data/settingsstore.h"
+#include "data/wincolor.h"
 #include "gui/dialogservice.h"
 #include "news/richtextrtf.h"
 #include "news/rtftohtml.h"
@@ -660,7 +661,7 @@ bool NewsEditor::saveMessage() {
     QColor colour = m_box->textColor();
     if (!colour.isValid())
         colour = Qt::black;
-    m.fontColor = toWindowsColor(colour);
+    m.fontColor = winFromColor(colour);
     m.bold = doc->defaultFont().bold();
     m.italic = doc->defaultFont().italic();
     m.direction = m_cmbDir->currentText();

@@ -3,6 +3,7 @@
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/newsstore.h"
+#include "data/wincolor.h"
 #include "gui/dialogservice.h"
 
 #include <QCheckBox>
@@ -23,7 +24,7 @@ namespace {
 void setSwatch(QLabel* swatch, qint64 windowsColor) {
     swatch->setProperty("winColor", windowsColor);
     swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;")
-                              .arg(fromWindowsColor(windowsColor).name()));
+                              .arg(colorFromWin(windowsColor).name()));
 }
 
 qint64 swatchColor(const QLabel* swatch) {
@@ -160,9 +161,9 @@ void ScrollSettingsWindow::browseImage() {
 }
 
 void ScrollSettingsWindow::pickColor(QLabel* swatch) {
-    const QColor c = dialogs().color(this, fromWindowsColor(swatchColor(swatch)));
+    const QColor c = dialogs().color(this, colorFromWin(swatchColor(swatch)));
     if (c.isValid())
-        setSwatch(swatch, toWindowsColor(c));
+        setSwatch(swatch, winFromColor(c));
 }
 
 bool ScrollSettingsWindow::eventFilter(QObject* watched, QEvent* event) {

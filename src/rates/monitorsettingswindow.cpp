@@ -5,6 +5,7 @@
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "data/wincolor.h"
 #include "gui/dialogservice.h"
 #include "rates/ratemonitor.h"
 
@@ -93,18 +94,10 @@ MonitorSettingsWindow::MonitorSettingsWindow(AppContext& ctx, RateMonitor* monit
     loadSettings();
 }
 
-QColor MonitorSettingsWindow::toColor(unsigned v) {
-    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
-}
-
-unsigned MonitorSettingsWindow::toValue(const QColor& c) {
-    return unsigned(c.red()) | (unsigned(c.green()) << 8) | (unsigned(c.blue()) << 16);
-}
-
 void MonitorSettingsWindow::setSwatch(QLabel* swatch, unsigned value) {
     (swatch == m_lblLow ? m_lowColor : m_highColor) = value;
     QPalette p = swatch->palette();
-    p.setColor(QPalette::Window, toColor(value));
+    p.setColor(QPalette::Window, colorFromWin(value));
     swatch->setPalette(p);
 }
 
@@ -137,9 +130,10 @@ void MonitorSettingsWindow::browse(QLineEdit* target) {
 }
 
 void MonitorSettingsWindow::pickColor(QLabel* swatch) {
-    const QColor c = dialogs().color(this, toColor(swatch == m_lblLow ? m_lowColor : m_highColor));
+    const QColor c =
+        dialogs().color(this, colorFromWin(swatch == m_lblLow ? m_lowColor : m_highColor));
     if (c.isValid())
-        setSwatch(swatch, toValue(c));
+        setSwatch(swatch, unsigned(winFromColor(c)));
 }
 
 void MonitorSettingsWindow::checkTime() {
