@@ -7,6 +7,7 @@
 #include "data/settingsstore.h"
 #include "data/wincolor.h"
 #include "gui/dialogservice.h"
+#include "gui/named.h"
 #include "rates/ratemonitor.h"
 
 #include <QCheckBox>
@@ -28,11 +29,6 @@ const QString MonitorSettingsWindow::kBadPeriod =
 namespace {
 const QString kApp = QStringLiteral("Display");
 const QString kSection = QStringLiteral("Monitor");
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 } // namespace
 
 MonitorSettingsWindow::MonitorSettingsWindow(AppContext& ctx, RateMonitor* monitor, QWidget* parent)
