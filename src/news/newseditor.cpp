@@ -668,9 +668,7 @@ bool NewsEditor::saveMessage() {
 
 // The box is editable: what was typed is kept as typed, readers convert it.
 void NewsEditor::storeSpeed(const QString& speed) {
-    const SettingPlace& at = settings::TickerStep.at;
-    m_ctx.settings.write(QLatin1String(at.app), QLatin1String(at.section), QLatin1String(at.key),
-                         speed);
+    m_ctx.settings.set(settings::TickerStepText, speed);
 }
 
 void NewsEditor::getheadDetails(qint64 key) {
