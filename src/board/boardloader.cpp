@@ -2,13 +2,15 @@
 
 #include "board/boardengine.h"
 #include "data/appcontext.h"
+#include "data/currencystore.h"
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/helpers.h"
+#include "data/newsstore.h"
 #include "data/settingsstore.h"
+#include "data/wincolor.h"
 
 #include <QCoreApplication>
-#include <QSqlRecord>
 
 namespace quoteria {
 
@@ -17,19 +19,14 @@ namespace {
 // More rows than this cannot be told apart on any screen.
 constexpr int kMaxRows = 2000;
 
-QString field(const QSqlRecord& r, const char* name) {
-    const int i = r.indexOf(QLatin1String(name));
-    return i < 0 ? QString() : r.value(i).toString();
-}
-
-RateRow rateRow(const QSqlRecord& r) {
+RateRow rateRow(const CurrencyRow& c) {
     RateRow row;
-    row.key = r.value(QStringLiteral("currAuto")).toLongLong();
-    row.text[0] = field(r, "currName");
+    row.key = c.key;
+    row.text[0] = c.name;
     for (int j = 1; j <= 5; ++j)
-        row.text[j] = field(r, QByteArray("colum" + QByteArray::number(j)).constData());
-    row.img = field(r, "img");
-    row.vstate = field(r, "vstate");
+        row.text[j] = c.values.value(j - 1);
+    row.img = c.img;
+    row.vstate = c.vstate;
     return row;
 }
 
@@ -85,19 +82,17 @@ BoardRows BoardLoader::rows() {
     RowColouring& c = out.colouring;
     c.monitor = m_ctx.session.monitorOn;
     c.alarms = m_ctx.settings.get(settings::MonitorColours);
-    c.high = winColor(m_ctx.settings.get(settings::MonitorHighColour));
-    c.low = winColor(m_ctx.settings.get(settings::MonitorLowColour));
-    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(
-        QStringLiteral("select * from tblCurr where active=? order by pos asc"), {1});
+    c.high = colorFromWin(m_ctx.settings.get(settings::MonitorHighColour));
+    c.low = colorFromWin(m_ctx.settings.get(settings::MonitorLowColour));
+    const QVector<CurrencyRow> recs = m_ctx.currencies.list(false);
     out.rates.reserve(qMin(int(recs.size()), kMaxRows));
-    for (const QSqlRecord& r : recs)
+    for (const CurrencyRow& r : recs)
         out.rates.append(rateRow(r));
     return out;
 }
 
 std::optional<RateRow> BoardLoader::rate(qint64 key) {
-    const auto r =
-        m_ctx.db.fetchOne(QStringLiteral("select * from tblCurr where currAuto=?"), {key});
+    const auto r = m_ctx.currencies.find(key);
     if (!r)
         return std::nullopt;
     return rateRow(*r);
@@ -106,19 +101,17 @@ std::optional<RateRow> BoardLoader::rate(qint64 key) {
 QVector<NewsLine> BoardLoader::news(TickerMotion::Train train) {
     const QString direction =
         train == TickerMotion::LeftTrain ? QStringLiteral("Left") : QStringLiteral("Right");
-    const QVector<QSqlRecord> recs = m_ctx.db.fetchAll(
-        QStringLiteral("select * from tblscroll where active=? and direction=? collate nocase"),
-        {1, direction});
+    const QVector<TickerMessage> recs = m_ctx.news.activeMessages(direction);
     QVector<NewsLine> out;
     out.reserve(recs.size());
-    for (const QSqlRecord& r : recs) {
+    for (const TickerMessage& r : recs) {
         NewsLine n;
-        n.text = field(r, "message");
-        n.fontName = field(r, "fontname");
-        n.fontSize = themeNumber(field(r, "fontsize"));
-        n.bold = themeNumber(field(r, "fontbold")) != 0;
-        n.italic = themeNumber(field(r, "fontitalic")) != 0;
-        n.colour = winColor(colourValue(r.value(QStringLiteral("fontcolor"))));
+        n.text = r.text;
+        n.fontName = r.fontName;
+        n.fontSize = r.fontSize;
+        n.bold = r.bold;
+        n.italic = r.italic;
+        n.colour = colorFromWin(r.fontColor);
         out.append(n);
     }
     return out;

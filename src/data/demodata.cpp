@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/newsstore.h"
 #include "data/userstore.h"
+#include "data/wincolor.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,11 +13,6 @@
 namespace quoteria {
 
 namespace {
-
-// Windows colour values: red in the low byte.
-constexpr qint64 bgr(int r, int g, int b) {
-    return qint64(r) | (qint64(g) << 8) | (qint64(b) << 16);
-}
 
 struct DemoCurrency {
     const char* name;
@@ -61,25 +57,25 @@ bool addTheme(Database& db, NewsStore& news) {
     t[QStringLiteral("clockfile")] = QString();
     t[QStringLiteral("fonttime")] = QStringLiteral("Liberation Sans");
     t[QStringLiteral("sizetime")] = 20;
-    t[QStringLiteral("clrtime")] = bgr(255, 255, 255);
-    t[QStringLiteral("rowbgcolor")] = bgr(16, 42, 82);
-    t[QStringLiteral("linecolor")] = bgr(6, 20, 44);
-    t[QStringLiteral("altrowcolor")] = bgr(22, 52, 96);
+    t[QStringLiteral("clrtime")] = winRgb(255, 255, 255);
+    t[QStringLiteral("rowbgcolor")] = winRgb(16, 42, 82);
+    t[QStringLiteral("linecolor")] = winRgb(6, 20, 44);
+    t[QStringLiteral("altrowcolor")] = winRgb(22, 52, 96);
     t[QStringLiteral("BGimage")] = QString();
     t[QStringLiteral("hdfont")] = QStringLiteral("Liberation Sans");
-    t[QStringLiteral("hdclrbg")] = bgr(200, 150, 30);
-    t[QStringLiteral("hdfntclr")] = bgr(10, 20, 40);
+    t[QStringLiteral("hdclrbg")] = winRgb(200, 150, 30);
+    t[QStringLiteral("hdfntclr")] = winRgb(10, 20, 40);
     t[QStringLiteral("hdfntsize")] = 14;
     t[QStringLiteral("fntcrr")] = QStringLiteral("Liberation Sans");
     t[QStringLiteral("sizecrr")] = 14;
-    t[QStringLiteral("clrcrr")] = bgr(255, 255, 255);
-    t[QStringLiteral("bgcrr")] = bgr(16, 42, 82);
+    t[QStringLiteral("clrcrr")] = winRgb(255, 255, 255);
+    t[QStringLiteral("bgcrr")] = winRgb(16, 42, 82);
     t[QStringLiteral("fntval")] = QStringLiteral("Liberation Mono");
     t[QStringLiteral("sizeval")] = 15;
-    t[QStringLiteral("clrval")] = bgr(255, 220, 120);
-    t[QStringLiteral("bgval")] = bgr(16, 42, 82);
+    t[QStringLiteral("clrval")] = winRgb(255, 220, 120);
+    t[QStringLiteral("bgval")] = winRgb(16, 42, 82);
     t[QStringLiteral("type")] = QStringLiteral("Vertical");
-    t[QStringLiteral("bgcolor")] = bgr(6, 20, 44);
+    t[QStringLiteral("bgcolor")] = winRgb(6, 20, 44);
     t[QStringLiteral("vgap")] = 20;
     t[QStringLiteral("video")] = QString();
     t[QStringLiteral("online")] = QString();
@@ -87,16 +83,16 @@ bool addTheme(Database& db, NewsStore& news) {
     t[QStringLiteral("media")] = QStringLiteral("None");
     t[QStringLiteral("ttlname")] = QStringLiteral("FOREIGN EXCHANGE RATES #");
     t[QStringLiteral("ttlfont")] = QStringLiteral("Liberation Sans");
-    t[QStringLiteral("ttlcolor")] = bgr(255, 255, 255);
+    t[QStringLiteral("ttlcolor")] = winRgb(255, 255, 255);
     t[QStringLiteral("ttlsize")] = 24;
     t[QStringLiteral("scroll")] = 0;
     t[QStringLiteral("tformat")] = QStringLiteral("dd-MMM-yyyy HH:mm");
     t[QStringLiteral("ttlBGEnable")] = 1;
-    t[QStringLiteral("ttlBG")] = bgr(12, 60, 120);
+    t[QStringLiteral("ttlBG")] = winRgb(12, 60, 120);
     t[QStringLiteral("img1")] = QString();
     t[QStringLiteral("img2")] = QString();
     t[QStringLiteral("hgap")] = 20;
-    t[QStringLiteral("SBG")] = bgr(200, 150, 30);
+    t[QStringLiteral("SBG")] = winRgb(200, 150, 30);
     t[QStringLiteral("NBGimg")] = QString();
     t[QStringLiteral("SWidth")] = 1366;
     t[QStringLiteral("SHeight")] = 768;
@@ -142,8 +138,8 @@ bool addTheme(Database& db, NewsStore& news) {
 
     ScrollSettings ss;
     ss.themeKey = key;
-    ss.backColor = bgr(200, 150, 30);
-    ss.gradColor = bgr(255, 255, 255);
+    ss.backColor = winRgb(200, 150, 30);
+    ss.gradColor = winRgb(255, 255, 255);
     ss.speed = QStringLiteral("30");
     ss.gradType = QStringLiteral("Left");
     ss.direction = QStringLiteral("Left");
@@ -208,13 +204,13 @@ bool addNews(NewsStore& news) {
     };
     const News items[] = {
         {"Welcome to our exchange counter - open every day from 9:00 to 21:00", "Left",
-         "Liberation Sans", 20, bgr(10, 20, 40), 1},
+         "Liberation Sans", 20, winRgb(10, 20, 40), 1},
         {"Rates are indicative and may change without notice", "Left", "Liberation Serif", 20,
-         bgr(120, 0, 0), 0},
-        {"No commission on US dollar and euro cash", "Right", "Liberation Sans", 20, bgr(0, 60, 20),
-         1},
+         winRgb(120, 0, 0), 0},
+        {"No commission on US dollar and euro cash", "Right", "Liberation Sans", 20,
+         winRgb(0, 60, 20), 1},
         {"Ask our staff about money transfer services", "Right", "Liberation Sans", 20,
-         bgr(10, 20, 40), 0},
+         winRgb(10, 20, 40), 0},
     };
     for (const News& n : items) {
         NewsMessage m;

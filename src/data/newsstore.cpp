@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/dataevents.h"
+#include "data/themestore.h"
 
 #include <QSqlRecord>
 #include <QVariantMap>
@@ -30,15 +31,6 @@ const QString NewsStore::Ticker::speed = QStringLiteral("speed");
 const QString NewsStore::Ticker::gradType = QStringLiteral("gradtype");
 const QString NewsStore::Ticker::bullet = QStringLiteral("bullet");
 const QString NewsStore::Ticker::direction = QStringLiteral("sdirection");
-
-qint64 toWindowsColor(const QColor& c) {
-    const QColor rgb = c.toRgb();
-    return qint64(rgb.red()) | (qint64(rgb.green()) << 8) | (qint64(rgb.blue()) << 16);
-}
-
-QColor fromWindowsColor(qint64 value) {
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
-}
 
 QString stripTickerText(const QString& text) {
     QString t = text;
@@ -95,6 +87,23 @@ std::optional<NewsMessage> NewsStore::load(qint64 key) {
     if (!r)
         return std::nullopt;
     return fromRecord(*r);
+}
+
+QVector<TickerMessage> NewsStore::activeMessages(const QString& direction, bool* ok) {
+    const QString sql = QStringLiteral("select * from %1 where %2=? and %3=? collate nocase")
+                            .arg(Scroll::table, Scroll::active, Scroll::direction);
+    QVector<TickerMessage> out;
+    for (const QSqlRecord& r : m_db.fetchAll(sql, {1, direction}, ok)) {
+        TickerMessage t;
+        t.text = r.value(Scroll::message).toString();
+        t.fontName = r.value(Scroll::fontName).toString();
+        t.fontSize = themeNumber(r.value(Scroll::fontSize));
+        t.bold = themeNumber(r.value(Scroll::bold)) != 0;
+        t.italic = themeNumber(r.value(Scroll::italic)) != 0;
+        t.fontColor = colourValue(r.value(Scroll::fontColor));
+        out << t;
+    }
+    return out;
 }
 
 qint64 NewsStore::save(const NewsMessage& m, QString* error) {

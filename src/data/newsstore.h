@@ -4,7 +4,6 @@
 // every write it commits.
 #include "data/database.h" // callers hand in the local Database as a Connection
 
-#include <QColor>
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -13,10 +12,6 @@
 namespace quoteria {
 
 class DataEvents;
-
-// Colours are stored as Windows colour values: red in the low byte.
-qint64 toWindowsColor(const QColor& c);
-QColor fromWindowsColor(qint64 value);
 
 // The text the ticker shows: every ">", then every "<", then every "/" removed.
 QString stripTickerText(const QString& text);
@@ -33,6 +28,17 @@ struct NewsMessage {
     bool bold = false;
     bool italic = false;
     QString direction = QStringLiteral("Left");
+};
+
+// An active message as the ticker draws it; numbers are read leniently, so a
+// hand-edited row still shows.
+struct TickerMessage {
+    QString text;
+    QString fontName;
+    double fontSize = 0;
+    bool bold = false;
+    bool italic = false;
+    qint64 fontColor = 0; // Windows colour value
 };
 
 struct ScrollSettings {
@@ -66,6 +72,9 @@ public:
     // In key order.
     QVector<NewsMessage> all(bool* ok = nullptr);
     std::optional<NewsMessage> load(qint64 key);
+    // The active messages running in direction ("Left" or "Right", any case), in
+    // stored order.
+    QVector<TickerMessage> activeMessages(const QString& direction, bool* ok = nullptr);
     // Adds a row (key 0) or overwrites the row with the message's key. Returns
     // the row's key, -1 with error set on failure.
     qint64 save(const NewsMessage& m, QString* error = nullptr);

@@ -55,6 +55,8 @@ inline constexpr RealSetting PanelHeight{{"display", "mainsec", "height"}, 0};
 
 // Board motion.
 inline constexpr IntSetting TickerStep{{"display", "scroll", "speed"}, 30};
+// The same entry as the ticker editor keeps it: as typed.
+inline constexpr TextSetting TickerStepText{TickerStep.at, "30"};
 // 30 in the theme editor, 5 in the board and the preview: readers pass their own.
 inline constexpr IntSetting TableStep{{"Display", "currency", "scroll"}, 5};
 
@@ -80,12 +82,20 @@ inline constexpr RealSetting ListHeight{{"Display", "List", "height"}, 6330};
 // Rate monitor.
 inline constexpr TextSetting MonitorColumn{{"Display", "Monitor", "Column"}, "Colum1"};
 inline constexpr IntSetting MonitorPeriod{{"Display", "Monitor", "intervel"}, 10};
+// The same entry as the settings window shows it, before it is checked.
+inline constexpr TextSetting MonitorPeriodText{MonitorPeriod.at, "10"};
 inline constexpr FlagSetting MonitorSound{{"Display", "Monitor", "sound"}, false};
 inline constexpr TextSetting MonitorLowSound{{"Display", "Monitor", "lowSound"}, ""};
 inline constexpr TextSetting MonitorHighSound{{"Display", "Monitor", "highSound"}, ""};
 inline constexpr FlagSetting MonitorColours{{"Display", "Monitor", "color"}, false};
 inline constexpr IntSetting MonitorLowColour{{"Display", "Monitor", "lowColor"}, 0};
 inline constexpr IntSetting MonitorHighColour{{"Display", "Monitor", "highColor"}, 0};
+// The monitor and its settings window read these as they always have: only 1
+// is on, and a colour is the stored number cut to a whole one.
+inline constexpr IntSetting MonitorSoundNumber{MonitorSound.at, 0};
+inline constexpr IntSetting MonitorColoursNumber{MonitorColours.at, 0};
+inline constexpr RealSetting MonitorLowColourNumber{MonitorLowColour.at, 0};
+inline constexpr RealSetting MonitorHighColourNumber{MonitorHighColour.at, 0};
 
 // Login.
 inline constexpr FlagSetting LoginRemember{{"Display", "login", "rem"}, false};

@@ -6,7 +6,9 @@
 #include "data/messageservice.h"
 #include "data/newsstore.h"
 #include "data/settingsstore.h"
+#include "data/wincolor.h"
 #include "gui/dialogservice.h"
+#include "gui/named.h"
 #include "news/richtextrtf.h"
 #include "news/rtftohtml.h"
 
@@ -76,52 +78,40 @@ NewsEditor::NewsEditor(AppContext& ctx, QWidget* parent, const QString& startFil
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
 
-    m_formatBar = new QToolBar(this);
-    m_formatBar->setObjectName(QStringLiteral("Toolbar2"));
-    m_combo1 = new QComboBox(m_formatBar);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_formatBar = named(new QToolBar(this), "Toolbar2");
+    m_combo1 = named(new QComboBox(m_formatBar), "Combo1");
     m_combo1->setEditable(true);
     m_combo1->setMinimumContentsLength(18);
-    m_combo2 = new QComboBox(m_formatBar);
-    m_combo2->setObjectName(QStringLiteral("Combo2"));
+    m_combo2 = named(new QComboBox(m_formatBar), "Combo2");
     m_combo2->setEditable(true);
-    m_combo3 = new QComboBox(m_formatBar);
-    m_combo3->setObjectName(QStringLiteral("Combo3"));
+    m_combo3 = named(new QComboBox(m_formatBar), "Combo3");
     m_combo3->addItems({QStringLiteral("Normal"), QStringLiteral("Heading1"),
                         QStringLiteral("Heading2"), QStringLiteral("Heading3")});
     m_formatBar->addWidget(m_combo1);
     m_formatBar->addWidget(m_combo2);
     m_formatBar->addWidget(m_combo3);
 
-    m_picture1 = new QLabel(m_formatBar);
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1 = named(new QLabel(m_formatBar), "Picture1");
     m_picture1->setFixedSize(20, 20);
-    m_picture2 = new QLabel(m_formatBar);
-    m_picture2->setObjectName(QStringLiteral("Picture2"));
+    m_picture2 = named(new QLabel(m_formatBar), "Picture2");
     m_picture2->setFixedSize(20, 20);
 
-    m_box = new QTextEdit(central);
-    m_box->setObjectName(QStringLiteral("rtfText"));
+    m_box = named(new QTextEdit(central), "rtfText");
     m_box->setAcceptRichText(true);
     m_box->viewport()->installEventFilter(this);
 
     auto* row = new QHBoxLayout;
-    m_chkActive = new QCheckBox(QStringLiteral("Active"), central);
-    m_chkActive->setObjectName(QStringLiteral("chkActive"));
+    m_chkActive = named(new QCheckBox(QStringLiteral("Active"), central), "chkActive");
     m_chkActive->setChecked(true);
-    m_cmbDir = new QComboBox(central);
-    m_cmbDir->setObjectName(QStringLiteral("cmbDir"));
+    m_cmbDir = named(new QComboBox(central), "cmbDir");
     m_cmbDir->addItems({QStringLiteral("Left"), QStringLiteral("Right")});
-    m_cmbSpeed = new QComboBox(central);
-    m_cmbSpeed->setObjectName(QStringLiteral("cmbSpeed"));
+    m_cmbSpeed = named(new QComboBox(central), "cmbSpeed");
     m_cmbSpeed->setEditable(true);
     for (int s = 5; s <= 100; s += 5)
         m_cmbSpeed->addItem(QString::number(s));
-    m_lblRef = new QLabel(central);
-    m_lblRef->setObjectName(QStringLiteral("lblRef"));
+    m_lblRef = named(new QLabel(central), "lblRef");
     m_lblRef->hide();
-    m_lblFile = new QLabel(QStringLiteral("Untitled"), central);
-    m_lblFile->setObjectName(QStringLiteral("lblFile"));
+    m_lblFile = named(new QLabel(QStringLiteral("Untitled"), central), "lblFile");
     row->addWidget(m_chkActive);
     row->addWidget(new QLabel(QStringLiteral("Direction"), central));
     row->addWidget(m_cmbDir);
@@ -138,8 +128,7 @@ NewsEditor::NewsEditor(AppContext& ctx, QWidget* parent, const QString& startFil
     layout->addWidget(m_box);
     setCentralWidget(central);
 
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("status"));
+    m_status = named(new QLabel(this), "status");
     statusBar()->addWidget(m_status, 1);
 
     // Menus.
@@ -196,8 +185,7 @@ NewsEditor::NewsEditor(AppContext& ctx, QWidget* parent, const QString& startFil
                &NewsEditor::toggleBullets);
 
     // Toolbar, keyed like the menu commands.
-    m_tools = new QToolBar(this);
-    m_tools->setObjectName(QStringLiteral("Toolbar1"));
+    m_tools = named(new QToolBar(this), "Toolbar1");
     addToolBar(m_tools);
     addToolBarBreak();
     addToolBar(m_formatBar);
@@ -660,7 +648,7 @@ bool NewsEditor::saveMessage() {
     QColor colour = m_box->textColor();
     if (!colour.isValid())
         colour = Qt::black;
-    m.fontColor = toWindowsColor(colour);
+    m.fontColor = winFromColor(colour);
     m.bold = doc->defaultFont().bold();
     m.italic = doc->defaultFont().italic();
     m.direction = m_cmbDir->currentText();
@@ -680,9 +668,7 @@ bool NewsEditor::saveMessage() {
 
 // The box is editable: what was typed is kept as typed, readers convert it.
 void NewsEditor::storeSpeed(const QString& speed) {
-    const SettingPlace& at = settings::TickerStep.at;
-    m_ctx.settings.write(QLatin1String(at.app), QLatin1String(at.section), QLatin1String(at.key),
-                         speed);
+    m_ctx.settings.set(settings::TickerStepText, speed);
 }
 
 void NewsEditor::getheadDetails(qint64 key) {

@@ -3,6 +3,7 @@
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/newsstore.h"
+#include "gui/named.h"
 #include "gui/windowregistry.h"
 #include "news/newseditor.h"
 
@@ -27,8 +28,7 @@ NewsListWindow::NewsListWindow(AppContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("frmSheduler"));
     setWindowTitle(QStringLiteral("Scoll Message"));
 
-    m_fg = new QTableWidget(this);
-    m_fg->setObjectName(QStringLiteral("FG"));
+    m_fg = named(new QTableWidget(this), "FG");
     m_fg->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_fg->setSelectionMode(QAbstractItemView::SingleSelection);
     m_fg->setEditTriggers(QAbstractItemView::NoEditTriggers);

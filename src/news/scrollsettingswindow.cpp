@@ -3,7 +3,9 @@
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/newsstore.h"
+#include "data/wincolor.h"
 #include "gui/dialogservice.h"
+#include "gui/named.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +25,7 @@ namespace {
 void setSwatch(QLabel* swatch, qint64 windowsColor) {
     swatch->setProperty("winColor", windowsColor);
     swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;")
-                              .arg(fromWindowsColor(windowsColor).name()));
+                              .arg(colorFromWin(windowsColor).name()));
 }
 
 qint64 swatchColor(const QLabel* swatch) {
@@ -37,37 +39,29 @@ ScrollSettingsWindow::ScrollSettingsWindow(AppContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("frmScrollSettings"));
     setWindowTitle(QStringLiteral("Scroll Settings"));
 
-    m_lblRef = new QLabel(this);
-    m_lblRef->setObjectName(QStringLiteral("lblRef"));
+    m_lblRef = named(new QLabel(this), "lblRef");
     m_lblRef->hide();
-    m_lblClr1 = new QLabel(this);
-    m_lblClr1->setObjectName(QStringLiteral("lblClr1"));
+    m_lblClr1 = named(new QLabel(this), "lblClr1");
     m_lblClr1->setFixedSize(60, 20);
     m_lblClr1->installEventFilter(this);
-    m_lblClr2 = new QLabel(this);
-    m_lblClr2->setObjectName(QStringLiteral("lblClr2"));
+    m_lblClr2 = named(new QLabel(this), "lblClr2");
     m_lblClr2->setFixedSize(60, 20);
     m_lblClr2->installEventFilter(this);
     setSwatch(m_lblClr1, 0xFFFFFF);
     setSwatch(m_lblClr2, 0);
-    m_chkGrad = new QCheckBox(QStringLiteral("Enable Gradient"), this);
-    m_chkGrad->setObjectName(QStringLiteral("chkGrad"));
-    m_cmbSpeed = new QComboBox(this);
-    m_cmbSpeed->setObjectName(QStringLiteral("cmbSpeed"));
+    m_chkGrad = named(new QCheckBox(QStringLiteral("Enable Gradient"), this), "chkGrad");
+    m_cmbSpeed = named(new QComboBox(this), "cmbSpeed");
     m_cmbSpeed->setEditable(true);
     for (int s = 5; s <= 100; s += 5)
         m_cmbSpeed->addItem(QString::number(s));
     m_cmbSpeed->setCurrentText(QStringLiteral("30"));
-    m_cmbType = new QComboBox(this);
-    m_cmbType->setObjectName(QStringLiteral("cmbType"));
+    m_cmbType = named(new QComboBox(this), "cmbType");
     m_cmbType->addItems({QStringLiteral("Left"), QStringLiteral("Right")});
-    m_txtImage = new QLineEdit(this);
-    m_txtImage->setObjectName(QStringLiteral("txtImage"));
+    m_txtImage = named(new QLineEdit(this), "txtImage");
     m_txtImage->installEventFilter(this);
     auto* browse = new QPushButton(QStringLiteral("..."), this);
     browse->setObjectName(QStringLiteral("Command1"));
-    m_cmbDir = new QComboBox(this);
-    m_cmbDir->setObjectName(QStringLiteral("cmbDir"));
+    m_cmbDir = named(new QComboBox(this), "cmbDir");
     m_cmbDir->addItems({QStringLiteral("Right"), QStringLiteral("Left")});
     auto* saveButton = new QPushButton(QStringLiteral("Save"), this);
     saveButton->setObjectName(QStringLiteral("Command3"));
@@ -160,9 +154,9 @@ void ScrollSettingsWindow::browseImage() {
 }
 
 void ScrollSettingsWindow::pickColor(QLabel* swatch) {
-    const QColor c = dialogs().color(this, fromWindowsColor(swatchColor(swatch)));
+    const QColor c = dialogs().color(this, colorFromWin(swatchColor(swatch)));
     if (c.isValid())
-        setSwatch(swatch, toWindowsColor(c));
+        setSwatch(swatch, winFromColor(c));
 }
 
 bool ScrollSettingsWindow::eventFilter(QObject* watched, QEvent* event) {

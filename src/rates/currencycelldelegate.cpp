@@ -1,5 +1,6 @@
 #include "rates/currencycelldelegate.h"
 
+#include "gui/named.h"
 #include "rates/currencytablemodel.h"
 
 #include <QAbstractItemView>
@@ -30,8 +31,7 @@ protected:
 CurrencyCellDelegate::CurrencyCellDelegate(QAbstractItemView* view)
     : QStyledItemDelegate(view), m_view(view) {
     // One editor for the life of the grid: borderless, the grid's font, hidden.
-    m_editor = new CellEditor(view->viewport());
-    m_editor->setObjectName(QStringLiteral("Text1"));
+    m_editor = named(new CellEditor(view->viewport()), "Text1");
     m_editor->setFrame(false);
     m_editor->setFont(view->font());
     m_editor->setMaxLength(1 << 20);

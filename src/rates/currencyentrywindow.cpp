@@ -8,6 +8,7 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "gui/dialogservice.h"
+#include "gui/named.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -20,13 +21,6 @@
 #include <QPushButton>
 
 namespace quoteria {
-
-namespace {
-template <typename W> W* named(W* w, const QString& name) {
-    w->setObjectName(name);
-    return w;
-}
-} // namespace
 
 CurrencyEntryWindow::CurrencyEntryWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(ctx) {

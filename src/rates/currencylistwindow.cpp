@@ -6,6 +6,7 @@
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "gui/named.h"
 #include "rates/currencycelldelegate.h"
 #include "rates/currencyentrywindow.h"
 
@@ -28,11 +29,6 @@ namespace quoteria {
 
 namespace {
 using Model = CurrencyTableModel;
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 } // namespace
 
 CurrencyListWindow::CurrencyListWindow(AppContext& ctx, QWidget* parent)

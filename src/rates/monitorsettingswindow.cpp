@@ -5,7 +5,9 @@
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "data/wincolor.h"
 #include "gui/dialogservice.h"
+#include "gui/named.h"
 #include "rates/ratemonitor.h"
 
 #include <QCheckBox>
@@ -23,16 +25,6 @@ namespace quoteria {
 
 const QString MonitorSettingsWindow::kBadPeriod =
     QStringLiteral("Check every: enter whole seconds from 0 to %1").arg(kMaxCheckPeriod);
-
-namespace {
-const QString kApp = QStringLiteral("Display");
-const QString kSection = QStringLiteral("Monitor");
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-} // namespace
 
 MonitorSettingsWindow::MonitorSettingsWindow(AppContext& ctx, RateMonitor* monitor, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(ctx), m_monitor(monitor) {
@@ -93,32 +85,24 @@ MonitorSettingsWindow::MonitorSettingsWindow(AppContext& ctx, RateMonitor* monit
     loadSettings();
 }
 
-QColor MonitorSettingsWindow::toColor(unsigned v) {
-    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
-}
-
-unsigned MonitorSettingsWindow::toValue(const QColor& c) {
-    return unsigned(c.red()) | (unsigned(c.green()) << 8) | (unsigned(c.blue()) << 16);
-}
-
 void MonitorSettingsWindow::setSwatch(QLabel* swatch, unsigned value) {
     (swatch == m_lblLow ? m_lowColor : m_highColor) = value;
     QPalette p = swatch->palette();
-    p.setColor(QPalette::Window, toColor(value));
+    p.setColor(QPalette::Window, colorFromWin(value));
     swatch->setPalette(p);
 }
 
 void MonitorSettingsWindow::loadSettings() {
     const SettingsStore& s = m_ctx.settings;
-    m_cmbClm->setCurrentText(
-        s.read(kApp, kSection, QStringLiteral("Column"), QStringLiteral("Colum1")));
-    m_chkSnd->setChecked(s.readInt(kApp, kSection, QStringLiteral("sound"), 0) == 1);
-    m_txtLow->setText(s.read(kApp, kSection, QStringLiteral("lowSound")));
-    m_txtHigh->setText(s.read(kApp, kSection, QStringLiteral("highsound")));
-    m_chkClr->setChecked(s.readInt(kApp, kSection, QStringLiteral("color"), 0) == 1);
-    setSwatch(m_lblLow, unsigned(s.readNumber(kApp, kSection, QStringLiteral("lowColor"), 0)));
-    setSwatch(m_lblHigh, unsigned(s.readNumber(kApp, kSection, QStringLiteral("highColor"), 0)));
-    m_txtTime->setText(s.read(kApp, kSection, QStringLiteral("intervel"), QStringLiteral("10")));
+    m_cmbClm->setCurrentText(s.get(settings::MonitorColumn));
+    m_chkSnd->setChecked(s.get(settings::MonitorSoundNumber) == 1);
+    m_txtLow->setText(s.get(settings::MonitorLowSound));
+    m_txtHigh->setText(s.get(settings::MonitorHighSound));
+    m_chkClr->setChecked(s.get(settings::MonitorColoursNumber) == 1);
+    setSwatch(m_lblLow, unsigned(s.get(settings::MonitorLowColourNumber)));
+    setSwatch(m_lblHigh, unsigned(s.get(settings::MonitorHighColourNumber)));
+    // As stored, so an unusable entry is seen and corrected rather than read as 0.
+    m_txtTime->setText(s.get(settings::MonitorPeriodText));
 }
 
 void MonitorSettingsWindow::showEvent(QShowEvent* event) {
@@ -137,9 +121,10 @@ void MonitorSettingsWindow::browse(QLineEdit* target) {
 }
 
 void MonitorSettingsWindow::pickColor(QLabel* swatch) {
-    const QColor c = dialogs().color(this, toColor(swatch == m_lblLow ? m_lowColor : m_highColor));
+    const QColor c =
+        dialogs().color(this, colorFromWin(swatch == m_lblLow ? m_lowColor : m_highColor));
     if (c.isValid())
-        setSwatch(swatch, toValue(c));
+        setSwatch(swatch, unsigned(winFromColor(c)));
 }
 
 void MonitorSettingsWindow::checkTime() {
@@ -179,14 +164,14 @@ bool MonitorSettingsWindow::save() {
         return false;
     }
     SettingsStore& s = m_ctx.settings;
-    s.write(kApp, kSection, QStringLiteral("Column"), m_cmbClm->currentText());
-    s.write(kApp, kSection, QStringLiteral("sound"), m_chkSnd->isChecked() ? 1 : 0);
-    s.write(kApp, kSection, QStringLiteral("lowSound"), m_txtLow->text());
-    s.write(kApp, kSection, QStringLiteral("highsound"), m_txtHigh->text());
-    s.write(kApp, kSection, QStringLiteral("color"), m_chkClr->isChecked() ? 1 : 0);
-    s.write(kApp, kSection, QStringLiteral("lowColor"), QString::number(m_lowColor));
-    s.write(kApp, kSection, QStringLiteral("highColor"), QString::number(m_highColor));
-    s.write(kApp, kSection, QStringLiteral("intervel"), QString::number(*period));
+    s.set(settings::MonitorColumn, m_cmbClm->currentText());
+    s.set(settings::MonitorSound, m_chkSnd->isChecked());
+    s.set(settings::MonitorLowSound, m_txtLow->text());
+    s.set(settings::MonitorHighSound, m_txtHigh->text());
+    s.set(settings::MonitorColours, m_chkClr->isChecked());
+    s.set(settings::MonitorLowColour, int(m_lowColor));
+    s.set(settings::MonitorHighColour, int(m_highColor));
+    s.set(settings::MonitorPeriod, *period);
     if (m_monitor)
         m_monitor->setPeriod(*period);
     close();

@@ -27,10 +27,6 @@ public:
     // The "Save" button; false when the window stays open (nothing is stored then).
     bool save();
 
-    // Windows colour value (red in the low byte) <-> QColor.
-    static QColor toColor(unsigned value);
-    static unsigned toValue(const QColor& color);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;

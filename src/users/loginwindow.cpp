@@ -4,6 +4,7 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "data/userstore.h"
+#include "gui/named.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,19 +26,13 @@ LoginWindow::LoginWindow(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("Login Here"));
 
-    m_user = new QLineEdit(this);
-    m_user->setObjectName(QStringLiteral("Text1"));
-    m_pass = new QLineEdit(this);
-    m_pass->setObjectName(QStringLiteral("Text2"));
+    m_user = named(new QLineEdit(this), "Text1");
+    m_pass = named(new QLineEdit(this), "Text2");
     m_pass->setEchoMode(QLineEdit::Password);
-    m_rem = new QCheckBox(QStringLiteral("Remember "), this);
-    m_rem->setObjectName(QStringLiteral("chkRem"));
-    m_update = new QCheckBox(QStringLiteral("Run update"), this);
-    m_update->setObjectName(QStringLiteral("Check1"));
-    m_login = new QPushButton(QStringLiteral("Login"), this);
-    m_login->setObjectName(QStringLiteral("Command1"));
-    m_exit = new QPushButton(QStringLiteral("&Exit"), this);
-    m_exit->setObjectName(QStringLiteral("Command2"));
+    m_rem = named(new QCheckBox(QStringLiteral("Remember "), this), "chkRem");
+    m_update = named(new QCheckBox(QStringLiteral("Run update"), this), "Check1");
+    m_login = named(new QPushButton(QStringLiteral("Login"), this), "Command1");
+    m_exit = named(new QPushButton(QStringLiteral("&Exit"), this), "Command2");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("User Name"), this), 0, 0);

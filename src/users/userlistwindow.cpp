@@ -5,6 +5,7 @@
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/userstore.h"
+#include "gui/named.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -21,24 +22,17 @@ UserListWindow::UserListWindow(AppContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("frmUserLst"));
     setWindowTitle(QStringLiteral("User List"));
 
-    m_list = new QListWidget(this);
-    m_list->setObjectName(QStringLiteral("lstUser"));
-    m_name = new QLineEdit(this);
-    m_name->setObjectName(QStringLiteral("Text1"));
-    m_pass = new QLineEdit(this);
-    m_pass->setObjectName(QStringLiteral("Text2"));
+    m_list = named(new QListWidget(this), "lstUser");
+    m_name = named(new QLineEdit(this), "Text1");
+    m_pass = named(new QLineEdit(this), "Text2");
     m_pass->setEchoMode(QLineEdit::Password);
-    m_type = new QComboBox(this);
-    m_type->setObjectName(QStringLiteral("Combo1"));
+    m_type = named(new QComboBox(this), "Combo1");
     m_type->addItems({QStringLiteral("Admin"), QStringLiteral("User")});
     m_type->setCurrentIndex(-1);
-    m_add = new QPushButton(QStringLiteral("&Add"), this);
-    m_add->setObjectName(QStringLiteral("Command1"));
-    m_update = new QPushButton(QStringLiteral("&Update"), this);
-    m_update->setObjectName(QStringLiteral("Command3"));
+    m_add = named(new QPushButton(QStringLiteral("&Add"), this), "Command1");
+    m_update = named(new QPushButton(QStringLiteral("&Update"), this), "Command3");
     m_update->setEnabled(false);
-    m_close = new QPushButton(QStringLiteral("&Close"), this);
-    m_close->setObjectName(QStringLiteral("Command2"));
+    m_close = named(new QPushButton(QStringLiteral("&Close"), this), "Command2");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_list, 0, 0, 4, 1);

@@ -56,6 +56,9 @@ private Q_SLOTS:
     void columnsAreTheSchemas();
     void messageRoundTrip();
     void scrollSettingsRoundTrip();
+    void activeMessagesOfDirection_data();
+    void activeMessagesOfDirection();
+    void activeMessageFieldsAreLenient();
     void writeAnnouncesOnce_data();
     void writeAnnouncesOnce();
     void failedWriteIsSilent_data();
@@ -113,6 +116,60 @@ void TestNewsStore::messageRoundTrip() {
     QCOMPARE(back->bold, false);
     QCOMPARE(back->italic, true);
     QCOMPARE(back->direction, m.direction);
+}
+
+void TestNewsStore::activeMessagesOfDirection_data() {
+    QTest::addColumn<QString>("direction");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("left") << "Left" << QStringList{"a", "d"};
+    QTest::newRow("right") << "Right" << QStringList{"c", "e"};
+    QTest::newRow("case ignored") << "LEFT" << QStringList{"a", "d"};
+    QTest::newRow("unknown") << "Up" << QStringList{};
+}
+
+void TestNewsStore::activeMessagesOfDirection() {
+    QFETCH(QString, direction);
+    QFETCH(QStringList, texts);
+    Fixture f;
+    const struct {
+        const char* text;
+        const char* direction;
+        bool active;
+    } rows[] = {{"a", "Left", true}, {"b", "Left", false}, {"c", "Right", true},
+                {"d", "left", true}, {"e", "right", true}, {"f", "Right", false}};
+    for (const auto& r : rows) {
+        NewsMessage m = message(QLatin1String(r.text));
+        m.direction = QLatin1String(r.direction);
+        m.active = r.active;
+        QVERIFY(f.store.save(m) > 0);
+    }
+    bool ok = false;
+    QStringList got;
+    for (const TickerMessage& t : f.store.activeMessages(direction, &ok))
+        got << t.text;
+    QVERIFY(ok);
+    QCOMPARE(got, texts);
+}
+
+void TestNewsStore::activeMessageFieldsAreLenient() {
+    Fixture f;
+    using S = NewsStore::Scroll;
+    // As a hand-edited row may hold them: numbers as text, some unusable.
+    QVERIFY(f.db.insert(S::table, {{S::message, "x"},
+                                   {S::active, 1},
+                                   {S::direction, "Left"},
+                                   {S::fontName, "Liberation Sans"},
+                                   {S::fontSize, "18.5"},
+                                   {S::bold, "1"},
+                                   {S::italic, "no"},
+                                   {S::fontColor, "255"}}) > 0);
+    const QVector<TickerMessage> got = f.store.activeMessages(QStringLiteral("Left"));
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got[0].fontName, QStringLiteral("Liberation Sans"));
+    QCOMPARE(got[0].fontSize, 18.5);
+    QCOMPARE(got[0].bold, true);
+    QCOMPARE(got[0].italic, false);
+    QCOMPARE(got[0].fontColor, 255);
 }
 
 void TestNewsStore::scrollSettingsRoundTrip() {
