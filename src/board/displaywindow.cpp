@@ -2,7 +2,6 @@
 
 #include "board/boardengine.h"
 #include "board/boardloader.h"
-#include "board/boardtimers.h"
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
@@ -49,16 +48,6 @@ DisplayWindow::~DisplayWindow() {
 
 BoardView* DisplayWindow::view() const {
     return d->view;
-}
-
-QTimer* DisplayWindow::timer(const QString& name) const {
-    if (!name.startsWith(QLatin1String("Timer")))
-        return nullptr;
-    bool ok = false;
-    const int n = name.mid(5).toInt(&ok);
-    if (!ok || QString::number(n) != name.mid(5) || n < 1 || n > BoardTimers::kCount)
-        return nullptr;
-    return d->view->timer(BoardView::Timer(n));
 }
 
 void DisplayWindow::getSnews() {

@@ -9,7 +9,6 @@
 
 #include <QWidget>
 
-class QTimer;
 class QScreen;
 
 namespace quoteria {
@@ -28,9 +27,6 @@ public:
 
     // The board it shows, with its typed timers.
     BoardView* view() const;
-    // The board's timers by their old names, "Timer1" ... "Timer9" (nullptr for an
-    // unknown name); kept while the panel still asks by name.
-    QTimer* timer(const QString& name) const;
 
     // Loads the left-running news messages into the ticker.
     void getSnews();

@@ -8,6 +8,7 @@
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "data/themestore.h"
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
 #include "media/alarmplayer.h"
@@ -15,6 +16,7 @@
 #include "panel/aboutwindow.h"
 #include "panel/panelstate.h"
 #include "rates/currencylistwindow.h"
+#include "rates/feedscheduler.h"
 #include "rates/monitorsettingswindow.h"
 #include "rates/ratemonitor.h"
 #include "users/userlistwindow.h"
@@ -29,7 +31,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QSqlRecord>
 #include <QTimer>
 
 namespace quoteria {
@@ -64,7 +65,8 @@ int findCaseless(const QComboBox* box, const QString& text) {
 
 } // namespace
 
-ControlPanel::ControlPanel(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx) {
+ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* parent)
+    : QMainWindow(parent), m_ctx(ctx), m_services(services), m_themes(ctx.db, &ctx.events) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quoteria"));
 
@@ -117,15 +119,8 @@ ControlPanel::ControlPanel(AppContext& ctx, QWidget* parent) : QMainWindow(paren
         t->setInterval(ms);
         return t;
     };
-    m_timer2 = makeTimer("Timer2", 1000);
-    m_timer3 = makeTimer("Timer3", 1000);
-    m_timer4 = makeTimer("Timer4", 1000);
     m_timer5 = makeTimer("Timer5", 10000);
-    connect(m_timer2, &QTimer::timeout, this, &ControlPanel::excelTick);
-    m_rateMonitor = new RateMonitor(m_ctx, this);
-    m_mp = new MediaAlarmPlayer(this);
-    m_rateMonitor->setPlayer(m_mp);
-    connect(m_timer4, &QTimer::timeout, m_rateMonitor, &RateMonitor::tick);
+    connect(&m_services.feeds, &FeedScheduler::excelTick, this, &ControlPanel::excelTick);
     connect(m_timer5, &QTimer::timeout, this, &ControlPanel::Timer5_Timer);
 
     buildMenus();
@@ -229,23 +224,13 @@ void ControlPanel::setBoardFactory(BoardFactory factory) {
 
 void ControlPanel::formLoad() {
     SettingsStore& s = m_ctx.settings;
-    m_rateMonitor->reloadPeriod();
+    m_services.monitor.reloadPeriod();
     m_status->setText(QStringLiteral("Stopped"));
-
-    m_excel.source = s.read(kDisplay, QStringLiteral("excel"), QStringLiteral("Source"));
-    m_excel.enabled = s.readInt(kDisplay, QStringLiteral("auto"), QStringLiteral("value"), 0) != 0;
-    m_excel.keep =
-        s.read(kDisplay, QStringLiteral("auto"), QStringLiteral("format"), QStringLiteral("6"));
-    m_excel.format = s.read(kDisplay, QStringLiteral("auto"), QStringLiteral("format1"),
-                            QStringLiteral("0.00000"));
 
     const int type = findCaseless(m_type, s.read(kDisplay, QStringLiteral("style"),
                                                  QStringLiteral("type"), QStringLiteral("Scroll")));
     m_type->setCurrentIndex(type >= 0 ? type : 0);
     m_ctx.session.displayMode = m_type->currentText();
-
-    if (!m_excel.source.isEmpty() && m_excel.enabled)
-        m_timer2->start();
 
     m_ctx.session.displayRunning = false;
     const int screen =
@@ -266,8 +251,7 @@ void ControlPanel::formLoad() {
     const QString mult = s.read(kDisp, kThemeSection, QStringLiteral("mult"), QStringLiteral("2"));
     m_mult->setText(panel::ratioAccepted(mult) ? mult : QString::number(panel::kDefaultRatio));
 
-    if (m_ctx.session.online.autoUpdate)
-        m_timer3->start();
+    m_services.feeds.start(ExcelFeedSettings::stored(s), m_ctx.session.online.autoUpdate);
 
     addTheme();
     m_ctx.session.currentThemeKey =
@@ -282,13 +266,12 @@ void ControlPanel::formLoad() {
     m_ctx.session.pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
     m_news->setChecked(s.readInt(kDisp, kThemeSection, QStringLiteral("scroll"), 0) == 1);
 
-    m_rateMonitor->setEnabled(m_chkMonitor->isChecked());
+    m_services.monitor.switchOn(m_chkMonitor->isChecked());
 }
 
 void ControlPanel::addTheme() {
     m_theme->clear();
-    for (const QSqlRecord& r : m_ctx.db.fetchAll(QStringLiteral("select themename from tbltheme")))
-        m_theme->addItem(r.value(0).toString());
+    m_theme->addItems(m_themes.names());
     const QString name = m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name"));
     m_theme->setCurrentIndex(name.isEmpty() ? -1 : findCaseless(m_theme, name));
 }
@@ -339,7 +322,16 @@ bool ControlPanel::newsOn() const {
 }
 
 QTimer* ControlPanel::panelTimer(const QString& name) const {
-    return findChild<QTimer*>(name, Qt::FindDirectChildrenOnly);
+    for (const QObject* owner :
+         {static_cast<const QObject*>(this), static_cast<const QObject*>(&m_services.monitor),
+          static_cast<const QObject*>(&m_services.feeds)})
+        if (auto* t = owner->findChild<QTimer*>(name, Qt::FindDirectChildrenOnly))
+            return t;
+    return nullptr;
+}
+
+const ExcelFeedSettings& ControlPanel::excelFeed() const {
+    return m_services.feeds.excel();
 }
 
 bool ControlPanel::allowed(const QString& name) {
@@ -389,7 +381,7 @@ void ControlPanel::prvChecks(const std::function<void()>& opener) {
         kDisplayLower, QStringLiteral("scroll"), QStringLiteral("speed"), 30));
     s.previewThemeKey =
         themeKeyOf(m_ctx.db, m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name")));
-    const auto check = panel::checkTheme(m_ctx.db, s.previewThemeKey);
+    const auto check = panel::checkTheme(m_themes, s.previewThemeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
         return;
@@ -408,7 +400,7 @@ void ControlPanel::display_Click() {
     // A theme that lost its layout or header meanwhile must not keep the board up.
     if (isRunning())
         return stopBoard();
-    const auto check = panel::checkTheme(m_ctx.db, s.currentThemeKey);
+    const auto check = panel::checkTheme(m_themes, s.currentThemeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
         return;
@@ -475,19 +467,11 @@ void ControlPanel::stopBoard() {
 void ControlPanel::Pause_Click() {
     if (!m_board)
         return;
-    QTimer* t =
-        m_board->timer(m_type->currentText() == QLatin1String("Scroll") ? QStringLiteral("Timer7")
-                                                                        : QStringLiteral("Timer1"));
+    const auto table = BoardControl::tableTimerFor(m_type->currentText());
     QAction* pause = m_items.value(QStringLiteral("Pause"));
-    if (pause->text() != kResumePause) {
-        if (t)
-            t->stop();
-        pause->setText(kResumePause);
-    } else {
-        if (t)
-            t->start();
-        pause->setText(kPauseDisplay);
-    }
+    const bool pausing = pause->text() != kResumePause;
+    m_board->setRunning(table, !pausing);
+    pause->setText(pausing ? kResumePause : kPauseDisplay);
 }
 
 void ControlPanel::startTicker() {
@@ -499,26 +483,17 @@ void ControlPanel::startTicker() {
     // A ticker switched on later runs where the operator can see it.
     if (QWidget* area = m_board->picScroll())
         area->setVisible(true);
-    if (QTimer* t = m_board->timer(QStringLiteral("Timer5")))
-        t->stop();
-    if (QTimer* t = m_board->timer(QStringLiteral("Timer4")))
-        t->start();
+    m_board->startLeftTrain();
 }
 
 void ControlPanel::stopTicker() {
     if (!m_board)
         return;
-    for (const QString& name : {QStringLiteral("Timer4"), QStringLiteral("Timer5")})
-        if (QTimer* t = m_board->timer(name))
-            t->stop();
+    m_board->stopTicker();
 }
 
 bool ControlPanel::tickerRunning() const {
-    if (!m_board)
-        return false;
-    const QTimer* left = m_board->timer(QStringLiteral("Timer4"));
-    const QTimer* right = m_board->timer(QStringLiteral("Timer5"));
-    return (left && left->isActive()) || (right && right->isActive());
+    return m_board && m_board->tickerRunning();
 }
 
 void ControlPanel::showTickerState() {
@@ -550,15 +525,11 @@ void ControlPanel::chkStart_Click() {
 }
 
 void ControlPanel::chkMonitor_Click() {
-    m_rateMonitor->setEnabled(m_chkMonitor->isChecked());
-    if (m_chkMonitor->isChecked())
-        m_timer4->start();
-    else
-        m_timer4->stop();
+    m_services.monitor.switchOn(m_chkMonitor->isChecked());
 }
 
 int ControlPanel::monitorPeriod() const {
-    return m_rateMonitor->period();
+    return m_services.monitor.period();
 }
 
 void ControlPanel::Timer5_Timer() {
@@ -625,7 +596,7 @@ void ControlPanel::showUserList() {
 
 void ControlPanel::showMonitorSettings() {
     showOnce(m_frmMonitor,
-             [this] { return new MonitorSettingsWindow(m_ctx, m_rateMonitor, this); });
+             [this] { return new MonitorSettingsWindow(m_ctx, &m_services.monitor, this); });
 }
 
 void ControlPanel::showAbout() {

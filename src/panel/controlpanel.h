@@ -1,6 +1,7 @@
 #pragma once
 // The control panel: chooses theme, motion and screen, starts, pauses and stops
 // the board, switches the ticker and the rate monitor, and opens the editors.
+#include "data/themestore.h"
 #include "panel/boardcontrol.h"
 
 #include <QHash>
@@ -27,19 +28,20 @@ class MonitorSettingsWindow;
 class UserListWindow;
 class MediaAlarmPlayer;
 class RateMonitor;
+class FeedScheduler;
+struct ExcelFeedSettings;
 
-// Excel feed settings read at load (used by the rate feed).
-struct ExcelFeedSettings {
-    QString source;
-    bool enabled = false;
-    QString keep = QStringLiteral("6");
-    QString format = QStringLiteral("0.00000");
+// The program's services the panel switches on and off; they outlive it.
+struct PanelServices {
+    RateMonitor& monitor;
+    MediaAlarmPlayer& mp;
+    FeedScheduler& feeds;
 };
 
 class ControlPanel : public QMainWindow {
     Q_OBJECT
 public:
-    explicit ControlPanel(AppContext& ctx, QWidget* parent = nullptr);
+    ControlPanel(AppContext& ctx, PanelServices services, QWidget* parent = nullptr);
     ~ControlPanel() override;
 
     // How the board is made on Start Display.
@@ -70,14 +72,15 @@ public:
     bool newsOn() const;
     int monitorPeriod() const;
     // The rate monitor: follows "Start Monitor", ticks with Timer4.
-    RateMonitor* rateMonitor() const { return m_rateMonitor; }
-    const ExcelFeedSettings& excelFeed() const { return m_excel; }
+    RateMonitor* rateMonitor() const { return &m_services.monitor; }
+    const ExcelFeedSettings& excelFeed() const;
+    // The panel's own timers and those of the services it switches, by name.
     QTimer* panelTimer(const QString& name) const;
     // The rate monitor's alarm sound player (`mp`).
-    MediaAlarmPlayer* mp() const { return m_mp; }
+    MediaAlarmPlayer* mp() const { return &m_services.mp; }
 
 Q_SIGNALS:
-    // Timer2: one second of the Excel feed counter.
+    // Timer2: one second of the Excel feed counter (the scheduler's, passed on).
     void excelTick();
     // Exit confirmed; the process ends.
     void exitRequested();
@@ -117,6 +120,8 @@ private:
     void showMonitorSettings();
 
     AppContext& m_ctx;
+    PanelServices m_services;
+    ThemeStore m_themes;
     BoardFactory m_factory;
     std::unique_ptr<BoardControl> m_board;
     QHash<QString, QAction*> m_items;
@@ -131,16 +136,10 @@ private:
     QCheckBox* m_chkMonitor = nullptr;
     QLabel* m_label6 = nullptr;
     QLabel* m_status = nullptr;
-    QTimer* m_timer2 = nullptr;
-    QTimer* m_timer3 = nullptr;
-    QTimer* m_timer4 = nullptr;
     QTimer* m_timer5 = nullptr;
 
-    ExcelFeedSettings m_excel;
     QPointer<UserListWindow> m_userList;
     QPointer<AboutWindow> m_about;
-    RateMonitor* m_rateMonitor = nullptr;
-    MediaAlarmPlayer* m_mp = nullptr;
     QPointer<MonitorSettingsWindow> m_frmMonitor;
     QPointer<CurrencyListWindow> m_curLst;
     QPointer<NewsListWindow> m_newsList;

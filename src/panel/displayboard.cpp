@@ -31,8 +31,10 @@ public:
         if (m_window)
             m_window->show();
     }
-    QTimer* timer(const QString& name) const override {
-        return m_window ? m_window->timer(name) : nullptr;
+    bool isRunning(Timer t) const override { return m_window && m_window->view()->isRunning(t); }
+    void setRunning(Timer t, bool on) override {
+        if (m_window)
+            m_window->view()->setRunning(t, on);
     }
     void getSnews() override {
         if (m_window)

@@ -8,6 +8,7 @@
 #include "gui/unsavedwork.h"
 #include "media/alarmplayer.h"
 #include "panel/controlpanel.h"
+#include "rates/feedscheduler.h"
 #include "rates/ratemonitor.h"
 #include "testsupport.h"
 #include "users/userlistwindow.h"
@@ -34,14 +35,20 @@ const QString kTheme = QStringLiteral("theme");
 // chosen unless the test says otherwise.
 struct Fixture : test::AppFixture {
     test::FakeBoards boards;
+    // What the program hands every panel.
+    RateMonitor monitor{ctx};
+    MediaAlarmPlayer mp;
+    FeedScheduler feeds;
+    PanelServices services() { return {monitor, mp, feeds}; }
     explicit Fixture(bool chooseDemo = true) : AppFixture(true) {
         QVERIFY(ready);
+        monitor.setPlayer(&mp);
         ctx.session.userType = QStringLiteral("Admin");
         if (chooseDemo)
             settings.write(kDisp, kTheme, QStringLiteral("name"), demoThemeName());
     }
     std::unique_ptr<ControlPanel> panel() {
-        auto p = std::make_unique<ControlPanel>(ctx);
+        auto p = std::make_unique<ControlPanel>(ctx, services());
         p->setBoardFactory(boards.factory());
         return p;
     }
@@ -643,8 +650,8 @@ void TestControlPanel::startAndStop() {
     QVERIFY(p->isRunning());
     QCOMPARE(b->snews, news ? 1 : 0);
     QCOMPARE(b->area->isVisibleTo(&b->win), news);
-    QCOMPARE(b->active("Timer4"), news);
-    QVERIFY(!b->active("Timer5"));
+    QCOMPARE(b->isRunning(BoardView::Timer::LeftTrain), news);
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
 
     trigger(*p, "display");
     QVERIFY(fx.env.recorder.entries.isEmpty());
@@ -698,37 +705,37 @@ void TestControlPanel::stopDespiteThemeLosingLayout() {
 
 void TestControlPanel::pauseAndResume_data() {
     QTest::addColumn<QString>("motion");
-    QTest::addColumn<QString>("paused");
-    QTest::addColumn<QString>("untouched");
-    QTest::newRow("scroll") << "Scroll"
-                            << "Timer7"
-                            << "Timer1";
-    QTest::newRow("page") << "Page"
-                          << "Timer1"
-                          << "Timer7";
+    QTest::addColumn<int>("pausedTimer");
+    QTest::addColumn<int>("untouchedTimer");
+    QTest::newRow("scroll") << "Scroll" << int(BoardView::Timer::TableScroll)
+                            << int(BoardView::Timer::Rows);
+    QTest::newRow("page") << "Page" << int(BoardView::Timer::Rows)
+                          << int(BoardView::Timer::TableScroll);
 }
 
 void TestControlPanel::pauseAndResume() {
     QFETCH(QString, motion);
-    QFETCH(QString, paused);
-    QFETCH(QString, untouched);
+    QFETCH(int, pausedTimer);
+    QFETCH(int, untouchedTimer);
+    const auto paused = BoardView::Timer(pausedTimer);
+    const auto untouched = BoardView::Timer(untouchedTimer);
     Fixture fx;
     fx.settings.write(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type"),
                       motion);
     auto p = fx.panel();
     trigger(*p, "display");
     test::FakeBoard* b = fx.boards.last;
-    QVERIFY(b->timer(paused)->isActive());
+    QVERIFY(b->isRunning(paused));
 
     trigger(*p, "Pause");
-    QVERIFY(!b->timer(paused)->isActive());
-    QVERIFY(b->timer(untouched)->isActive());
+    QVERIFY(!b->isRunning(paused));
+    QVERIFY(b->isRunning(untouched));
     QCOMPARE(caption(*p, "Pause"), QStringLiteral("Resume Pause"));
     QCOMPARE(p->windowTitle(), QStringLiteral("Running"));
     QCOMPARE(background(*p), QColor(255, 0, 0));
 
     trigger(*p, "Pause");
-    QVERIFY(b->timer(paused)->isActive());
+    QVERIFY(b->isRunning(paused));
     QCOMPARE(caption(*p, "Pause"), QStringLiteral("Pause Display"));
 
     // Stopped while paused: the next start runs unpaused with the caption reset.
@@ -737,7 +744,7 @@ void TestControlPanel::pauseAndResume() {
     QVERIFY(!p->menuItem(QStringLiteral("Pause"))->isEnabled());
     trigger(*p, "display");
     QCOMPARE(caption(*p, "Pause"), QStringLiteral("Pause Display"));
-    QVERIFY(fx.boards.last->timer(paused)->isActive());
+    QVERIFY(fx.boards.last->isRunning(paused));
 }
 
 void TestControlPanel::tickerItem_data() {
@@ -769,17 +776,17 @@ void TestControlPanel::tickerItem() {
         QVERIFY(b->area->isVisibleTo(&b->win));
     }
     QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Stop Scroll"));
-    QVERIFY(b->active("Timer4"));
-    QVERIFY(!b->active("Timer5"));
+    QVERIFY(b->isRunning(BoardView::Timer::LeftTrain));
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
     if (rightTrain) {
-        b->timer(QStringLiteral("Timer4"))->stop();
-        b->timer(QStringLiteral("Timer5"))->start();
+        b->setRunning(BoardView::Timer::LeftTrain, false);
+        b->setRunning(BoardView::Timer::RightTrain, true);
     }
 
     trigger(*p, "scrollstart");
     QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Start Scroll"));
-    QVERIFY(!b->active("Timer4"));
-    QVERIFY(!b->active("Timer5"));
+    QVERIFY(!b->isRunning(BoardView::Timer::LeftTrain));
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
     QCOMPARE(b->snews, 1);
     QCOMPARE(b->unloads, 0);
 
@@ -787,8 +794,8 @@ void TestControlPanel::tickerItem() {
     trigger(*p, "scrollstart");
     QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Stop Scroll"));
     QCOMPARE(b->snews, 2);
-    QVERIFY(b->active("Timer4"));
-    QVERIFY(!b->active("Timer5"));
+    QVERIFY(b->isRunning(BoardView::Timer::LeftTrain));
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
 
     // The news box switches the ticker, and the item follows.
     auto* box = child<QCheckBox>(p.get(), "chkStart");
@@ -818,13 +825,13 @@ void TestControlPanel::newsBox() {
     QCOMPARE(b->snews, 0);
     box->click();
     QCOMPARE(b->snews, 1);
-    QVERIFY(b->active("Timer4"));
+    QVERIFY(b->isRunning(BoardView::Timer::LeftTrain));
     QCOMPARE(b->unloads, 0);
-    b->timer(QStringLiteral("Timer4"))->stop();
-    b->timer(QStringLiteral("Timer5"))->start();
+    b->setRunning(BoardView::Timer::LeftTrain, false);
+    b->setRunning(BoardView::Timer::RightTrain, true);
     box->click();
-    QVERIFY(!b->active("Timer4"));
-    QVERIFY(!b->active("Timer5"));
+    QVERIFY(!b->isRunning(BoardView::Timer::LeftTrain));
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
     QCOMPARE(b->unloads, 1);
     QCOMPARE(b->scrollPictureCount(), 1);
     QCOMPARE(fx.settings.read(kDisp, kTheme, QStringLiteral("scroll")), QStringLiteral("0"));
@@ -1128,7 +1135,7 @@ void TestControlPanel::feedTimersAtLoad() {
     QCOMPARE(p->panelTimer(QStringLiteral("Timer3"))->isActive(), onlineAuto);
     QCOMPARE(p->excelFeed().source, source);
     QCOMPARE(p->excelFeed().enabled, enabled == 1);
-    QCOMPARE(p->excelFeed().keep, QStringLiteral("6"));
+    QCOMPARE(p->excelFeed().keep, 6);
     QCOMPARE(p->excelFeed().format, QStringLiteral("0.00000"));
 }
 
