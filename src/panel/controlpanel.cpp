@@ -37,10 +37,13 @@ namespace quoteria {
 
 namespace {
 
-const QString kDisp = QStringLiteral("Disp");
-const QString kDisplay = QStringLiteral("Display");
-const QString kDisplayLower = QStringLiteral("display");
-const QString kThemeSection = QStringLiteral("theme");
+// The entries are stored as typed, so a refused or fractional value reads back
+// exactly as the operator left it.
+constexpr TextSetting kIntervalText{settings::PageSeconds.at, "3"};
+constexpr TextSetting kRatioText{settings::Ratio.at, "2"};
+// Only a stored 1 ticks the news box.
+constexpr IntSetting kNewsBox{settings::NewsOn.at, 0};
+constexpr TextSetting kNewsText{settings::NewsOn.at, "0"};
 const QString kStartDisplay = QStringLiteral("Start Display");
 const QString kStopDisplay = QStringLiteral("Stop Display");
 const QString kPauseDisplay = QStringLiteral("Pause Display");
@@ -127,18 +130,15 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
 
     connect(m_theme, &QComboBox::activated, this, [this] {
         const QString name = m_theme->currentText();
-        storeSetting(kDisp, kThemeSection, QStringLiteral("name"), name);
+        storeSetting(settings::ThemeName, name);
         m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, name);
     });
     connect(m_type, &QComboBox::activated, this, [this] {
-        storeSetting(kDisplay, QStringLiteral("style"), QStringLiteral("type"),
-                     m_type->currentText());
+        storeSetting(settings::Motion, m_type->currentText());
         m_ctx.session.displayMode = m_type->currentText();
     });
-    connect(m_screen, &QComboBox::activated, this, [this] {
-        storeSetting(kDisplayLower, QStringLiteral("sreen"), QStringLiteral("type"),
-                     m_screen->currentText());
-    });
+    connect(m_screen, &QComboBox::activated, this,
+            [this] { storeSetting(settings::ScreenMode, m_screen->currentText()); });
     connect(m_news, &QCheckBox::clicked, this, &ControlPanel::chkStart_Click);
     connect(m_chkMonitor, &QCheckBox::clicked, this, &ControlPanel::chkMonitor_Click);
     m_int->installEventFilter(this);
@@ -227,44 +227,33 @@ void ControlPanel::formLoad() {
     m_services.monitor.reloadPeriod();
     m_status->setText(QStringLiteral("Stopped"));
 
-    const int type = findCaseless(m_type, s.read(kDisplay, QStringLiteral("style"),
-                                                 QStringLiteral("type"), QStringLiteral("Scroll")));
+    const int type = findCaseless(m_type, s.get(settings::Motion));
     m_type->setCurrentIndex(type >= 0 ? type : 0);
     m_ctx.session.displayMode = m_type->currentText();
 
     m_ctx.session.displayRunning = false;
-    const int screen =
-        findCaseless(m_screen, s.read(kDisplayLower, QStringLiteral("sreen"),
-                                      QStringLiteral("type"), QStringLiteral("Single")));
+    const int screen = findCaseless(m_screen, s.get(settings::ScreenMode));
     m_screen->setCurrentIndex(screen >= 0 ? screen : 0);
 
     const int tpp = m_ctx.session.twipsPerPixel;
-    moveFrameTo(
-        this,
-        QPoint(panel::storedEdgeToPixels(s.readNumber(kDisplayLower, QStringLiteral("mainsec"),
-                                                      QStringLiteral("left"), 0),
-                                         tpp),
-               panel::storedEdgeToPixels(
-                   s.readNumber(kDisplayLower, QStringLiteral("mainsec"), QStringLiteral("top"), 0),
-                   tpp)));
+    moveFrameTo(this, QPoint(panel::storedEdgeToPixels(s.get(settings::PanelLeft), tpp),
+                             panel::storedEdgeToPixels(s.get(settings::PanelTop), tpp)));
 
-    const QString mult = s.read(kDisp, kThemeSection, QStringLiteral("mult"), QStringLiteral("2"));
+    const QString mult = s.get(kRatioText);
     m_mult->setText(panel::ratioAccepted(mult) ? mult : QString::number(panel::kDefaultRatio));
 
     m_services.feeds.start(ExcelFeedSettings::stored(s), m_ctx.session.online.autoUpdate);
 
     addTheme();
-    m_ctx.session.currentThemeKey =
-        themeKeyOf(m_ctx.db, s.read(kDisp, kThemeSection, QStringLiteral("name")));
+    m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, s.get(settings::ThemeName));
 
     // A stored interval outside the accepted range would give the page timer a
     // useless period; the box falls back to its design value.
-    const QString interval =
-        s.read(kDisp, kThemeSection, QStringLiteral("int"), QStringLiteral("3"));
+    const QString interval = s.get(kIntervalText);
     const auto ms = panel::pageIntervalFor(interval);
     m_int->setText(ms ? interval : QString::number(panel::kDefaultInterval));
     m_ctx.session.pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
-    m_news->setChecked(s.readInt(kDisp, kThemeSection, QStringLiteral("scroll"), 0) == 1);
+    m_news->setChecked(s.get(kNewsBox) == 1);
 
     m_services.monitor.switchOn(m_chkMonitor->isChecked());
 }
@@ -272,7 +261,7 @@ void ControlPanel::formLoad() {
 void ControlPanel::addTheme() {
     m_theme->clear();
     m_theme->addItems(m_themes.names());
-    const QString name = m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name"));
+    const QString name = m_ctx.settings.get(settings::ThemeName);
     m_theme->setCurrentIndex(name.isEmpty() ? -1 : findCaseless(m_theme, name));
 }
 
@@ -292,7 +281,7 @@ void ControlPanel::txtInt_LostFocus() {
         m_int->setText(QString::number(panel::kDefaultInterval));
         return;
     }
-    storeSetting(kDisp, kThemeSection, QStringLiteral("int"), m_int->text());
+    storeSetting(kIntervalText, m_int->text());
     m_ctx.session.pageInterval = *ms;
 }
 
@@ -301,15 +290,14 @@ void ControlPanel::txtMult_LostFocus() {
         m_mult->setText(QString::number(panel::kDefaultRatio));
         return;
     }
-    storeSetting(kDisp, kThemeSection, QStringLiteral("mult"), m_mult->text());
+    storeSetting(kRatioText, m_mult->text());
 }
 
-void ControlPanel::storeSetting(const QString& app, const QString& section, const QString& key,
-                                const QString& value) {
+void ControlPanel::storeSetting(const TextSetting& setting, const QString& value) {
     // The operator's entry stays in its box; only saving it failed.
-    if (!m_ctx.settings.write(app, section, key, value))
+    if (!m_ctx.settings.set(setting, value))
         messages().show(QStringLiteral("The setting could not be saved: %1 is not writable.")
-                            .arg(m_ctx.settings.fileFor(app)),
+                            .arg(m_ctx.settings.fileFor(QLatin1String(setting.at.app))),
                         MsgIcon::Warning);
 }
 
@@ -377,10 +365,8 @@ void ControlPanel::runItem(const QString& name) {
 
 void ControlPanel::prvChecks(const std::function<void()>& opener) {
     Session& s = m_ctx.session;
-    s.previewTickerSpeed = panel::previewSpeed(m_ctx.settings.readInt(
-        kDisplayLower, QStringLiteral("scroll"), QStringLiteral("speed"), 30));
-    s.previewThemeKey =
-        themeKeyOf(m_ctx.db, m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name")));
+    s.previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
+    s.previewThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
     const auto check = panel::checkTheme(m_themes, s.previewThemeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
@@ -392,10 +378,8 @@ void ControlPanel::prvChecks(const std::function<void()>& opener) {
 void ControlPanel::display_Click() {
     Session& s = m_ctx.session;
     s.displayMode = m_type->currentText();
-    s.tickerSpeed = m_ctx.settings.readInt(kDisplayLower, QStringLiteral("scroll"),
-                                           QStringLiteral("speed"), 30);
-    s.currentThemeKey =
-        themeKeyOf(m_ctx.db, m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name")));
+    s.tickerSpeed = m_ctx.settings.get(settings::TickerStep);
+    s.currentThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
 
     // A theme that lost its layout or header meanwhile must not keep the board up.
     if (isRunning())
@@ -511,8 +495,7 @@ void ControlPanel::scrollstart_Click() {
 }
 
 void ControlPanel::chkStart_Click() {
-    storeSetting(kDisp, kThemeSection, QStringLiteral("scroll"),
-                 QString::number(m_news->isChecked() ? 1 : 0));
+    storeSetting(kNewsText, QString::number(m_news->isChecked() ? 1 : 0));
     if (!isRunning() || !m_board)
         return;
     if (m_news->isChecked()) {
@@ -540,12 +523,11 @@ void ControlPanel::Timer5_Timer() {
 void ControlPanel::storePosition(bool withSize) {
     SettingsStore& s = m_ctx.settings;
     const double tpp = m_ctx.session.twipsPerPixel;
-    const QString section = QStringLiteral("mainsec");
-    s.write(kDisplayLower, section, QStringLiteral("left"), x() * tpp);
-    s.write(kDisplayLower, section, QStringLiteral("top"), y() * tpp);
+    s.set(settings::PanelLeft, x() * tpp);
+    s.set(settings::PanelTop, y() * tpp);
     if (withSize) {
-        s.write(kDisplayLower, section, QStringLiteral("widh"), width() * tpp);
-        s.write(kDisplayLower, section, QStringLiteral("height"), height() * tpp);
+        s.set(settings::PanelWidth, width() * tpp);
+        s.set(settings::PanelHeight, height() * tpp);
     }
 }
 

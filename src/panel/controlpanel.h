@@ -21,6 +21,7 @@ class QTimer;
 namespace quoteria {
 
 struct AppContext;
+struct TextSetting;
 class AboutWindow;
 class CurrencyListWindow;
 class NewsListWindow;
@@ -108,8 +109,7 @@ private:
     // operator cancelled one of them.
     bool settleOpenWork();
     void setBackground(const QColor& colour);
-    void storeSetting(const QString& app, const QString& section, const QString& key,
-                      const QString& value);
+    void storeSetting(const TextSetting& setting, const QString& value);
     void storePosition(bool withSize);
     void txtInt_LostFocus();
     void txtMult_LostFocus();
