@@ -19,7 +19,7 @@ struct DisplayWindow::Private {
     BoardView* view = nullptr;
 };
 
-DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
+DisplayWindow::DisplayWindow(AppContext& ctx, const BoardChoices& choices, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), d(new Private) {
     setObjectName(QStringLiteral("frmDisplay"));
     setWindowTitle(QStringLiteral("Davidev Evirarur"));
@@ -37,7 +37,7 @@ DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
     d->view = new BoardView(this);
     d->view->setGeometry(QRect(QPoint(0, 0), area.size()));
     d->loader->drive(d->view->engine());
-    d->view->load(d->loader->load(BoardChoices::fromSession(ctx.session)), d->loader.get());
+    d->view->load(d->loader->load(choices), d->loader.get());
 }
 
 DisplayWindow::~DisplayWindow() {

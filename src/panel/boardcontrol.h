@@ -13,6 +13,7 @@ class QWidget;
 namespace quoteria {
 
 struct AppContext;
+struct BoardChoices;
 
 class BoardControl : public QObject {
     Q_OBJECT
@@ -56,7 +57,7 @@ Q_SIGNALS:
     void closed();
 };
 
-// Builds the board for the session's current values (theme, motion, speeds).
-using BoardFactory = std::function<std::unique_ptr<BoardControl>(AppContext&)>;
+// Builds the board for the panel's choices (theme, motion, speeds).
+using BoardFactory = std::function<std::unique_ptr<BoardControl>(AppContext&, const BoardChoices&)>;
 
 } // namespace quoteria

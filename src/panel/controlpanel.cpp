@@ -133,10 +133,8 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
         storeSetting(settings::ThemeName, name);
         m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, name);
     });
-    connect(m_type, &QComboBox::activated, this, [this] {
-        storeSetting(settings::Motion, m_type->currentText());
-        m_ctx.session.displayMode = m_type->currentText();
-    });
+    connect(m_type, &QComboBox::activated, this,
+            [this] { storeSetting(settings::Motion, m_type->currentText()); });
     connect(m_screen, &QComboBox::activated, this,
             [this] { storeSetting(settings::ScreenMode, m_screen->currentText()); });
     connect(m_news, &QCheckBox::clicked, this, &ControlPanel::chkStart_Click);
@@ -218,6 +216,18 @@ void ControlPanel::setOpener(const QString& itemName, std::function<void()> open
     item->setEnabled(true);
 }
 
+BoardChoices ControlPanel::boardChoices() const {
+    BoardChoices c;
+    c.themeKey = m_ctx.session.currentThemeKey;
+    c.motion = m_type->currentText();
+    c.pageIntervalMs = m_pageInterval;
+    c.tickerSpeed = m_tickerSpeed;
+    c.twipsPerPixel = m_ctx.session.twipsPerPixel;
+    // Asked live: the box may change while the board runs.
+    c.monitorOn = [monitor = &m_services.monitor] { return monitor->isEnabled(); };
+    return c;
+}
+
 void ControlPanel::setBoardFactory(BoardFactory factory) {
     m_factory = std::move(factory);
 }
@@ -229,9 +239,6 @@ void ControlPanel::formLoad() {
 
     const int type = findCaseless(m_type, s.get(settings::Motion));
     m_type->setCurrentIndex(type >= 0 ? type : 0);
-    m_ctx.session.displayMode = m_type->currentText();
-
-    m_ctx.session.displayRunning = false;
     const int screen = findCaseless(m_screen, s.get(settings::ScreenMode));
     m_screen->setCurrentIndex(screen >= 0 ? screen : 0);
 
@@ -242,7 +249,7 @@ void ControlPanel::formLoad() {
     const QString mult = s.get(kRatioText);
     m_mult->setText(panel::ratioAccepted(mult) ? mult : QString::number(panel::kDefaultRatio));
 
-    m_services.feeds.start(ExcelFeedSettings::stored(s), m_ctx.session.online.autoUpdate);
+    m_services.feeds.start(ExcelFeedSettings::stored(s), m_ctx.online.autoUpdate);
 
     addTheme();
     m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, s.get(settings::ThemeName));
@@ -252,7 +259,7 @@ void ControlPanel::formLoad() {
     const QString interval = s.get(kIntervalText);
     const auto ms = panel::pageIntervalFor(interval);
     m_int->setText(ms ? interval : QString::number(panel::kDefaultInterval));
-    m_ctx.session.pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
+    m_pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
     m_news->setChecked(s.get(kNewsBox) == 1);
 
     m_services.monitor.switchOn(m_chkMonitor->isChecked());
@@ -282,7 +289,7 @@ void ControlPanel::txtInt_LostFocus() {
         return;
     }
     storeSetting(kIntervalText, m_int->text());
-    m_ctx.session.pageInterval = *ms;
+    m_pageInterval = *ms;
 }
 
 void ControlPanel::txtMult_LostFocus() {
@@ -365,7 +372,7 @@ void ControlPanel::runItem(const QString& name) {
 
 void ControlPanel::prvChecks(const std::function<void()>& opener) {
     Session& s = m_ctx.session;
-    s.previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
+    m_previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
     s.previewThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
     const auto check = panel::checkTheme(m_themes, s.previewThemeKey);
     if (check != panel::ThemeCheck::Ready) {
@@ -377,8 +384,7 @@ void ControlPanel::prvChecks(const std::function<void()>& opener) {
 
 void ControlPanel::display_Click() {
     Session& s = m_ctx.session;
-    s.displayMode = m_type->currentText();
-    s.tickerSpeed = m_ctx.settings.get(settings::TickerStep);
+    m_tickerSpeed = m_ctx.settings.get(settings::TickerStep);
     s.currentThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
 
     // A theme that lost its layout or header meanwhile must not keep the board up.
@@ -413,7 +419,7 @@ void ControlPanel::startBoard() {
     m_theme->setEnabled(false);
     m_type->setEnabled(false);
 
-    m_board = m_factory(m_ctx);
+    m_board = m_factory(m_ctx, boardChoices());
     // Queued: Ctrl+D arrives inside the board's own key handler, which must
     // finish before the board is taken down.
     connect(m_board.get(), &BoardControl::stopRequested, this, &ControlPanel::display_Click,
@@ -427,7 +433,6 @@ void ControlPanel::startBoard() {
         },
         Qt::QueuedConnection);
     m_board->show();
-    m_ctx.session.displayRunning = true;
     QCoreApplication::processEvents();
 
     if (m_board && m_news->isChecked())
@@ -436,7 +441,6 @@ void ControlPanel::startBoard() {
 }
 
 void ControlPanel::stopBoard() {
-    m_ctx.session.displayRunning = false;
     m_board.reset();
     showTickerState();
     setWindowTitle(QStringLiteral("Stopped"));

@@ -1,6 +1,7 @@
 #pragma once
 // The control panel: chooses theme, motion and screen, starts, pauses and stops
 // the board, switches the ticker and the rate monitor, and opens the editors.
+#include "board/boardloader.h"
 #include "data/themestore.h"
 #include "panel/boardcontrol.h"
 
@@ -45,6 +46,10 @@ public:
     ControlPanel(AppContext& ctx, PanelServices services, QWidget* parent = nullptr);
     ~ControlPanel() override;
 
+    // What the next board is built with.
+    BoardChoices boardChoices() const;
+    // The preview's ticker step, set when the preview is chosen.
+    int previewTickerSpeed() const { return m_previewTickerSpeed; }
     // How the board is made on Start Display.
     void setBoardFactory(BoardFactory factory);
     // The running board, nullptr while stopped.
@@ -137,6 +142,10 @@ private:
     QLabel* m_label6 = nullptr;
     QLabel* m_status = nullptr;
     QTimer* m_timer5 = nullptr;
+    // The board's choices besides theme and motion, set at load, on entry and at start.
+    int m_pageInterval = 3000; // milliseconds
+    int m_tickerSpeed = 30;    // twips per ticker tick
+    int m_previewTickerSpeed = 15;
 
     QPointer<UserListWindow> m_userList;
     QPointer<AboutWindow> m_about;

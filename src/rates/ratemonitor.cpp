@@ -84,7 +84,6 @@ void RateMonitor::reloadPeriod() {
 
 void RateMonitor::setEnabled(bool on) {
     m_enabled = on;
-    m_ctx.session.monitorOn = on;
     if (!on && m_player)
         m_player->stop();
 }

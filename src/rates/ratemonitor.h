@@ -58,7 +58,7 @@ public:
     AlarmPlayer* player() const { return m_player; }
 
     // The "Start Monitor" box: checked lets tick() count; cleared stops checking and
-    // silences an alarm in progress. Kept in ctx.session.monitorOn for the board.
+    // silences an alarm in progress. The board asks isEnabled().
     void setEnabled(bool on);
     bool isEnabled() const { return m_enabled; }
     // setEnabled() with Timer4 running while on.

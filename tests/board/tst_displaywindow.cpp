@@ -36,6 +36,13 @@ struct Fixture : test::AppFixture {
         ctx.appFolder = QStringLiteral(QUOTERIA_SOURCE_DIR);
         ctx.session.currentThemeKey = themeKeyOf(db, demoThemeName());
     }
+    // The panel's choices for a board of the demo theme.
+    BoardChoices choices() const {
+        BoardChoices c;
+        c.themeKey = ctx.session.currentThemeKey;
+        c.twipsPerPixel = ctx.session.twipsPerPixel;
+        return c;
+    }
 };
 
 // The screen "Dual" should pick: the one that extends the desktop to the right of the
@@ -52,7 +59,7 @@ QScreen* rightOfPrimary() {
 
 void TestDisplayWindow::windowAndTimers() {
     Fixture f;
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     QCOMPARE(w.objectName(), QStringLiteral("frmDisplay"));
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
     const int periods[] = {0, 3000, 10, 100, 25, 25, 30, 30, 200, 20};
@@ -93,7 +100,7 @@ void TestDisplayWindow::stopKey() {
     QFETCH(int, modifiers);
     QFETCH(bool, stops);
     Fixture f;
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     QSignalSpy spy(&w, &DisplayWindow::stopRequested);
     QTest::keyClick(&w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(spy.count(), stops ? 1 : 0);
@@ -101,7 +108,7 @@ void TestDisplayWindow::stopKey() {
 
 void TestDisplayWindow::tickerPictures() {
     Fixture f;
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     QVERIFY(w.picScroll());
     QCOMPARE(w.picScroll()->objectName(), QStringLiteral("picScroll"));
     QVERIFY(w.picScroll()->isHidden());
@@ -116,7 +123,7 @@ void TestDisplayWindow::paintsTheBoard() {
     Fixture f;
     f.settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
                      QStringLiteral("Single"));
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     w.picScroll()->show();
     w.getSnews();
     const QImage img = w.grab().toImage();
@@ -151,7 +158,7 @@ void TestDisplayWindow::screensFromConfig() {
                          setting);
     QScreen* expected = dual ? rightOfPrimary() : QGuiApplication::primaryScreen();
     QCOMPARE(DisplayWindow::targetScreen(dual ? QStringLiteral("Dual") : setting), expected);
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     QCOMPARE(w.geometry(), expected->geometry());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A board double for the panel's side of the lifecycle: the board's timers as
 // switches, a ticker area and counters of what the panel asked for.
+#include "board/boardloader.h"
 #include "data/appcontext.h"
 #include "panel/boardcontrol.h"
 
@@ -13,7 +14,7 @@ namespace quoteria::test {
 
 class FakeBoard : public BoardControl {
 public:
-    explicit FakeBoard(const Session& atCreation) : session(atCreation) {
+    explicit FakeBoard(const BoardChoices& atCreation) : choices(atCreation) {
         area = new QWidget(&win);
         area->hide();
         // What the board's load starts.
@@ -44,7 +45,7 @@ public:
         pictures = 1;
     }
 
-    Session session;
+    BoardChoices choices;
     QWidget win;
     QWidget* area;
     QSet<Timer> running;
@@ -58,9 +59,9 @@ struct FakeBoards {
     int made = 0;
     QPointer<FakeBoard> last;
     BoardFactory factory() {
-        return [this](AppContext& ctx) -> std::unique_ptr<BoardControl> {
+        return [this](AppContext&, const BoardChoices& choices) -> std::unique_ptr<BoardControl> {
             ++made;
-            auto b = std::make_unique<FakeBoard>(ctx.session);
+            auto b = std::make_unique<FakeBoard>(choices);
             last = b.get();
             return b;
         };

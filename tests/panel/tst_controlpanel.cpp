@@ -163,9 +163,9 @@ void TestControlPanel::freshMachineDefaults() {
     QCOMPARE(p->pos(), QPoint(0, 0));
     QCOMPARE(p->monitorPeriod(), 10);
     QCOMPARE(fx.ctx.session.currentThemeKey, 0);
-    QCOMPARE(fx.ctx.session.pageInterval, 3000);
-    QCOMPARE(fx.ctx.session.displayMode, QStringLiteral("Scroll"));
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QCOMPARE(p->boardChoices().pageIntervalMs, 3000);
+    QCOMPARE(p->boardChoices().motion, QStringLiteral("Scroll"));
+    QVERIFY(!p->board());
     QVERIFY(!p->menuItem(QStringLiteral("Pause"))->isEnabled());
     QVERIFY(p->panelTimer(QStringLiteral("Timer5"))->isActive());
     QCOMPARE(p->panelTimer(QStringLiteral("Timer5"))->interval(), 10000);
@@ -233,8 +233,8 @@ void TestControlPanel::storedSettingsLoaded() {
     QCOMPARE(child<QLineEdit>(p.get(), "txtMult")->text(), QStringLiteral("7"));
     QVERIFY(child<QCheckBox>(p.get(), "chkStart")->isChecked());
     QCOMPARE(p->monitorPeriod(), 25);
-    QCOMPARE(fx.ctx.session.pageInterval, 10000);
-    QCOMPARE(fx.ctx.session.displayMode, QStringLiteral("Page"));
+    QCOMPARE(p->boardChoices().pageIntervalMs, 10000);
+    QCOMPARE(p->boardChoices().motion, QStringLiteral("Page"));
     QCOMPARE(fx.ctx.session.currentThemeKey, themeKeyOf(fx.db, demoThemeName()));
     QVERIFY(fx.ctx.session.currentThemeKey > 0);
 }
@@ -255,7 +255,7 @@ void TestControlPanel::storedBoxesOutOfRange() {
                       stored == QLatin1String("11") ? stored : QStringLiteral("x"));
     auto p = fx.panel();
     QCOMPARE(child<QLineEdit>(p.get(), "txtInt")->text(), QStringLiteral("3"));
-    QCOMPARE(fx.ctx.session.pageInterval, 3000);
+    QCOMPARE(p->boardChoices().pageIntervalMs, 3000);
     QCOMPARE(child<QLineEdit>(p.get(), "txtMult")->text(), QStringLiteral("2"));
 }
 
@@ -337,7 +337,7 @@ void TestControlPanel::intervalBox() {
     leave(box);
     QCOMPARE(box->text(), shown);
     QCOMPARE(fx.settings.read(kDisp, kTheme, QStringLiteral("int")), stored);
-    QCOMPARE(fx.ctx.session.pageInterval, interval);
+    QCOMPARE(p->boardChoices().pageIntervalMs, interval);
     QVERIFY(fx.env.recorder.entries.isEmpty());
 }
 
@@ -394,7 +394,7 @@ void TestControlPanel::combosStoreOnClick() {
     QCOMPARE(fx.settings.read(QStringLiteral("Display"), QStringLiteral("style"),
                               QStringLiteral("type")),
              QStringLiteral("Page"));
-    QCOMPARE(fx.ctx.session.displayMode, QStringLiteral("Page"));
+    QCOMPARE(p->boardChoices().motion, QStringLiteral("Page"));
 
     QTest::keyClick(child<QComboBox>(p.get(), "cmbDisplay"), Qt::Key_Down);
     QCOMPARE(fx.settings.read(QStringLiteral("display"), QStringLiteral("sreen"),
@@ -415,7 +415,7 @@ void TestControlPanel::unwritableSettingsReported() {
     QCOMPARE(fx.env.recorder.entries.size(), 1);
     QVERIFY(fx.env.recorder.last().contains(file));
     QCOMPARE(box->text(), QStringLiteral("7"));
-    QCOMPARE(fx.ctx.session.pageInterval, 7000);
+    QCOMPARE(p->boardChoices().pageIntervalMs, 7000);
 }
 
 void TestControlPanel::rights_data() {
@@ -557,7 +557,7 @@ void TestControlPanel::previewChecks() {
     p->setOpener(QStringLiteral("prv"), [&] { ++opened; });
     trigger(*p, "prv");
     QCOMPARE(fx.ctx.session.previewThemeKey, themeKeyOf(fx.db, name));
-    QCOMPARE(fx.ctx.session.previewTickerSpeed, speed == 35 ? 18 : 15);
+    QCOMPARE(p->previewTickerSpeed(), speed == 35 ? 18 : 15);
     if (message.isEmpty()) {
         QCOMPARE(opened, 1);
         QVERIFY(fx.env.recorder.entries.isEmpty());
@@ -602,7 +602,7 @@ void TestControlPanel::startRefused() {
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
     QCOMPARE(background(*p), before);
     QVERIFY(!p->menuItem(QStringLiteral("Pause"))->isEnabled());
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!p->board());
     QCOMPARE(fx.ctx.session.currentThemeKey, themeKeyOf(fx.db, theme));
 }
 
@@ -634,11 +634,11 @@ void TestControlPanel::startAndStop() {
     test::FakeBoard* b = fx.boards.last;
     QVERIFY(b);
     QCOMPARE(p->board(), b);
-    QCOMPARE(b->session.currentThemeKey, themeKeyOf(fx.db, demoThemeName()));
-    QCOMPARE(b->session.displayMode, motion);
-    QCOMPARE(b->session.tickerSpeed, 40);
+    QCOMPARE(b->choices.themeKey, themeKeyOf(fx.db, demoThemeName()));
+    QCOMPARE(b->choices.motion, motion);
+    QCOMPARE(b->choices.tickerSpeed, 40);
     QVERIFY(b->win.isVisible());
-    QVERIFY(fx.ctx.session.displayRunning);
+    QVERIFY(p->board());
     QCOMPARE(p->windowTitle(), QStringLiteral("Running"));
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Running"));
     QCOMPARE(background(*p), QColor(255, 0, 0));
@@ -657,7 +657,7 @@ void TestControlPanel::startAndStop() {
     QVERIFY(fx.env.recorder.entries.isEmpty());
     QVERIFY(!p->board());
     QVERIFY(!fx.boards.last);
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!p->board());
     QCOMPARE(p->windowTitle(), QStringLiteral("Stopped"));
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
     QCOMPARE(background(*p), QColor(0, 128, 192));
@@ -694,7 +694,7 @@ void TestControlPanel::stopDespiteThemeLosingLayout() {
     QVERIFY(fx.env.recorder.entries.isEmpty());
     QVERIFY(!p->isRunning());
     QVERIFY(!fx.boards.last);
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!p->board());
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
     // Starting again is what the checks are for.
     trigger(*p, "display");
@@ -969,7 +969,7 @@ void TestControlPanel::boardWindowClosedStops() {
     QVERIFY(b->win.close());
     QTRY_VERIFY(!b);
     QVERIFY(!p->isRunning());
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!p->board());
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
     QCOMPARE(background(*p), QColor(0, 128, 192));
     QSignalSpy spy(p.get(), &ControlPanel::exitRequested);
@@ -1087,7 +1087,7 @@ void TestControlPanel::monitorBoxDrivesTimer4() {
     };
     QTimer* t4 = p->panelTimer(QStringLiteral("Timer4"));
     QCOMPARE(t4->interval(), 1000);
-    QVERIFY(!fx.ctx.session.monitorOn);
+    QVERIFY(!p->boardChoices().monitorOn());
     // Ticks while the box is clear check nothing.
     for (int i = 0; i < 3; ++i)
         QVERIFY(QMetaObject::invokeMethod(t4, "timeout"));
@@ -1096,7 +1096,7 @@ void TestControlPanel::monitorBoxDrivesTimer4() {
     auto* box = child<QCheckBox>(p.get(), "chkMonitor");
     box->click();
     QVERIFY(t4->isActive());
-    QVERIFY(fx.ctx.session.monitorOn);
+    QVERIFY(p->boardChoices().monitorOn());
     QVERIFY(p->rateMonitor()->isEnabled());
     for (int i = 0; i < 2; ++i)
         QVERIFY(QMetaObject::invokeMethod(t4, "timeout"));
@@ -1104,7 +1104,7 @@ void TestControlPanel::monitorBoxDrivesTimer4() {
 
     box->click();
     QVERIFY(!t4->isActive());
-    QVERIFY(!fx.ctx.session.monitorOn);
+    QVERIFY(!p->boardChoices().monitorOn());
     QVERIFY(!p->rateMonitor()->isEnabled());
 }
 
@@ -1129,7 +1129,7 @@ void TestControlPanel::feedTimersAtLoad() {
                       source);
     fx.settings.write(QStringLiteral("Display"), QStringLiteral("auto"), QStringLiteral("value"),
                       enabled);
-    fx.ctx.session.online.autoUpdate = onlineAuto;
+    fx.ctx.online.autoUpdate = onlineAuto;
     auto p = fx.panel();
     QCOMPARE(p->panelTimer(QStringLiteral("Timer2"))->isActive(), timer2);
     QCOMPARE(p->panelTimer(QStringLiteral("Timer3"))->isActive(), onlineAuto);

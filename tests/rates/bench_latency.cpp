@@ -61,14 +61,14 @@ int main(int argc, char** argv) {
     SettingsStore& settings = fx.settings;
     AppContext& ctx = fx.ctx;
     ctx.session.userType = QStringLiteral("Admin");
-    ctx.session.displayMode = mode;
     ctx.dataFolder = env.dir();
     settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"),
                    demoThemeName());
     ctx.session.currentThemeKey = themeKeyOf(db, demoThemeName());
-    ctx.session.displayRunning = true;
-
-    auto* board = new DisplayWindow(ctx);
+    BoardChoices choices;
+    choices.themeKey = ctx.session.currentThemeKey;
+    choices.motion = mode;
+    auto* board = new DisplayWindow(ctx, choices);
     board->show();
     QElapsedTimer settle;
     settle.start();
