@@ -109,7 +109,8 @@ int renderBoardCommand(const QStringList& args) {
     if (choices.themeKey == 0)
         err(QStringLiteral("There is no theme named \"%1\".").arg(themeName));
     // The same checks and messages as the panel's Start Display.
-    const auto check = panel::checkTheme(db, choices.themeKey);
+    ThemeStore themes(db, &events);
+    const auto check = panel::checkTheme(themes, choices.themeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
         return 1;

@@ -9,10 +9,13 @@
 #include "data/settingsstore.h"
 #include "data/userstore.h"
 #include "gui/messagebox.h"
+#include "media/alarmplayer.h"
 #include "panel/controlpanel.h"
 #include "panel/displayboard.h"
 #include "panel/splash.h"
 #include "panel/startupcheck.h"
+#include "rates/feedscheduler.h"
+#include "rates/ratemonitor.h"
 #include "users/loginwindow.h"
 
 #include <QApplication>
@@ -45,6 +48,11 @@ int runProgram(QApplication& app) {
                    Session{},  QString(), QCoreApplication::applicationDirPath(),
                    currencies, news,      users};
     ctx.session.twipsPerPixel = splash.twipsPerPixel();
+    // Services of the whole run; the panel only switches them.
+    RateMonitor monitor(ctx);
+    MediaAlarmPlayer mp;
+    monitor.setPlayer(&mp);
+    FeedScheduler feeds;
 
     int exitCode = 0;
     // The panel lives for the rest of the process once the login succeeds.
@@ -62,7 +70,7 @@ int runProgram(QApplication& app) {
         login = std::make_unique<LoginWindow>(ctx);
         QObject::connect(login.get(), &LoginWindow::exitRequested, &app, [&] { app.exit(0); });
         QObject::connect(login.get(), &LoginWindow::loggedIn, &app, [&] {
-            panel = std::make_unique<ControlPanel>(ctx);
+            panel = std::make_unique<ControlPanel>(ctx, PanelServices{monitor, mp, feeds});
             panel->setBoardFactory(displayBoardFactory());
             QObject::connect(panel.get(), &ControlPanel::exitRequested, &app, [&] { app.exit(0); });
             panel->show();

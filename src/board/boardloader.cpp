@@ -32,16 +32,6 @@ RateRow rateRow(const CurrencyRow& c) {
 
 } // namespace
 
-BoardChoices BoardChoices::fromSession(const Session& s) {
-    BoardChoices c;
-    c.themeKey = s.currentThemeKey;
-    c.motion = s.displayMode;
-    c.pageIntervalMs = s.pageInterval;
-    c.tickerSpeed = s.tickerSpeed;
-    c.twipsPerPixel = s.twipsPerPixel;
-    return c;
-}
-
 BoardChoices BoardChoices::stored(const SettingsStore& settings, Database& db,
                                   const QString& themeName) {
     BoardChoices c;
@@ -55,6 +45,7 @@ BoardChoices BoardChoices::stored(const SettingsStore& settings, Database& db,
 BoardLoader::BoardLoader(AppContext& ctx) : m_ctx(ctx) {}
 
 BoardInputs BoardLoader::load(const BoardChoices& choices, const BoardProfile& surface) {
+    m_monitorOn = choices.monitorOn;
     BoardInputs in;
     in.theme = ThemeStore(m_ctx.db, &m_ctx.events).load(choices.themeKey);
 
@@ -80,7 +71,7 @@ BoardInputs BoardLoader::load(const BoardChoices& choices, const BoardProfile& s
 BoardRows BoardLoader::rows() {
     BoardRows out;
     RowColouring& c = out.colouring;
-    c.monitor = m_ctx.session.monitorOn;
+    c.monitor = m_monitorOn && m_monitorOn();
     c.alarms = m_ctx.settings.get(settings::MonitorColours);
     c.high = colorFromWin(m_ctx.settings.get(settings::MonitorHighColour));
     c.low = colorFromWin(m_ctx.settings.get(settings::MonitorLowColour));

@@ -3,10 +3,11 @@
 // and serves the running board's refreshes from the database.
 #include "board/boardinputs.h"
 
+#include <functional>
+
 namespace quoteria {
 
 struct AppContext;
-struct Session;
 class BoardEngine;
 class SettingsStore;
 class Database;
@@ -18,8 +19,9 @@ struct BoardChoices {
     int pageIntervalMs = 3000;
     int tickerSpeed = 30; // the board's ticker step
     int twipsPerPixel = 15;
+    // Whether the rate monitor is on, asked at every refresh; null: off.
+    std::function<bool()> monitorOn;
 
-    static BoardChoices fromSession(const Session& session);
     // The choices the panel would make from its stored settings.
     static BoardChoices stored(const SettingsStore& settings, Database& db,
                                const QString& themeName);
@@ -40,6 +42,7 @@ public:
 
 private:
     AppContext& m_ctx;
+    std::function<bool()> m_monitorOn;
 };
 
 } // namespace quoteria

@@ -2,7 +2,6 @@
 
 #include "board/boardengine.h"
 #include "board/boardloader.h"
-#include "board/boardtimers.h"
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
@@ -20,7 +19,7 @@ struct DisplayWindow::Private {
     BoardView* view = nullptr;
 };
 
-DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
+DisplayWindow::DisplayWindow(AppContext& ctx, const BoardChoices& choices, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), d(new Private) {
     setObjectName(QStringLiteral("frmDisplay"));
     setWindowTitle(QStringLiteral("Davidev Evirarur"));
@@ -38,7 +37,7 @@ DisplayWindow::DisplayWindow(AppContext& ctx, QWidget* parent)
     d->view = new BoardView(this);
     d->view->setGeometry(QRect(QPoint(0, 0), area.size()));
     d->loader->drive(d->view->engine());
-    d->view->load(d->loader->load(BoardChoices::fromSession(ctx.session)), d->loader.get());
+    d->view->load(d->loader->load(choices), d->loader.get());
 }
 
 DisplayWindow::~DisplayWindow() {
@@ -49,16 +48,6 @@ DisplayWindow::~DisplayWindow() {
 
 BoardView* DisplayWindow::view() const {
     return d->view;
-}
-
-QTimer* DisplayWindow::timer(const QString& name) const {
-    if (!name.startsWith(QLatin1String("Timer")))
-        return nullptr;
-    bool ok = false;
-    const int n = name.mid(5).toInt(&ok);
-    if (!ok || QString::number(n) != name.mid(5) || n < 1 || n > BoardTimers::kCount)
-        return nullptr;
-    return d->view->timer(BoardView::Timer(n));
 }
 
 void DisplayWindow::getSnews() {

@@ -5,11 +5,11 @@
 // This interface is what the panel relies on; the board engine behind it
 // (layout, motion, rendering) lives in the core library and is shared with
 // headless rendering and the preview.
+#include "board/boardloader.h"
 #include "board/boardview.h"
 
 #include <QWidget>
 
-class QTimer;
 class QScreen;
 
 namespace quoteria {
@@ -20,17 +20,14 @@ class BoardEngine;
 class DisplayWindow : public QWidget {
     Q_OBJECT
 public:
-    // Reads the theme ctx.session.currentThemeKey, its layout, header and the active
-    // currencies, builds the zones and starts the timers (the load sequence), then
-    // places itself borderless over the screen chosen by "display"/"sreen"/"type".
-    explicit DisplayWindow(AppContext& ctx, QWidget* parent = nullptr);
+    // Reads the chosen theme, its layout, header and the active currencies, builds
+    // the zones and starts the timers (the load sequence), then places itself
+    // borderless over the screen chosen by "display"/"sreen"/"type".
+    DisplayWindow(AppContext& ctx, const BoardChoices& choices, QWidget* parent = nullptr);
     ~DisplayWindow() override;
 
     // The board it shows, with its typed timers.
     BoardView* view() const;
-    // The board's timers by their old names, "Timer1" ... "Timer9" (nullptr for an
-    // unknown name); kept while the panel still asks by name.
-    QTimer* timer(const QString& name) const;
 
     // Loads the left-running news messages into the ticker.
     void getSnews();

@@ -22,25 +22,13 @@ struct OnlineSource {
     int interval = 30;
 };
 
+// Only what several windows must agree on.
 struct Session {
     qint64 currentThemeKey = 0;
     qint64 previewThemeKey = 0;
-    QString displayMode = QStringLiteral("Scroll"); // "Scroll" or "Page"
-    int pageInterval = 3000;                        // milliseconds
-    int currentPage = 1;
-    bool videoInEnabled = false;
-    int tickerSpeed = 30;        // twips per ticker tick
-    int previewTickerSpeed = 15; // half of it, halves to even
-    bool displayRunning = false;
     int twipsPerPixel = 15;
-    int designWidth = 1366;
-    int designHeight = 768;
-    int videoIndex = 0;
-    int videoVolume = 5;
     QString userName;
-    QString userType;       // "Admin" or "User"
-    bool monitorOn = false; // the panel's "Start Monitor" box
-    OnlineSource online;
+    QString userType; // "Admin" or "User"
 
     bool isAdmin() const { return userType == QLatin1String("Admin"); }
 };
@@ -64,6 +52,8 @@ struct AppContext {
     Session session;
     QString dataFolder; // folder of the database file
     QString appFolder;  // folder of the executable and its shipped files
+    // Filled by the login; the online feed reads it.
+    OnlineSource online;
 
 private:
     // Only for the second constructor; declared before the references bound to them.

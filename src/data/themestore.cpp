@@ -172,6 +172,30 @@ BoardTheme ThemeStore::loadByName(const QString& name) {
     return load(key.toLongLong());
 }
 
+QStringList ThemeStore::names() {
+    QStringList out;
+    for (const QSqlRecord& r :
+         m_db.fetchAll(QStringLiteral("select %1 from %2").arg(QLatin1String(kName), kThemeTable)))
+        out.append(r.value(0).toString());
+    return out;
+}
+
+bool ThemeStore::hasLayout(qint64 key) {
+    return m_db
+        .fetchOne(QStringLiteral("select * from %1 where %2=? limit 1")
+                      .arg(kPositionTable, QLatin1String(kKey)),
+                  {key})
+        .has_value();
+}
+
+bool ThemeStore::hasHeader(qint64 key) {
+    return m_db
+        .fetchOne(QStringLiteral("select * from %1 where %2=? limit 1")
+                      .arg(kHeaderTable, QLatin1String(kKey)),
+                  {key})
+        .has_value();
+}
+
 QVector<ThemeEntry> ThemeStore::list(bool* ok) {
     const QVector<QSqlRecord> recs =
         m_db.fetchAll(QStringLiteral("select %1, %2 from %3 order by %2")

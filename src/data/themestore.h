@@ -4,6 +4,7 @@
 // the preview and the theme editor read and write them only through ThemeStore.
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -100,6 +101,11 @@ public:
     BoardTheme loadByName(const QString& name);
     // Every theme, by name. ok is false when the query failed.
     QVector<ThemeEntry> list(bool* ok = nullptr);
+    // Theme names in the table's own order, as the theme boxes list them.
+    QStringList names();
+    // Whether the theme has its layout row (tblpos) / its header row (tblheader).
+    bool hasLayout(qint64 key);
+    bool hasHeader(qint64 key);
 
     // Writes the theme row (a new one when theme.key is 0), its layout row when
     // hasPosition and its header row when hasHeader, all in one transaction.

@@ -2,16 +2,18 @@
 // What the control panel drives of a running board: its window, its timers and
 // its ticker. The panel creates one through a factory on Start Display and
 // destroys it on Stop Display.
+#include "board/boardview.h"
+
 #include <QObject>
 #include <functional>
 #include <memory>
 
-class QTimer;
 class QWidget;
 
 namespace quoteria {
 
 struct AppContext;
+struct BoardChoices;
 
 class BoardControl : public QObject {
     Q_OBJECT
@@ -21,8 +23,27 @@ public:
 
     virtual QWidget* window() const = 0;
     virtual void show() = 0;
-    // "Timer1" ... "Timer9"; nullptr for an unknown name.
-    virtual QTimer* timer(const QString& name) const = 0;
+    using Timer = BoardView::Timer;
+    virtual bool isRunning(Timer t) const = 0;
+    virtual void setRunning(Timer t, bool on) = 0;
+
+    // The news ticker: only the left-running train is ever started.
+    void startLeftTrain() {
+        setRunning(Timer::RightTrain, false);
+        setRunning(Timer::LeftTrain, true);
+    }
+    void stopTicker() {
+        setRunning(Timer::LeftTrain, false);
+        setRunning(Timer::RightTrain, false);
+    }
+    // Either train counts: the right-running one takes over from the left.
+    bool tickerRunning() const {
+        return isRunning(Timer::LeftTrain) || isRunning(Timer::RightTrain);
+    }
+    // What Pause holds: scrolling in "Scroll" motion, the page timer otherwise.
+    static Timer tableTimerFor(const QString& motion) {
+        return motion == QLatin1String("Scroll") ? Timer::TableScroll : Timer::Rows;
+    }
     virtual void getSnews() = 0;
     virtual QWidget* picScroll() const = 0;
     virtual int scrollPictureCount() const = 0;
@@ -36,7 +57,7 @@ Q_SIGNALS:
     void closed();
 };
 
-// Builds the board for the session's current values (theme, motion, speeds).
-using BoardFactory = std::function<std::unique_ptr<BoardControl>(AppContext&)>;
+// Builds the board for the panel's choices (theme, motion, speeds).
+using BoardFactory = std::function<std::unique_ptr<BoardControl>(AppContext&, const BoardChoices&)>;
 
 } // namespace quoteria

@@ -8,6 +8,7 @@
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "data/themestore.h"
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
 #include "media/alarmplayer.h"
@@ -15,6 +16,7 @@
 #include "panel/aboutwindow.h"
 #include "panel/panelstate.h"
 #include "rates/currencylistwindow.h"
+#include "rates/feedscheduler.h"
 #include "rates/monitorsettingswindow.h"
 #include "rates/ratemonitor.h"
 #include "users/userlistwindow.h"
@@ -29,17 +31,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QSqlRecord>
 #include <QTimer>
 
 namespace quoteria {
 
 namespace {
 
-const QString kDisp = QStringLiteral("Disp");
-const QString kDisplay = QStringLiteral("Display");
-const QString kDisplayLower = QStringLiteral("display");
-const QString kThemeSection = QStringLiteral("theme");
+// The entries are stored as typed, so a refused or fractional value reads back
+// exactly as the operator left it.
+constexpr TextSetting kIntervalText{settings::PageSeconds.at, "3"};
+constexpr TextSetting kRatioText{settings::Ratio.at, "2"};
+// Only a stored 1 ticks the news box.
+constexpr IntSetting kNewsBox{settings::NewsOn.at, 0};
+constexpr TextSetting kNewsText{settings::NewsOn.at, "0"};
 const QString kStartDisplay = QStringLiteral("Start Display");
 const QString kStopDisplay = QStringLiteral("Stop Display");
 const QString kPauseDisplay = QStringLiteral("Pause Display");
@@ -64,7 +68,8 @@ int findCaseless(const QComboBox* box, const QString& text) {
 
 } // namespace
 
-ControlPanel::ControlPanel(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx) {
+ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* parent)
+    : QMainWindow(parent), m_ctx(ctx), m_services(services), m_themes(ctx.db, &ctx.events) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quoteria"));
 
@@ -117,33 +122,21 @@ ControlPanel::ControlPanel(AppContext& ctx, QWidget* parent) : QMainWindow(paren
         t->setInterval(ms);
         return t;
     };
-    m_timer2 = makeTimer("Timer2", 1000);
-    m_timer3 = makeTimer("Timer3", 1000);
-    m_timer4 = makeTimer("Timer4", 1000);
     m_timer5 = makeTimer("Timer5", 10000);
-    connect(m_timer2, &QTimer::timeout, this, &ControlPanel::excelTick);
-    m_rateMonitor = new RateMonitor(m_ctx, this);
-    m_mp = new MediaAlarmPlayer(this);
-    m_rateMonitor->setPlayer(m_mp);
-    connect(m_timer4, &QTimer::timeout, m_rateMonitor, &RateMonitor::tick);
+    connect(&m_services.feeds, &FeedScheduler::excelTick, this, &ControlPanel::excelTick);
     connect(m_timer5, &QTimer::timeout, this, &ControlPanel::Timer5_Timer);
 
     buildMenus();
 
     connect(m_theme, &QComboBox::activated, this, [this] {
         const QString name = m_theme->currentText();
-        storeSetting(kDisp, kThemeSection, QStringLiteral("name"), name);
+        storeSetting(settings::ThemeName, name);
         m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, name);
     });
-    connect(m_type, &QComboBox::activated, this, [this] {
-        storeSetting(kDisplay, QStringLiteral("style"), QStringLiteral("type"),
-                     m_type->currentText());
-        m_ctx.session.displayMode = m_type->currentText();
-    });
-    connect(m_screen, &QComboBox::activated, this, [this] {
-        storeSetting(kDisplayLower, QStringLiteral("sreen"), QStringLiteral("type"),
-                     m_screen->currentText());
-    });
+    connect(m_type, &QComboBox::activated, this,
+            [this] { storeSetting(settings::Motion, m_type->currentText()); });
+    connect(m_screen, &QComboBox::activated, this,
+            [this] { storeSetting(settings::ScreenMode, m_screen->currentText()); });
     connect(m_news, &QCheckBox::clicked, this, &ControlPanel::chkStart_Click);
     connect(m_chkMonitor, &QCheckBox::clicked, this, &ControlPanel::chkMonitor_Click);
     m_int->installEventFilter(this);
@@ -223,73 +216,59 @@ void ControlPanel::setOpener(const QString& itemName, std::function<void()> open
     item->setEnabled(true);
 }
 
+BoardChoices ControlPanel::boardChoices() const {
+    BoardChoices c;
+    c.themeKey = m_ctx.session.currentThemeKey;
+    c.motion = m_type->currentText();
+    c.pageIntervalMs = m_pageInterval;
+    c.tickerSpeed = m_tickerSpeed;
+    c.twipsPerPixel = m_ctx.session.twipsPerPixel;
+    // Asked live: the box may change while the board runs.
+    c.monitorOn = [monitor = &m_services.monitor] { return monitor->isEnabled(); };
+    return c;
+}
+
 void ControlPanel::setBoardFactory(BoardFactory factory) {
     m_factory = std::move(factory);
 }
 
 void ControlPanel::formLoad() {
     SettingsStore& s = m_ctx.settings;
-    m_rateMonitor->reloadPeriod();
+    m_services.monitor.reloadPeriod();
     m_status->setText(QStringLiteral("Stopped"));
 
-    m_excel.source = s.read(kDisplay, QStringLiteral("excel"), QStringLiteral("Source"));
-    m_excel.enabled = s.readInt(kDisplay, QStringLiteral("auto"), QStringLiteral("value"), 0) != 0;
-    m_excel.keep =
-        s.read(kDisplay, QStringLiteral("auto"), QStringLiteral("format"), QStringLiteral("6"));
-    m_excel.format = s.read(kDisplay, QStringLiteral("auto"), QStringLiteral("format1"),
-                            QStringLiteral("0.00000"));
-
-    const int type = findCaseless(m_type, s.read(kDisplay, QStringLiteral("style"),
-                                                 QStringLiteral("type"), QStringLiteral("Scroll")));
+    const int type = findCaseless(m_type, s.get(settings::Motion));
     m_type->setCurrentIndex(type >= 0 ? type : 0);
-    m_ctx.session.displayMode = m_type->currentText();
-
-    if (!m_excel.source.isEmpty() && m_excel.enabled)
-        m_timer2->start();
-
-    m_ctx.session.displayRunning = false;
-    const int screen =
-        findCaseless(m_screen, s.read(kDisplayLower, QStringLiteral("sreen"),
-                                      QStringLiteral("type"), QStringLiteral("Single")));
+    const int screen = findCaseless(m_screen, s.get(settings::ScreenMode));
     m_screen->setCurrentIndex(screen >= 0 ? screen : 0);
 
     const int tpp = m_ctx.session.twipsPerPixel;
-    moveFrameTo(
-        this,
-        QPoint(panel::storedEdgeToPixels(s.readNumber(kDisplayLower, QStringLiteral("mainsec"),
-                                                      QStringLiteral("left"), 0),
-                                         tpp),
-               panel::storedEdgeToPixels(
-                   s.readNumber(kDisplayLower, QStringLiteral("mainsec"), QStringLiteral("top"), 0),
-                   tpp)));
+    moveFrameTo(this, QPoint(panel::storedEdgeToPixels(s.get(settings::PanelLeft), tpp),
+                             panel::storedEdgeToPixels(s.get(settings::PanelTop), tpp)));
 
-    const QString mult = s.read(kDisp, kThemeSection, QStringLiteral("mult"), QStringLiteral("2"));
+    const QString mult = s.get(kRatioText);
     m_mult->setText(panel::ratioAccepted(mult) ? mult : QString::number(panel::kDefaultRatio));
 
-    if (m_ctx.session.online.autoUpdate)
-        m_timer3->start();
+    m_services.feeds.start(ExcelFeedSettings::stored(s), m_ctx.online.autoUpdate);
 
     addTheme();
-    m_ctx.session.currentThemeKey =
-        themeKeyOf(m_ctx.db, s.read(kDisp, kThemeSection, QStringLiteral("name")));
+    m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, s.get(settings::ThemeName));
 
     // A stored interval outside the accepted range would give the page timer a
     // useless period; the box falls back to its design value.
-    const QString interval =
-        s.read(kDisp, kThemeSection, QStringLiteral("int"), QStringLiteral("3"));
+    const QString interval = s.get(kIntervalText);
     const auto ms = panel::pageIntervalFor(interval);
     m_int->setText(ms ? interval : QString::number(panel::kDefaultInterval));
-    m_ctx.session.pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
-    m_news->setChecked(s.readInt(kDisp, kThemeSection, QStringLiteral("scroll"), 0) == 1);
+    m_pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
+    m_news->setChecked(s.get(kNewsBox) == 1);
 
-    m_rateMonitor->setEnabled(m_chkMonitor->isChecked());
+    m_services.monitor.switchOn(m_chkMonitor->isChecked());
 }
 
 void ControlPanel::addTheme() {
     m_theme->clear();
-    for (const QSqlRecord& r : m_ctx.db.fetchAll(QStringLiteral("select themename from tbltheme")))
-        m_theme->addItem(r.value(0).toString());
-    const QString name = m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name"));
+    m_theme->addItems(m_themes.names());
+    const QString name = m_ctx.settings.get(settings::ThemeName);
     m_theme->setCurrentIndex(name.isEmpty() ? -1 : findCaseless(m_theme, name));
 }
 
@@ -309,8 +288,8 @@ void ControlPanel::txtInt_LostFocus() {
         m_int->setText(QString::number(panel::kDefaultInterval));
         return;
     }
-    storeSetting(kDisp, kThemeSection, QStringLiteral("int"), m_int->text());
-    m_ctx.session.pageInterval = *ms;
+    storeSetting(kIntervalText, m_int->text());
+    m_pageInterval = *ms;
 }
 
 void ControlPanel::txtMult_LostFocus() {
@@ -318,15 +297,14 @@ void ControlPanel::txtMult_LostFocus() {
         m_mult->setText(QString::number(panel::kDefaultRatio));
         return;
     }
-    storeSetting(kDisp, kThemeSection, QStringLiteral("mult"), m_mult->text());
+    storeSetting(kRatioText, m_mult->text());
 }
 
-void ControlPanel::storeSetting(const QString& app, const QString& section, const QString& key,
-                                const QString& value) {
+void ControlPanel::storeSetting(const TextSetting& setting, const QString& value) {
     // The operator's entry stays in its box; only saving it failed.
-    if (!m_ctx.settings.write(app, section, key, value))
+    if (!m_ctx.settings.set(setting, value))
         messages().show(QStringLiteral("The setting could not be saved: %1 is not writable.")
-                            .arg(m_ctx.settings.fileFor(app)),
+                            .arg(m_ctx.settings.fileFor(QLatin1String(setting.at.app))),
                         MsgIcon::Warning);
 }
 
@@ -339,7 +317,16 @@ bool ControlPanel::newsOn() const {
 }
 
 QTimer* ControlPanel::panelTimer(const QString& name) const {
-    return findChild<QTimer*>(name, Qt::FindDirectChildrenOnly);
+    for (const QObject* owner :
+         {static_cast<const QObject*>(this), static_cast<const QObject*>(&m_services.monitor),
+          static_cast<const QObject*>(&m_services.feeds)})
+        if (auto* t = owner->findChild<QTimer*>(name, Qt::FindDirectChildrenOnly))
+            return t;
+    return nullptr;
+}
+
+const ExcelFeedSettings& ControlPanel::excelFeed() const {
+    return m_services.feeds.excel();
 }
 
 bool ControlPanel::allowed(const QString& name) {
@@ -385,11 +372,9 @@ void ControlPanel::runItem(const QString& name) {
 
 void ControlPanel::prvChecks(const std::function<void()>& opener) {
     Session& s = m_ctx.session;
-    s.previewTickerSpeed = panel::previewSpeed(m_ctx.settings.readInt(
-        kDisplayLower, QStringLiteral("scroll"), QStringLiteral("speed"), 30));
-    s.previewThemeKey =
-        themeKeyOf(m_ctx.db, m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name")));
-    const auto check = panel::checkTheme(m_ctx.db, s.previewThemeKey);
+    m_previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
+    s.previewThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
+    const auto check = panel::checkTheme(m_themes, s.previewThemeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
         return;
@@ -399,16 +384,13 @@ void ControlPanel::prvChecks(const std::function<void()>& opener) {
 
 void ControlPanel::display_Click() {
     Session& s = m_ctx.session;
-    s.displayMode = m_type->currentText();
-    s.tickerSpeed = m_ctx.settings.readInt(kDisplayLower, QStringLiteral("scroll"),
-                                           QStringLiteral("speed"), 30);
-    s.currentThemeKey =
-        themeKeyOf(m_ctx.db, m_ctx.settings.read(kDisp, kThemeSection, QStringLiteral("name")));
+    m_tickerSpeed = m_ctx.settings.get(settings::TickerStep);
+    s.currentThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
 
     // A theme that lost its layout or header meanwhile must not keep the board up.
     if (isRunning())
         return stopBoard();
-    const auto check = panel::checkTheme(m_ctx.db, s.currentThemeKey);
+    const auto check = panel::checkTheme(m_themes, s.currentThemeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
         return;
@@ -437,7 +419,7 @@ void ControlPanel::startBoard() {
     m_theme->setEnabled(false);
     m_type->setEnabled(false);
 
-    m_board = m_factory(m_ctx);
+    m_board = m_factory(m_ctx, boardChoices());
     // Queued: Ctrl+D arrives inside the board's own key handler, which must
     // finish before the board is taken down.
     connect(m_board.get(), &BoardControl::stopRequested, this, &ControlPanel::display_Click,
@@ -451,7 +433,6 @@ void ControlPanel::startBoard() {
         },
         Qt::QueuedConnection);
     m_board->show();
-    m_ctx.session.displayRunning = true;
     QCoreApplication::processEvents();
 
     if (m_board && m_news->isChecked())
@@ -460,7 +441,6 @@ void ControlPanel::startBoard() {
 }
 
 void ControlPanel::stopBoard() {
-    m_ctx.session.displayRunning = false;
     m_board.reset();
     showTickerState();
     setWindowTitle(QStringLiteral("Stopped"));
@@ -475,19 +455,11 @@ void ControlPanel::stopBoard() {
 void ControlPanel::Pause_Click() {
     if (!m_board)
         return;
-    QTimer* t =
-        m_board->timer(m_type->currentText() == QLatin1String("Scroll") ? QStringLiteral("Timer7")
-                                                                        : QStringLiteral("Timer1"));
+    const auto table = BoardControl::tableTimerFor(m_type->currentText());
     QAction* pause = m_items.value(QStringLiteral("Pause"));
-    if (pause->text() != kResumePause) {
-        if (t)
-            t->stop();
-        pause->setText(kResumePause);
-    } else {
-        if (t)
-            t->start();
-        pause->setText(kPauseDisplay);
-    }
+    const bool pausing = pause->text() != kResumePause;
+    m_board->setRunning(table, !pausing);
+    pause->setText(pausing ? kResumePause : kPauseDisplay);
 }
 
 void ControlPanel::startTicker() {
@@ -499,26 +471,17 @@ void ControlPanel::startTicker() {
     // A ticker switched on later runs where the operator can see it.
     if (QWidget* area = m_board->picScroll())
         area->setVisible(true);
-    if (QTimer* t = m_board->timer(QStringLiteral("Timer5")))
-        t->stop();
-    if (QTimer* t = m_board->timer(QStringLiteral("Timer4")))
-        t->start();
+    m_board->startLeftTrain();
 }
 
 void ControlPanel::stopTicker() {
     if (!m_board)
         return;
-    for (const QString& name : {QStringLiteral("Timer4"), QStringLiteral("Timer5")})
-        if (QTimer* t = m_board->timer(name))
-            t->stop();
+    m_board->stopTicker();
 }
 
 bool ControlPanel::tickerRunning() const {
-    if (!m_board)
-        return false;
-    const QTimer* left = m_board->timer(QStringLiteral("Timer4"));
-    const QTimer* right = m_board->timer(QStringLiteral("Timer5"));
-    return (left && left->isActive()) || (right && right->isActive());
+    return m_board && m_board->tickerRunning();
 }
 
 void ControlPanel::showTickerState() {
@@ -536,8 +499,7 @@ void ControlPanel::scrollstart_Click() {
 }
 
 void ControlPanel::chkStart_Click() {
-    storeSetting(kDisp, kThemeSection, QStringLiteral("scroll"),
-                 QString::number(m_news->isChecked() ? 1 : 0));
+    storeSetting(kNewsText, QString::number(m_news->isChecked() ? 1 : 0));
     if (!isRunning() || !m_board)
         return;
     if (m_news->isChecked()) {
@@ -550,15 +512,11 @@ void ControlPanel::chkStart_Click() {
 }
 
 void ControlPanel::chkMonitor_Click() {
-    m_rateMonitor->setEnabled(m_chkMonitor->isChecked());
-    if (m_chkMonitor->isChecked())
-        m_timer4->start();
-    else
-        m_timer4->stop();
+    m_services.monitor.switchOn(m_chkMonitor->isChecked());
 }
 
 int ControlPanel::monitorPeriod() const {
-    return m_rateMonitor->period();
+    return m_services.monitor.period();
 }
 
 void ControlPanel::Timer5_Timer() {
@@ -569,12 +527,11 @@ void ControlPanel::Timer5_Timer() {
 void ControlPanel::storePosition(bool withSize) {
     SettingsStore& s = m_ctx.settings;
     const double tpp = m_ctx.session.twipsPerPixel;
-    const QString section = QStringLiteral("mainsec");
-    s.write(kDisplayLower, section, QStringLiteral("left"), x() * tpp);
-    s.write(kDisplayLower, section, QStringLiteral("top"), y() * tpp);
+    s.set(settings::PanelLeft, x() * tpp);
+    s.set(settings::PanelTop, y() * tpp);
     if (withSize) {
-        s.write(kDisplayLower, section, QStringLiteral("widh"), width() * tpp);
-        s.write(kDisplayLower, section, QStringLiteral("height"), height() * tpp);
+        s.set(settings::PanelWidth, width() * tpp);
+        s.set(settings::PanelHeight, height() * tpp);
     }
 }
 
@@ -625,7 +582,7 @@ void ControlPanel::showUserList() {
 
 void ControlPanel::showMonitorSettings() {
     showOnce(m_frmMonitor,
-             [this] { return new MonitorSettingsWindow(m_ctx, m_rateMonitor, this); });
+             [this] { return new MonitorSettingsWindow(m_ctx, &m_services.monitor, this); });
 }
 
 void ControlPanel::showAbout() {

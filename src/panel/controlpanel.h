@@ -1,6 +1,8 @@
 #pragma once
 // The control panel: chooses theme, motion and screen, starts, pauses and stops
 // the board, switches the ticker and the rate monitor, and opens the editors.
+#include "board/boardloader.h"
+#include "data/themestore.h"
 #include "panel/boardcontrol.h"
 
 #include <QHash>
@@ -20,6 +22,7 @@ class QTimer;
 namespace quoteria {
 
 struct AppContext;
+struct TextSetting;
 class AboutWindow;
 class CurrencyListWindow;
 class NewsListWindow;
@@ -27,21 +30,26 @@ class MonitorSettingsWindow;
 class UserListWindow;
 class MediaAlarmPlayer;
 class RateMonitor;
+class FeedScheduler;
+struct ExcelFeedSettings;
 
-// Excel feed settings read at load (used by the rate feed).
-struct ExcelFeedSettings {
-    QString source;
-    bool enabled = false;
-    QString keep = QStringLiteral("6");
-    QString format = QStringLiteral("0.00000");
+// The program's services the panel switches on and off; they outlive it.
+struct PanelServices {
+    RateMonitor& monitor;
+    MediaAlarmPlayer& mp;
+    FeedScheduler& feeds;
 };
 
 class ControlPanel : public QMainWindow {
     Q_OBJECT
 public:
-    explicit ControlPanel(AppContext& ctx, QWidget* parent = nullptr);
+    ControlPanel(AppContext& ctx, PanelServices services, QWidget* parent = nullptr);
     ~ControlPanel() override;
 
+    // What the next board is built with.
+    BoardChoices boardChoices() const;
+    // The preview's ticker step, set when the preview is chosen.
+    int previewTickerSpeed() const { return m_previewTickerSpeed; }
     // How the board is made on Start Display.
     void setBoardFactory(BoardFactory factory);
     // The running board, nullptr while stopped.
@@ -70,14 +78,15 @@ public:
     bool newsOn() const;
     int monitorPeriod() const;
     // The rate monitor: follows "Start Monitor", ticks with Timer4.
-    RateMonitor* rateMonitor() const { return m_rateMonitor; }
-    const ExcelFeedSettings& excelFeed() const { return m_excel; }
+    RateMonitor* rateMonitor() const { return &m_services.monitor; }
+    const ExcelFeedSettings& excelFeed() const;
+    // The panel's own timers and those of the services it switches, by name.
     QTimer* panelTimer(const QString& name) const;
     // The rate monitor's alarm sound player (`mp`).
-    MediaAlarmPlayer* mp() const { return m_mp; }
+    MediaAlarmPlayer* mp() const { return &m_services.mp; }
 
 Q_SIGNALS:
-    // Timer2: one second of the Excel feed counter.
+    // Timer2: one second of the Excel feed counter (the scheduler's, passed on).
     void excelTick();
     // Exit confirmed; the process ends.
     void exitRequested();
@@ -105,8 +114,7 @@ private:
     // operator cancelled one of them.
     bool settleOpenWork();
     void setBackground(const QColor& colour);
-    void storeSetting(const QString& app, const QString& section, const QString& key,
-                      const QString& value);
+    void storeSetting(const TextSetting& setting, const QString& value);
     void storePosition(bool withSize);
     void txtInt_LostFocus();
     void txtMult_LostFocus();
@@ -117,6 +125,8 @@ private:
     void showMonitorSettings();
 
     AppContext& m_ctx;
+    PanelServices m_services;
+    ThemeStore m_themes;
     BoardFactory m_factory;
     std::unique_ptr<BoardControl> m_board;
     QHash<QString, QAction*> m_items;
@@ -131,16 +141,14 @@ private:
     QCheckBox* m_chkMonitor = nullptr;
     QLabel* m_label6 = nullptr;
     QLabel* m_status = nullptr;
-    QTimer* m_timer2 = nullptr;
-    QTimer* m_timer3 = nullptr;
-    QTimer* m_timer4 = nullptr;
     QTimer* m_timer5 = nullptr;
+    // The board's choices besides theme and motion, set at load, on entry and at start.
+    int m_pageInterval = 3000; // milliseconds
+    int m_tickerSpeed = 30;    // twips per ticker tick
+    int m_previewTickerSpeed = 15;
 
-    ExcelFeedSettings m_excel;
     QPointer<UserListWindow> m_userList;
     QPointer<AboutWindow> m_about;
-    RateMonitor* m_rateMonitor = nullptr;
-    MediaAlarmPlayer* m_mp = nullptr;
     QPointer<MonitorSettingsWindow> m_frmMonitor;
     QPointer<CurrencyListWindow> m_curLst;
     QPointer<NewsListWindow> m_newsList;

@@ -10,7 +10,8 @@ namespace {
 
 class DisplayBoard : public BoardControl {
 public:
-    explicit DisplayBoard(AppContext& ctx) : m_window(new DisplayWindow(ctx, nullptr)) {
+    DisplayBoard(AppContext& ctx, const BoardChoices& choices)
+        : m_window(new DisplayWindow(ctx, choices, nullptr)) {
         connect(m_window, &DisplayWindow::stopRequested, this, &BoardControl::stopRequested);
         connect(m_window, &DisplayWindow::closed, this, &BoardControl::closed);
     }
@@ -31,8 +32,10 @@ public:
         if (m_window)
             m_window->show();
     }
-    QTimer* timer(const QString& name) const override {
-        return m_window ? m_window->timer(name) : nullptr;
+    bool isRunning(Timer t) const override { return m_window && m_window->view()->isRunning(t); }
+    void setRunning(Timer t, bool on) override {
+        if (m_window)
+            m_window->view()->setRunning(t, on);
     }
     void getSnews() override {
         if (m_window)
@@ -54,8 +57,8 @@ private:
 } // namespace
 
 BoardFactory displayBoardFactory() {
-    return [](AppContext& ctx) -> std::unique_ptr<BoardControl> {
-        return std::make_unique<DisplayBoard>(ctx);
+    return [](AppContext& ctx, const BoardChoices& choices) -> std::unique_ptr<BoardControl> {
+        return std::make_unique<DisplayBoard>(ctx, choices);
     };
 }
 

@@ -2,8 +2,8 @@
 
 #include "board/boardlayout.h"
 
-#include "data/database.h"
 #include "data/formats.h"
+#include "data/themestore.h"
 
 #include <cmath>
 
@@ -28,11 +28,10 @@ int storedEdgeToPixels(double twips, int twipsPerPixel) {
     return int(std::lround(twips / twipsPerPixel));
 }
 
-ThemeCheck checkTheme(Database& db, qint64 themeKey) {
-    if (!db.fetchOne(QStringLiteral("select * from tblpos where themeauto=? limit 1"), {themeKey}))
+ThemeCheck checkTheme(ThemeStore& themes, qint64 themeKey) {
+    if (!themes.hasLayout(themeKey))
         return ThemeCheck::NoLayout;
-    if (!db.fetchOne(QStringLiteral("select * from tblheader where themeauto=? limit 1"),
-                     {themeKey}))
+    if (!themes.hasHeader(themeKey))
         return ThemeCheck::NoHeader;
     return ThemeCheck::Ready;
 }

@@ -6,7 +6,7 @@
 
 namespace quoteria {
 
-class Database;
+class ThemeStore;
 
 namespace panel {
 
@@ -28,7 +28,7 @@ int storedEdgeToPixels(double twips, int twipsPerPixel);
 
 enum class ThemeCheck { Ready, NoLayout, NoHeader };
 // The board needs a layout row and a header row for the theme.
-ThemeCheck checkTheme(Database& db, qint64 themeKey);
+ThemeCheck checkTheme(ThemeStore& themes, qint64 themeKey);
 QString themeCheckMessage(ThemeCheck check);
 
 // Half of the ticker speed, halves rounded to even.

@@ -6,6 +6,7 @@
 #include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
+#include "data/themestore.h"
 #include "gui/named.h"
 #include "rates/currencycelldelegate.h"
 #include "rates/currencyentrywindow.h"
@@ -181,10 +182,7 @@ void CurrencyListWindow::addFG() {
 
 void CurrencyListWindow::addTheme() {
     m_cmbTheme->clear();
-    bool ok = false;
-    QSqlQuery q = m_ctx.db.exec(QStringLiteral("select themename from tbltheme"), {}, &ok);
-    while (ok && q.next())
-        m_cmbTheme->addItem(q.value(0).toString());
+    m_cmbTheme->addItems(ThemeStore(m_ctx.db, &m_ctx.events).names());
 }
 
 void CurrencyListWindow::sizeME() {

@@ -5,6 +5,7 @@
 #include "data/formats.h"
 #include "data/settingsstore.h"
 
+#include <QTimer>
 #include <QVector>
 
 namespace quoteria {
@@ -47,8 +48,20 @@ QString alarmState(const QString& value, const QString& low, const QString& high
     return QStringLiteral("H");
 }
 
-RateMonitor::RateMonitor(AppContext& ctx, QObject* parent) : QObject(parent), m_ctx(ctx) {
+RateMonitor::RateMonitor(AppContext& ctx, QObject* parent)
+    : QObject(parent), m_ctx(ctx), m_ticker(new QTimer(this)) {
+    m_ticker->setObjectName(QStringLiteral("Timer4"));
+    m_ticker->setInterval(1000);
+    connect(m_ticker, &QTimer::timeout, this, &RateMonitor::tick);
     reloadPeriod();
+}
+
+void RateMonitor::switchOn(bool on) {
+    setEnabled(on);
+    if (on)
+        m_ticker->start();
+    else
+        m_ticker->stop();
 }
 
 MonitorSettings RateMonitor::readSettings(const AppContext& ctx) {
@@ -71,7 +84,6 @@ void RateMonitor::reloadPeriod() {
 
 void RateMonitor::setEnabled(bool on) {
     m_enabled = on;
-    m_ctx.session.monitorOn = on;
     if (!on && m_player)
         m_player->stop();
 }

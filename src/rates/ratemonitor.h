@@ -1,11 +1,13 @@
 #pragma once
 // The rate monitor: every period it compares one value column of the active
 // currencies with their low and high limits, marks each row "L", "N" or "H" and
-// sounds the alarm through the panel's player. The panel owns one, follows its
-// "Start Monitor" box with setEnabled() and calls tick() from its one-second Timer4.
+// sounds the alarm through its player. The program owns one; the panel's "Start
+// Monitor" box switches it on and off, and its own one-second Timer4 ticks it.
 #include <QObject>
 #include <QString>
 #include <optional>
+
+class QTimer;
 
 namespace quoteria {
 
@@ -56,9 +58,12 @@ public:
     AlarmPlayer* player() const { return m_player; }
 
     // The "Start Monitor" box: checked lets tick() count; cleared stops checking and
-    // silences an alarm in progress. Kept in ctx.session.monitorOn for the board.
+    // silences an alarm in progress. The board asks isEnabled().
     void setEnabled(bool on);
     bool isEnabled() const { return m_enabled; }
+    // setEnabled() with Timer4 running while on.
+    void switchOn(bool on);
+    QTimer* ticker() const { return m_ticker; }
 
     // One Timer4 tick (once a second). Does nothing while disabled. Counts up to the
     // period, then checks on the following tick and starts counting again.
@@ -83,6 +88,7 @@ Q_SIGNALS:
 private:
     AppContext& m_ctx;
     AlarmPlayer* m_player = nullptr;
+    QTimer* m_ticker;
     bool m_enabled = false;
     int m_counter = 0;
     int m_period = 10;

@@ -105,7 +105,7 @@ bool LoginWindow::doLogin() {
 void LoginWindow::getOnlineDetails() {
     OnlineSource online;
     if (m_ctx.users.loadOnlineSource(online))
-        m_ctx.session.online = online;
+        m_ctx.online = online;
 }
 
 bool LoginWindow::startUpdater(const QString& folder) {

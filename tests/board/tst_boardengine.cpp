@@ -67,6 +67,9 @@ struct Board {
     std::unique_ptr<BoardLoader> loader;
     std::unique_ptr<BoardEngine> engine;
     qint64 key = 0;
+    // What the panel would choose; the monitor box as the board asks it.
+    BoardChoices choices;
+    bool monitorOn = false;
 
     Board() {
         if (!env.makeDatabase(db, true))
@@ -75,6 +78,8 @@ struct Board {
                                  QStringLiteral(QUOTERIA_SOURCE_DIR)));
         key = themeKeyOf(db, demoThemeName());
         ctx->session.currentThemeKey = key;
+        choices.themeKey = key;
+        choices.monitorOn = [this] { return monitorOn; };
     }
     void theme(const QVariantMap& values) {
         QVERIFY(db.update(QStringLiteral("tbltheme"), QStringLiteral("themeauto"), key, values));
@@ -86,7 +91,7 @@ struct Board {
         engine.reset(new BoardEngine(timers));
         loader->drive(*engine);
         engine->setClock([this] { return kNow.addMSecs(timers.now()); });
-        engine->load(loader->load(BoardChoices::fromSession(ctx->session), surface), size);
+        engine->load(loader->load(choices, surface), size);
         return *engine;
     }
     QImage render() {
@@ -214,7 +219,7 @@ void TestBoardEngine::alarmColours() {
     b.db.exec(QStringLiteral("update tblCurr set vstate='H' where pos=1"));
     b.db.exec(QStringLiteral("update tblCurr set vstate='L' where pos=2"));
     b.db.exec(QStringLiteral("update tblCurr set vstate='' where pos=3"));
-    b.ctx->session.monitorOn = true;
+    b.monitorOn = true;
     BoardEngine& e = b.start();
     const QColor theme = e.theme().rowbgcolor;
     QCOMPARE(e.rowColor(0), high);
@@ -231,14 +236,14 @@ void TestBoardEngine::alarmColours() {
     QCOMPARE(e.rowColor(1), low);
 
     // Box not ticked: every row takes the theme's row colour.
-    b.ctx->session.monitorOn = false;
+    b.monitorOn = false;
     b.db.exec(QStringLiteral("update tblCurr set vstate='H'"));
     e.refreshCurrencies();
     QCOMPARE(e.rowColor(0), theme);
     QCOMPARE(e.rowColor(1), theme);
 
     // The colour reaches the picture: the right end of row 1's name cell.
-    b.ctx->session.monitorOn = true;
+    b.monitorOn = true;
     b.settings.write(QStringLiteral("Display"), QStringLiteral("Monitor"), QStringLiteral("color"),
                      1);
     b.timers.advance(e, 3000);
@@ -254,8 +259,8 @@ void TestBoardEngine::alarmColours() {
 void TestBoardEngine::pageMode() {
     Board b;
     b.theme({{QStringLiteral("rows"), 7}});
-    b.ctx->session.displayMode = QStringLiteral("Page");
-    b.ctx->session.pageInterval = 4000;
+    b.choices.motion = QStringLiteral("Page");
+    b.choices.pageIntervalMs = 4000;
     BoardEngine& e = b.start();
     QCOMPARE(e.rowCount(), 7); // laid out for rows, not for the 20 currencies
     QVERIFY(b.timers.isActive(1));
@@ -296,8 +301,8 @@ void TestBoardEngine::keptRowsOfShortLastPageRefresh() {
     QFETCH(bool, deactivated);
     Board b;
     b.theme({{QStringLiteral("rows"), 7}});
-    b.ctx->session.displayMode = QStringLiteral("Page");
-    b.ctx->session.pageInterval = 4000;
+    b.choices.motion = QStringLiteral("Page");
+    b.choices.pageIntervalMs = 4000;
     BoardEngine& e = b.start();
     b.timers.advance(e, 8000);
     QCOMPARE(e.page().currentPage, 3);
@@ -426,7 +431,7 @@ void TestBoardEngine::previewProfile() {
     if (b.timers.isActive(7))
         QCOMPARE(e.scroll().top(0), top - 25.0);
     // The preview's ticker step is the panel's: half, halves to even.
-    b.ctx->session.tickerSpeed = 25;
+    b.choices.tickerSpeed = 25;
     QCOMPARE(b.start(QSize(683, 384), BoardProfile::preview()).tickerSpeed(), 12.0);
 }
 
@@ -455,7 +460,7 @@ RateRow rate(const QString& name, const QString& buy, const QString& state = QSt
 
 void TestBoardEngine::inMemorySource() {
     Board b;
-    BoardInputs in = BoardLoader(*b.ctx).load(BoardChoices::fromSession(b.ctx->session));
+    BoardInputs in = BoardLoader(*b.ctx).load(b.choices);
     in.rows.rates = {rate(QStringLiteral("ALPHA"), QStringLiteral("1.0")),
                      rate(QStringLiteral("BETA"), QStringLiteral("2.0"), QStringLiteral("H"))};
     NewsLine line;
@@ -717,8 +722,8 @@ void TestBoardEngine::badInput() {
     b.db.exec(QStringLiteral("update tblpos set tblheight=-5, newswidth='wide' where themeauto=?"),
               {b.key});
     b.db.exec(QStringLiteral("update tblCurr set img='/nonexistent/flag.png' where pos=2"));
-    b.ctx->session.displayMode = mode;
-    b.ctx->session.tickerSpeed = speed;
+    b.choices.motion = mode;
+    b.choices.tickerSpeed = speed;
     BoardEngine& e = b.start();
     e.getSnews();
     b.timers.setActive(4, true);

@@ -36,6 +36,13 @@ struct Fixture : test::AppFixture {
         ctx.appFolder = QStringLiteral(QUOTERIA_SOURCE_DIR);
         ctx.session.currentThemeKey = themeKeyOf(db, demoThemeName());
     }
+    // The panel's choices for a board of the demo theme.
+    BoardChoices choices() const {
+        BoardChoices c;
+        c.themeKey = ctx.session.currentThemeKey;
+        c.twipsPerPixel = ctx.session.twipsPerPixel;
+        return c;
+    }
 };
 
 // The screen "Dual" should pick: the one that extends the desktop to the right of the
@@ -52,28 +59,27 @@ QScreen* rightOfPrimary() {
 
 void TestDisplayWindow::windowAndTimers() {
     Fixture f;
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     QCOMPARE(w.objectName(), QStringLiteral("frmDisplay"));
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
     const int periods[] = {0, 3000, 10, 100, 25, 25, 30, 30, 200, 20};
     for (int n = 1; n <= 9; ++n) {
-        QTimer* t = w.timer(QStringLiteral("Timer%1").arg(n));
+        QTimer* t = w.view()->timer(BoardView::Timer(n));
         QVERIFY(t);
         QCOMPARE(t->objectName(), QStringLiteral("Timer%1").arg(n));
         QCOMPARE(t->interval(), periods[n]);
     }
-    QVERIFY(!w.timer(QStringLiteral("Timer0")));
-    QVERIFY(!w.timer(QStringLiteral("Timer10")));
-    QVERIFY(!w.timer(QStringLiteral("Timer01")));
-    QVERIFY(!w.timer(QStringLiteral("Clock")));
     // The demo table overflows its zone: refresh, composition and scrolling run;
     // the text clock and the strip's repaint run too; the ticker waits for the panel.
-    for (int n : {1, 3, 6, 7, 9})
-        QVERIFY2(w.timer(QStringLiteral("Timer%1").arg(n))->isActive(),
-                 qPrintable(QString::number(n)));
-    for (int n : {2, 4, 5, 8})
-        QVERIFY2(!w.timer(QStringLiteral("Timer%1").arg(n))->isActive(),
-                 qPrintable(QString::number(n)));
+    // The typed switches report the timers themselves.
+    for (int n : {1, 3, 6, 7, 9}) {
+        QVERIFY2(w.view()->timer(BoardView::Timer(n))->isActive(), qPrintable(QString::number(n)));
+        QVERIFY(w.view()->isRunning(BoardView::Timer(n)));
+    }
+    for (int n : {2, 4, 5, 8}) {
+        QVERIFY2(!w.view()->timer(BoardView::Timer(n))->isActive(), qPrintable(QString::number(n)));
+        QVERIFY(!w.view()->isRunning(BoardView::Timer(n)));
+    }
 }
 
 void TestDisplayWindow::stopKey_data() {
@@ -94,7 +100,7 @@ void TestDisplayWindow::stopKey() {
     QFETCH(int, modifiers);
     QFETCH(bool, stops);
     Fixture f;
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     QSignalSpy spy(&w, &DisplayWindow::stopRequested);
     QTest::keyClick(&w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(spy.count(), stops ? 1 : 0);
@@ -102,7 +108,7 @@ void TestDisplayWindow::stopKey() {
 
 void TestDisplayWindow::tickerPictures() {
     Fixture f;
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     QVERIFY(w.picScroll());
     QCOMPARE(w.picScroll()->objectName(), QStringLiteral("picScroll"));
     QVERIFY(w.picScroll()->isHidden());
@@ -117,7 +123,7 @@ void TestDisplayWindow::paintsTheBoard() {
     Fixture f;
     f.settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
                      QStringLiteral("Single"));
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     w.picScroll()->show();
     w.getSnews();
     const QImage img = w.grab().toImage();
@@ -152,7 +158,7 @@ void TestDisplayWindow::screensFromConfig() {
                          setting);
     QScreen* expected = dual ? rightOfPrimary() : QGuiApplication::primaryScreen();
     QCOMPARE(DisplayWindow::targetScreen(dual ? QStringLiteral("Dual") : setting), expected);
-    DisplayWindow w(f.ctx);
+    DisplayWindow w(f.ctx, f.choices());
     QCOMPARE(w.geometry(), expected->geometry());
 }
 

@@ -13,6 +13,9 @@ class TestThemeStore : public QObject {
 private Q_SLOTS:
     void readsTheDemoTheme();
     void byNameAndList();
+    void namesInTableOrder();
+    void layoutAndHeaderPresence_data();
+    void layoutAndHeaderPresence();
     void savesAndReadsBack_data();
     void savesAndReadsBack();
     void failedWriteLeavesThemeAsItWas_data();
@@ -89,6 +92,44 @@ void TestThemeStore::byNameAndList() {
     QCOMPARE(all.size(), 2);
     QCOMPARE(all[0].name, QStringLiteral("Another")); // by name
     QCOMPARE(all[0].key, key);
+}
+
+void TestThemeStore::namesInTableOrder() {
+    test::AppFixture f(true);
+    ThemeStore store(f.db, nullptr);
+    f.db.insert(QStringLiteral("tbltheme"),
+                {{QLatin1String(ThemeStore::kName), QStringLiteral("Aardvark")}});
+    // Not sorted: the boxes list themes as they were added.
+    QCOMPARE(store.names(), QStringList({demoThemeName(), QStringLiteral("Aardvark")}));
+}
+
+void TestThemeStore::layoutAndHeaderPresence_data() {
+    QTest::addColumn<bool>("layout");
+    QTest::addColumn<bool>("header");
+    QTest::newRow("neither") << false << false;
+    QTest::newRow("layout only") << true << false;
+    QTest::newRow("header only") << false << true;
+    QTest::newRow("both") << true << true;
+}
+
+void TestThemeStore::layoutAndHeaderPresence() {
+    QFETCH(bool, layout);
+    QFETCH(bool, header);
+    test::AppFixture f(true);
+    ThemeStore store(f.db, nullptr);
+    const QString keyColumn = QLatin1String(ThemeStore::kKey);
+    const qint64 key = f.db.insert(QStringLiteral("tbltheme"),
+                                   {{QLatin1String(ThemeStore::kName), QStringLiteral("Bare")}});
+    if (layout)
+        f.db.insert(QStringLiteral("tblpos"), {{keyColumn, key}});
+    if (header)
+        f.db.insert(QStringLiteral("tblheader"), {{keyColumn, key}});
+    QCOMPARE(store.hasLayout(key), layout);
+    QCOMPARE(store.hasHeader(key), header);
+    // Another theme's rows do not count.
+    const qint64 demo = themeKeyOf(f.db, demoThemeName());
+    QVERIFY(store.hasLayout(demo) && store.hasHeader(demo));
+    QVERIFY(!store.hasLayout(key + 1000) && !store.hasHeader(key + 1000));
 }
 
 void TestThemeStore::savesAndReadsBack_data() {

@@ -1,31 +1,25 @@
 #pragma once
-// A board double for the panel's side of the lifecycle: named timers, a ticker
-// area and counters of what the panel asked for.
+// A board double for the panel's side of the lifecycle: the board's timers as
+// switches, a ticker area and counters of what the panel asked for.
+#include "board/boardloader.h"
 #include "data/appcontext.h"
 #include "panel/boardcontrol.h"
 
 #include <QEvent>
-#include <QHash>
 #include <QPointer>
-#include <QTimer>
+#include <QSet>
 #include <QWidget>
 
 namespace quoteria::test {
 
 class FakeBoard : public BoardControl {
 public:
-    explicit FakeBoard(const Session& atCreation) : session(atCreation) {
+    explicit FakeBoard(const BoardChoices& atCreation) : choices(atCreation) {
         area = new QWidget(&win);
         area->hide();
-        for (int i = 1; i <= 9; ++i) {
-            auto* t = new QTimer(this);
-            t->setObjectName(QStringLiteral("Timer%1").arg(i));
-            t->setInterval(3600 * 1000); // never fires during a test
-            timers.insert(t->objectName(), t);
-        }
         // What the board's load starts.
-        for (const char* n : {"Timer1", "Timer2", "Timer3", "Timer6", "Timer7", "Timer9"})
-            timers.value(QLatin1String(n))->start();
+        running = {Timer::Rows,    Timer::Title,       Timer::TextClock,
+                   Timer::Compose, Timer::TableScroll, Timer::Strip};
         win.installEventFilter(this);
     }
     // Like the board window: a close from outside is reported.
@@ -36,7 +30,13 @@ public:
     }
     QWidget* window() const override { return const_cast<QWidget*>(&win); }
     void show() override { win.show(); }
-    QTimer* timer(const QString& name) const override { return timers.value(name); }
+    bool isRunning(Timer t) const override { return running.contains(t); }
+    void setRunning(Timer t, bool on) override {
+        if (on)
+            running.insert(t);
+        else
+            running.remove(t);
+    }
     void getSnews() override { ++snews; }
     QWidget* picScroll() const override { return area; }
     int scrollPictureCount() const override { return pictures; }
@@ -44,12 +44,11 @@ public:
         ++unloads;
         pictures = 1;
     }
-    bool active(const char* name) const { return timers.value(QLatin1String(name))->isActive(); }
 
-    Session session;
+    BoardChoices choices;
     QWidget win;
     QWidget* area;
-    QHash<QString, QTimer*> timers;
+    QSet<Timer> running;
     int snews = 0;
     int unloads = 0;
     int pictures = 3;
@@ -60,9 +59,9 @@ struct FakeBoards {
     int made = 0;
     QPointer<FakeBoard> last;
     BoardFactory factory() {
-        return [this](AppContext& ctx) -> std::unique_ptr<BoardControl> {
+        return [this](AppContext&, const BoardChoices& choices) -> std::unique_ptr<BoardControl> {
             ++made;
-            auto b = std::make_unique<FakeBoard>(ctx.session);
+            auto b = std::make_unique<FakeBoard>(choices);
             last = b.get();
             return b;
         };

@@ -7,8 +7,11 @@
 #include "data/dataevents.h"
 #include "data/demodata.h"
 #include "data/settingsstore.h"
+#include "media/alarmplayer.h"
 #include "panel/controlpanel.h"
 #include "panel/displayboard.h"
+#include "rates/feedscheduler.h"
+#include "rates/ratemonitor.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -32,19 +35,28 @@ QString screenLayout() {
 }
 
 struct Fixture : test::AppFixture {
+    RateMonitor monitor{ctx};
+    MediaAlarmPlayer mp;
+    FeedScheduler feeds;
     std::unique_ptr<ControlPanel> panel;
+    PanelServices services() { return {monitor, mp, feeds}; }
     explicit Fixture(const QString& screenMode = QStringLiteral("Single")) : AppFixture(true) {
         QVERIFY(ready);
+        monitor.setPlayer(&mp);
         ctx.session.userType = QStringLiteral("Admin");
         settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"),
                        demoThemeName());
         settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
                        screenMode);
-        panel = std::make_unique<ControlPanel>(ctx);
+        panel = std::make_unique<ControlPanel>(ctx, services());
         panel->setBoardFactory(displayBoardFactory());
     }
     void click(const char* item) { panel->menuItem(QLatin1String(item))->trigger(); }
-    QTimer* timer(const char* name) { return panel->board()->timer(QLatin1String(name)); }
+    // The board window's own timer, not the panel's view of it.
+    QTimer* timer(BoardView::Timer t) {
+        auto* w = qobject_cast<DisplayWindow*>(panel->board()->window());
+        return w ? w->view()->timer(t) : nullptr;
+    }
 };
 
 QScreen* rightOfPrimary() {
@@ -122,7 +134,7 @@ void TestBoardLifecycle::ctrlDOnBoard() {
     if (stops) {
         QTRY_VERIFY(!w);
         QVERIFY(!fx.panel->isRunning());
-        QVERIFY(!fx.ctx.session.displayRunning);
+        QVERIFY(!fx.panel->board());
     } else {
         QCoreApplication::processEvents();
         QVERIFY(w && w->isVisible());
@@ -132,23 +144,21 @@ void TestBoardLifecycle::ctrlDOnBoard() {
 
 void TestBoardLifecycle::pauseActsOnBoardTimers_data() {
     QTest::addColumn<QString>("motion");
-    QTest::addColumn<QString>("paused");
-    QTest::newRow("Scroll") << "Scroll"
-                            << "Timer7";
-    QTest::newRow("Page") << "Page"
-                          << "Timer1";
+    QTest::addColumn<int>("paused");
+    QTest::newRow("Scroll") << "Scroll" << int(BoardView::Timer::TableScroll);
+    QTest::newRow("Page") << "Page" << int(BoardView::Timer::Rows);
 }
 
 void TestBoardLifecycle::pauseActsOnBoardTimers() {
     QFETCH(QString, motion);
-    QFETCH(QString, paused);
+    QFETCH(int, paused);
     Fixture fx;
     fx.settings.write(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type"),
                       motion);
-    fx.panel = std::make_unique<ControlPanel>(fx.ctx);
+    fx.panel = std::make_unique<ControlPanel>(fx.ctx, fx.services());
     fx.panel->setBoardFactory(displayBoardFactory());
     fx.click("display");
-    QTimer* t = fx.panel->board()->timer(paused);
+    QTimer* t = fx.timer(BoardView::Timer(paused));
     QVERIFY(t);
     QVERIFY(t->isActive());
     fx.click("Pause");
@@ -164,18 +174,18 @@ void TestBoardLifecycle::tickerSwitches() {
     fx.click("display");
     BoardControl* b = fx.panel->board();
     QVERIFY(b->picScroll()->isVisible());
-    QVERIFY(fx.timer("Timer4")->isActive());
-    QVERIFY(!fx.timer("Timer5")->isActive());
+    QVERIFY(fx.timer(BoardView::Timer::LeftTrain)->isActive());
+    QVERIFY(!fx.timer(BoardView::Timer::RightTrain)->isActive());
 
     fx.click("scrollstart"); // "Stop Scroll": both off
-    QVERIFY(!fx.timer("Timer4")->isActive());
-    QVERIFY(!fx.timer("Timer5")->isActive());
+    QVERIFY(!fx.timer(BoardView::Timer::LeftTrain)->isActive());
+    QVERIFY(!fx.timer(BoardView::Timer::RightTrain)->isActive());
 
     news->click(); // cleared: ticker stopped, pictures but the first unloaded
-    QVERIFY(!fx.timer("Timer4")->isActive());
+    QVERIFY(!fx.timer(BoardView::Timer::LeftTrain)->isActive());
     QCOMPARE(b->scrollPictureCount(), 1);
     news->click();
-    QVERIFY(fx.timer("Timer4")->isActive());
+    QVERIFY(fx.timer(BoardView::Timer::LeftTrain)->isActive());
 }
 
 void TestBoardLifecycle::tickerStartsAfresh_data() {
@@ -214,8 +224,8 @@ void TestBoardLifecycle::tickerStartsAfresh() {
         for (int guard = 0; t.train() == TickerMotion::LeftTrain && guard < 100000; ++guard)
             e->tick(4);
         QCOMPARE(t.train(), TickerMotion::RightTrain);
-        QVERIFY(!fx.timer("Timer4")->isActive());
-        QVERIFY(fx.timer("Timer5")->isActive());
+        QVERIFY(!fx.timer(BoardView::Timer::LeftTrain)->isActive());
+        QVERIFY(fx.timer(BoardView::Timer::RightTrain)->isActive());
     }
     const int moving = rightTrain ? 5 : 4;
     for (int k = 0; k < 10; ++k)
@@ -227,15 +237,15 @@ void TestBoardLifecycle::tickerStartsAfresh() {
     // Stopped: the train stays where it stood.
     fx.click("scrollstart");
     QCOMPARE(item->text(), QStringLiteral("Start Scroll"));
-    QVERIFY(!fx.timer("Timer4")->isActive());
-    QVERIFY(!fx.timer("Timer5")->isActive());
+    QVERIFY(!fx.timer(BoardView::Timer::LeftTrain)->isActive());
+    QVERIFY(!fx.timer(BoardView::Timer::RightTrain)->isActive());
     QCOMPARE(t.element(1).left, stood);
 
     // Started: the left-running train again from the right edge, alone.
     fx.click("scrollstart");
     QCOMPARE(item->text(), QStringLiteral("Stop Scroll"));
-    QVERIFY(fx.timer("Timer4")->isActive());
-    QVERIFY(!fx.timer("Timer5")->isActive());
+    QVERIFY(fx.timer(BoardView::Timer::LeftTrain)->isActive());
+    QVERIFY(!fx.timer(BoardView::Timer::RightTrain)->isActive());
     QCOMPARE(t.train(), TickerMotion::LeftTrain);
     QCOMPARE(t.element(0).left, double(t.stripWidth()));
     QCOMPARE(t.element(1).left, entry);
@@ -251,7 +261,7 @@ void TestBoardLifecycle::boardWindowClosedStops() {
     QVERIFY(w->close());
     QTRY_VERIFY(!fx.panel->isRunning());
     QVERIFY(!fx.panel->board());
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!fx.panel->board());
     QCOMPARE(fx.panel->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
              QStringLiteral("Stopped"));
     QTRY_VERIFY(!w);

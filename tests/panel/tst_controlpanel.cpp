@@ -8,6 +8,7 @@
 #include "gui/unsavedwork.h"
 #include "media/alarmplayer.h"
 #include "panel/controlpanel.h"
+#include "rates/feedscheduler.h"
 #include "rates/ratemonitor.h"
 #include "testsupport.h"
 #include "users/userlistwindow.h"
@@ -34,14 +35,20 @@ const QString kTheme = QStringLiteral("theme");
 // chosen unless the test says otherwise.
 struct Fixture : test::AppFixture {
     test::FakeBoards boards;
+    // What the program hands every panel.
+    RateMonitor monitor{ctx};
+    MediaAlarmPlayer mp;
+    FeedScheduler feeds;
+    PanelServices services() { return {monitor, mp, feeds}; }
     explicit Fixture(bool chooseDemo = true) : AppFixture(true) {
         QVERIFY(ready);
+        monitor.setPlayer(&mp);
         ctx.session.userType = QStringLiteral("Admin");
         if (chooseDemo)
             settings.write(kDisp, kTheme, QStringLiteral("name"), demoThemeName());
     }
     std::unique_ptr<ControlPanel> panel() {
-        auto p = std::make_unique<ControlPanel>(ctx);
+        auto p = std::make_unique<ControlPanel>(ctx, services());
         p->setBoardFactory(boards.factory());
         return p;
     }
@@ -156,9 +163,9 @@ void TestControlPanel::freshMachineDefaults() {
     QCOMPARE(p->pos(), QPoint(0, 0));
     QCOMPARE(p->monitorPeriod(), 10);
     QCOMPARE(fx.ctx.session.currentThemeKey, 0);
-    QCOMPARE(fx.ctx.session.pageInterval, 3000);
-    QCOMPARE(fx.ctx.session.displayMode, QStringLiteral("Scroll"));
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QCOMPARE(p->boardChoices().pageIntervalMs, 3000);
+    QCOMPARE(p->boardChoices().motion, QStringLiteral("Scroll"));
+    QVERIFY(!p->board());
     QVERIFY(!p->menuItem(QStringLiteral("Pause"))->isEnabled());
     QVERIFY(p->panelTimer(QStringLiteral("Timer5"))->isActive());
     QCOMPARE(p->panelTimer(QStringLiteral("Timer5"))->interval(), 10000);
@@ -226,8 +233,8 @@ void TestControlPanel::storedSettingsLoaded() {
     QCOMPARE(child<QLineEdit>(p.get(), "txtMult")->text(), QStringLiteral("7"));
     QVERIFY(child<QCheckBox>(p.get(), "chkStart")->isChecked());
     QCOMPARE(p->monitorPeriod(), 25);
-    QCOMPARE(fx.ctx.session.pageInterval, 10000);
-    QCOMPARE(fx.ctx.session.displayMode, QStringLiteral("Page"));
+    QCOMPARE(p->boardChoices().pageIntervalMs, 10000);
+    QCOMPARE(p->boardChoices().motion, QStringLiteral("Page"));
     QCOMPARE(fx.ctx.session.currentThemeKey, themeKeyOf(fx.db, demoThemeName()));
     QVERIFY(fx.ctx.session.currentThemeKey > 0);
 }
@@ -248,7 +255,7 @@ void TestControlPanel::storedBoxesOutOfRange() {
                       stored == QLatin1String("11") ? stored : QStringLiteral("x"));
     auto p = fx.panel();
     QCOMPARE(child<QLineEdit>(p.get(), "txtInt")->text(), QStringLiteral("3"));
-    QCOMPARE(fx.ctx.session.pageInterval, 3000);
+    QCOMPARE(p->boardChoices().pageIntervalMs, 3000);
     QCOMPARE(child<QLineEdit>(p.get(), "txtMult")->text(), QStringLiteral("2"));
 }
 
@@ -330,7 +337,7 @@ void TestControlPanel::intervalBox() {
     leave(box);
     QCOMPARE(box->text(), shown);
     QCOMPARE(fx.settings.read(kDisp, kTheme, QStringLiteral("int")), stored);
-    QCOMPARE(fx.ctx.session.pageInterval, interval);
+    QCOMPARE(p->boardChoices().pageIntervalMs, interval);
     QVERIFY(fx.env.recorder.entries.isEmpty());
 }
 
@@ -387,7 +394,7 @@ void TestControlPanel::combosStoreOnClick() {
     QCOMPARE(fx.settings.read(QStringLiteral("Display"), QStringLiteral("style"),
                               QStringLiteral("type")),
              QStringLiteral("Page"));
-    QCOMPARE(fx.ctx.session.displayMode, QStringLiteral("Page"));
+    QCOMPARE(p->boardChoices().motion, QStringLiteral("Page"));
 
     QTest::keyClick(child<QComboBox>(p.get(), "cmbDisplay"), Qt::Key_Down);
     QCOMPARE(fx.settings.read(QStringLiteral("display"), QStringLiteral("sreen"),
@@ -408,7 +415,7 @@ void TestControlPanel::unwritableSettingsReported() {
     QCOMPARE(fx.env.recorder.entries.size(), 1);
     QVERIFY(fx.env.recorder.last().contains(file));
     QCOMPARE(box->text(), QStringLiteral("7"));
-    QCOMPARE(fx.ctx.session.pageInterval, 7000);
+    QCOMPARE(p->boardChoices().pageIntervalMs, 7000);
 }
 
 void TestControlPanel::rights_data() {
@@ -550,7 +557,7 @@ void TestControlPanel::previewChecks() {
     p->setOpener(QStringLiteral("prv"), [&] { ++opened; });
     trigger(*p, "prv");
     QCOMPARE(fx.ctx.session.previewThemeKey, themeKeyOf(fx.db, name));
-    QCOMPARE(fx.ctx.session.previewTickerSpeed, speed == 35 ? 18 : 15);
+    QCOMPARE(p->previewTickerSpeed(), speed == 35 ? 18 : 15);
     if (message.isEmpty()) {
         QCOMPARE(opened, 1);
         QVERIFY(fx.env.recorder.entries.isEmpty());
@@ -595,7 +602,7 @@ void TestControlPanel::startRefused() {
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
     QCOMPARE(background(*p), before);
     QVERIFY(!p->menuItem(QStringLiteral("Pause"))->isEnabled());
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!p->board());
     QCOMPARE(fx.ctx.session.currentThemeKey, themeKeyOf(fx.db, theme));
 }
 
@@ -627,11 +634,11 @@ void TestControlPanel::startAndStop() {
     test::FakeBoard* b = fx.boards.last;
     QVERIFY(b);
     QCOMPARE(p->board(), b);
-    QCOMPARE(b->session.currentThemeKey, themeKeyOf(fx.db, demoThemeName()));
-    QCOMPARE(b->session.displayMode, motion);
-    QCOMPARE(b->session.tickerSpeed, 40);
+    QCOMPARE(b->choices.themeKey, themeKeyOf(fx.db, demoThemeName()));
+    QCOMPARE(b->choices.motion, motion);
+    QCOMPARE(b->choices.tickerSpeed, 40);
     QVERIFY(b->win.isVisible());
-    QVERIFY(fx.ctx.session.displayRunning);
+    QVERIFY(p->board());
     QCOMPARE(p->windowTitle(), QStringLiteral("Running"));
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Running"));
     QCOMPARE(background(*p), QColor(255, 0, 0));
@@ -643,14 +650,14 @@ void TestControlPanel::startAndStop() {
     QVERIFY(p->isRunning());
     QCOMPARE(b->snews, news ? 1 : 0);
     QCOMPARE(b->area->isVisibleTo(&b->win), news);
-    QCOMPARE(b->active("Timer4"), news);
-    QVERIFY(!b->active("Timer5"));
+    QCOMPARE(b->isRunning(BoardView::Timer::LeftTrain), news);
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
 
     trigger(*p, "display");
     QVERIFY(fx.env.recorder.entries.isEmpty());
     QVERIFY(!p->board());
     QVERIFY(!fx.boards.last);
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!p->board());
     QCOMPARE(p->windowTitle(), QStringLiteral("Stopped"));
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
     QCOMPARE(background(*p), QColor(0, 128, 192));
@@ -687,7 +694,7 @@ void TestControlPanel::stopDespiteThemeLosingLayout() {
     QVERIFY(fx.env.recorder.entries.isEmpty());
     QVERIFY(!p->isRunning());
     QVERIFY(!fx.boards.last);
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!p->board());
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
     // Starting again is what the checks are for.
     trigger(*p, "display");
@@ -698,37 +705,37 @@ void TestControlPanel::stopDespiteThemeLosingLayout() {
 
 void TestControlPanel::pauseAndResume_data() {
     QTest::addColumn<QString>("motion");
-    QTest::addColumn<QString>("paused");
-    QTest::addColumn<QString>("untouched");
-    QTest::newRow("scroll") << "Scroll"
-                            << "Timer7"
-                            << "Timer1";
-    QTest::newRow("page") << "Page"
-                          << "Timer1"
-                          << "Timer7";
+    QTest::addColumn<int>("pausedTimer");
+    QTest::addColumn<int>("untouchedTimer");
+    QTest::newRow("scroll") << "Scroll" << int(BoardView::Timer::TableScroll)
+                            << int(BoardView::Timer::Rows);
+    QTest::newRow("page") << "Page" << int(BoardView::Timer::Rows)
+                          << int(BoardView::Timer::TableScroll);
 }
 
 void TestControlPanel::pauseAndResume() {
     QFETCH(QString, motion);
-    QFETCH(QString, paused);
-    QFETCH(QString, untouched);
+    QFETCH(int, pausedTimer);
+    QFETCH(int, untouchedTimer);
+    const auto paused = BoardView::Timer(pausedTimer);
+    const auto untouched = BoardView::Timer(untouchedTimer);
     Fixture fx;
     fx.settings.write(QStringLiteral("Display"), QStringLiteral("style"), QStringLiteral("type"),
                       motion);
     auto p = fx.panel();
     trigger(*p, "display");
     test::FakeBoard* b = fx.boards.last;
-    QVERIFY(b->timer(paused)->isActive());
+    QVERIFY(b->isRunning(paused));
 
     trigger(*p, "Pause");
-    QVERIFY(!b->timer(paused)->isActive());
-    QVERIFY(b->timer(untouched)->isActive());
+    QVERIFY(!b->isRunning(paused));
+    QVERIFY(b->isRunning(untouched));
     QCOMPARE(caption(*p, "Pause"), QStringLiteral("Resume Pause"));
     QCOMPARE(p->windowTitle(), QStringLiteral("Running"));
     QCOMPARE(background(*p), QColor(255, 0, 0));
 
     trigger(*p, "Pause");
-    QVERIFY(b->timer(paused)->isActive());
+    QVERIFY(b->isRunning(paused));
     QCOMPARE(caption(*p, "Pause"), QStringLiteral("Pause Display"));
 
     // Stopped while paused: the next start runs unpaused with the caption reset.
@@ -737,7 +744,7 @@ void TestControlPanel::pauseAndResume() {
     QVERIFY(!p->menuItem(QStringLiteral("Pause"))->isEnabled());
     trigger(*p, "display");
     QCOMPARE(caption(*p, "Pause"), QStringLiteral("Pause Display"));
-    QVERIFY(fx.boards.last->timer(paused)->isActive());
+    QVERIFY(fx.boards.last->isRunning(paused));
 }
 
 void TestControlPanel::tickerItem_data() {
@@ -769,17 +776,17 @@ void TestControlPanel::tickerItem() {
         QVERIFY(b->area->isVisibleTo(&b->win));
     }
     QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Stop Scroll"));
-    QVERIFY(b->active("Timer4"));
-    QVERIFY(!b->active("Timer5"));
+    QVERIFY(b->isRunning(BoardView::Timer::LeftTrain));
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
     if (rightTrain) {
-        b->timer(QStringLiteral("Timer4"))->stop();
-        b->timer(QStringLiteral("Timer5"))->start();
+        b->setRunning(BoardView::Timer::LeftTrain, false);
+        b->setRunning(BoardView::Timer::RightTrain, true);
     }
 
     trigger(*p, "scrollstart");
     QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Start Scroll"));
-    QVERIFY(!b->active("Timer4"));
-    QVERIFY(!b->active("Timer5"));
+    QVERIFY(!b->isRunning(BoardView::Timer::LeftTrain));
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
     QCOMPARE(b->snews, 1);
     QCOMPARE(b->unloads, 0);
 
@@ -787,8 +794,8 @@ void TestControlPanel::tickerItem() {
     trigger(*p, "scrollstart");
     QCOMPARE(caption(*p, "scrollstart"), QStringLiteral("Stop Scroll"));
     QCOMPARE(b->snews, 2);
-    QVERIFY(b->active("Timer4"));
-    QVERIFY(!b->active("Timer5"));
+    QVERIFY(b->isRunning(BoardView::Timer::LeftTrain));
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
 
     // The news box switches the ticker, and the item follows.
     auto* box = child<QCheckBox>(p.get(), "chkStart");
@@ -818,13 +825,13 @@ void TestControlPanel::newsBox() {
     QCOMPARE(b->snews, 0);
     box->click();
     QCOMPARE(b->snews, 1);
-    QVERIFY(b->active("Timer4"));
+    QVERIFY(b->isRunning(BoardView::Timer::LeftTrain));
     QCOMPARE(b->unloads, 0);
-    b->timer(QStringLiteral("Timer4"))->stop();
-    b->timer(QStringLiteral("Timer5"))->start();
+    b->setRunning(BoardView::Timer::LeftTrain, false);
+    b->setRunning(BoardView::Timer::RightTrain, true);
     box->click();
-    QVERIFY(!b->active("Timer4"));
-    QVERIFY(!b->active("Timer5"));
+    QVERIFY(!b->isRunning(BoardView::Timer::LeftTrain));
+    QVERIFY(!b->isRunning(BoardView::Timer::RightTrain));
     QCOMPARE(b->unloads, 1);
     QCOMPARE(b->scrollPictureCount(), 1);
     QCOMPARE(fx.settings.read(kDisp, kTheme, QStringLiteral("scroll")), QStringLiteral("0"));
@@ -962,7 +969,7 @@ void TestControlPanel::boardWindowClosedStops() {
     QVERIFY(b->win.close());
     QTRY_VERIFY(!b);
     QVERIFY(!p->isRunning());
-    QVERIFY(!fx.ctx.session.displayRunning);
+    QVERIFY(!p->board());
     QCOMPARE(child<QLabel>(p.get(), "lblStatus")->text(), QStringLiteral("Stopped"));
     QCOMPARE(background(*p), QColor(0, 128, 192));
     QSignalSpy spy(p.get(), &ControlPanel::exitRequested);
@@ -1080,7 +1087,7 @@ void TestControlPanel::monitorBoxDrivesTimer4() {
     };
     QTimer* t4 = p->panelTimer(QStringLiteral("Timer4"));
     QCOMPARE(t4->interval(), 1000);
-    QVERIFY(!fx.ctx.session.monitorOn);
+    QVERIFY(!p->boardChoices().monitorOn());
     // Ticks while the box is clear check nothing.
     for (int i = 0; i < 3; ++i)
         QVERIFY(QMetaObject::invokeMethod(t4, "timeout"));
@@ -1089,7 +1096,7 @@ void TestControlPanel::monitorBoxDrivesTimer4() {
     auto* box = child<QCheckBox>(p.get(), "chkMonitor");
     box->click();
     QVERIFY(t4->isActive());
-    QVERIFY(fx.ctx.session.monitorOn);
+    QVERIFY(p->boardChoices().monitorOn());
     QVERIFY(p->rateMonitor()->isEnabled());
     for (int i = 0; i < 2; ++i)
         QVERIFY(QMetaObject::invokeMethod(t4, "timeout"));
@@ -1097,7 +1104,7 @@ void TestControlPanel::monitorBoxDrivesTimer4() {
 
     box->click();
     QVERIFY(!t4->isActive());
-    QVERIFY(!fx.ctx.session.monitorOn);
+    QVERIFY(!p->boardChoices().monitorOn());
     QVERIFY(!p->rateMonitor()->isEnabled());
 }
 
@@ -1122,13 +1129,13 @@ void TestControlPanel::feedTimersAtLoad() {
                       source);
     fx.settings.write(QStringLiteral("Display"), QStringLiteral("auto"), QStringLiteral("value"),
                       enabled);
-    fx.ctx.session.online.autoUpdate = onlineAuto;
+    fx.ctx.online.autoUpdate = onlineAuto;
     auto p = fx.panel();
     QCOMPARE(p->panelTimer(QStringLiteral("Timer2"))->isActive(), timer2);
     QCOMPARE(p->panelTimer(QStringLiteral("Timer3"))->isActive(), onlineAuto);
     QCOMPARE(p->excelFeed().source, source);
     QCOMPARE(p->excelFeed().enabled, enabled == 1);
-    QCOMPARE(p->excelFeed().keep, QStringLiteral("6"));
+    QCOMPARE(p->excelFeed().keep, 6);
     QCOMPARE(p->excelFeed().format, QStringLiteral("0.00000"));
 }
 

@@ -61,14 +61,14 @@ int main(int argc, char** argv) {
     SettingsStore& settings = fx.settings;
     AppContext& ctx = fx.ctx;
     ctx.session.userType = QStringLiteral("Admin");
-    ctx.session.displayMode = mode;
     ctx.dataFolder = env.dir();
     settings.write(QStringLiteral("Disp"), QStringLiteral("theme"), QStringLiteral("name"),
                    demoThemeName());
     ctx.session.currentThemeKey = themeKeyOf(db, demoThemeName());
-    ctx.session.displayRunning = true;
-
-    auto* board = new DisplayWindow(ctx);
+    BoardChoices choices;
+    choices.themeKey = ctx.session.currentThemeKey;
+    choices.motion = mode;
+    auto* board = new DisplayWindow(ctx, choices);
     board->show();
     QElapsedTimer settle;
     settle.start();
@@ -76,9 +76,8 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     // In Scroll mode Timer6 composes the redrawn cells onto the table, so it stays.
     for (int i = 1; i <= 9; ++i)
-        if (QTimer* t = board->timer(QStringLiteral("Timer%1").arg(i)))
-            if (!(i == 6 && mode == QLatin1String("Scroll")))
-                t->stop();
+        if (!(i == 6 && mode == QLatin1String("Scroll")))
+            board->view()->setRunning(BoardView::Timer(i), false);
     QCoreApplication::processEvents();
 
     CurrencyListWindow list(ctx);

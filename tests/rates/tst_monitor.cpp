@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 #include <cmath>
 
@@ -96,6 +97,7 @@ private Q_SLOTS:
     void checkPeriodText_data();
     void checkPeriodText();
     void period_data();
+    void switchOnRunsTimer4();
     void period();
     void offMonitorDoesNothing();
     void watchedColumn_data();
@@ -250,6 +252,26 @@ void TestMonitor::checkPeriodText() {
         QCOMPARE(*p, seconds);
 }
 
+void TestMonitor::switchOnRunsTimer4() {
+    test::RatesFixture f;
+    RateMonitor m(f.ctx);
+    QTimer* t = m.ticker();
+    QCOMPARE(t->objectName(), QStringLiteral("Timer4"));
+    QCOMPARE(t->interval(), 1000);
+    QVERIFY(!t->isActive());
+    m.switchOn(true);
+    QVERIFY(t->isActive());
+    QVERIFY(m.isEnabled());
+    QVERIFY(QMetaObject::invokeMethod(t, "timeout"));
+    QCOMPARE(m.counter(), 1);
+    m.switchOn(false);
+    QVERIFY(!t->isActive());
+    QVERIFY(!m.isEnabled());
+    // A tick already queued counts nothing once off.
+    QVERIFY(QMetaObject::invokeMethod(t, "timeout"));
+    QCOMPARE(m.counter(), 1);
+}
+
 void TestMonitor::period() {
     QFETCH(QString, setting);
     QFETCH(int, checkTick);
@@ -259,7 +281,7 @@ void TestMonitor::period() {
     const qint64 k = f.addCurrency(QStringLiteral("X"), QStringLiteral("5000"), 1);
     RateMonitor m(f.ctx);
     m.setEnabled(true);
-    QVERIFY(f.ctx.session.monitorOn);
+    QVERIFY(m.isEnabled());
     QSignalSpy changed(&f.events, &DataEvents::currenciesChanged);
     for (int round = 0; round < 2; ++round) {
         f.db.exec(QStringLiteral("update tblcurr set vstate='N' where currAuto=?"), {k});
@@ -291,7 +313,7 @@ void TestMonitor::offMonitorDoesNothing() {
     m.tick();
     m.tick();
     m.setEnabled(false);
-    QVERIFY(!f.ctx.session.monitorOn);
+    QVERIFY(!m.isEnabled());
     m.tick();
     QCOMPARE(m.counter(), 2);
     m.setEnabled(true);

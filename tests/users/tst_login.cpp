@@ -355,7 +355,7 @@ void TestLogin::onlineSettingsLoaded() {
     LoginWindow w(f.ctx);
     type(&w, QStringLiteral("ADMIN"), QStringLiteral("secret"));
     QVERIFY(w.doLogin());
-    const OnlineSource& o = f.ctx.session.online;
+    const OnlineSource& o = f.ctx.online;
     QCOMPARE(o.host, QStringLiteral("rates.example"));
     QCOMPARE(o.dbname, QStringLiteral("fx"));
     QCOMPARE(o.dbuser, QStringLiteral("feed"));
@@ -373,8 +373,8 @@ void TestLogin::missingOnlineRowKeepsDefaults() {
     LoginWindow w(f.ctx);
     type(&w, QStringLiteral("ADMIN"), QStringLiteral("secret"));
     QVERIFY(w.doLogin());
-    QVERIFY(f.ctx.session.online.host.isEmpty());
-    QVERIFY(!f.ctx.session.online.autoUpdate);
+    QVERIFY(f.ctx.online.host.isEmpty());
+    QVERIFY(!f.ctx.online.autoUpdate);
 }
 
 void TestLogin::exitButton() {
