@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/formats.h"
+#include "data/wincolor.h"
 
 #include <QSqlRecord>
 #include <QtMath>
@@ -25,14 +26,9 @@ double number(const QSqlRecord& r, const char* name) {
 
 QColor colour(const QSqlRecord& r, const char* name) {
     const int i = r.indexOf(QLatin1String(name));
-    return i < 0 ? QColor(Qt::black) : winColor(colourValue(r.value(i)));
+    return i < 0 ? QColor(Qt::black) : colorFromWin(colourValue(r.value(i)));
 }
 } // namespace
-
-QColor winColor(qint64 value) {
-    const quint32 v = quint32(value) & 0xFFFFFFu;
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
 
 qint64 colourValue(const QVariant& value) {
     if (!value.isValid() || value.isNull())
@@ -143,7 +139,7 @@ BoardTheme ThemeStore::load(qint64 key) {
         t.displaytime = int(number(r, kDisplayTime));
         t.scroll = int(number(r, kScroll));
         t.rowbgcolorValue = colourValue(r.value(QLatin1String(kRowColour)));
-        t.rowbgcolor = winColor(t.rowbgcolorValue);
+        t.rowbgcolor = colorFromWin(t.rowbgcolorValue);
     }
     if (auto row = m_db.fetchOne(
             QStringLiteral("select * from %1 where %2=? limit 1").arg(kPositionTable, keyColumn),
@@ -224,7 +220,7 @@ qint64 ThemeStore::save(const BoardTheme& t, QString* error) {
     theme[QLatin1String(kDisplayTime)] = t.displaytime;
     theme[QLatin1String(kScroll)] = t.scroll;
     // The stored number survives when the colour was not changed (system colours).
-    theme[QLatin1String(kRowColour)] = winColor(t.rowbgcolorValue) == t.rowbgcolor
+    theme[QLatin1String(kRowColour)] = colorFromWin(t.rowbgcolorValue) == t.rowbgcolor
                                            ? t.rowbgcolorValue
                                            : windowsValue(t.rowbgcolor);
 

@@ -13,10 +13,6 @@ namespace quoteria {
 class Database;
 class DataEvents;
 
-// A Windows colour value (red in the low byte) as a colour; system colours and
-// other out-of-range values keep their low 24 bits.
-QColor winColor(qint64 value);
-
 // A colour column's value (Windows colour number); unusable text is 0 (black).
 qint64 colourValue(const QVariant& value);
 
