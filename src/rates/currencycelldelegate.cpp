@@ -32,6 +32,7 @@ CurrencyCellDelegate::CurrencyCellDelegate(QAbstractItemView* view)
     : QStyledItemDelegate(view), m_view(view) {
     // One editor for the life of the grid: borderless, the grid's font, hidden.
     m_editor = named(new CellEditor(view->viewport()), "Text1");
+    m_editorObject = m_editor.data();
     m_editor->setFrame(false);
     m_editor->setFont(view->font());
     m_editor->setMaxLength(1 << 20);
@@ -145,7 +146,7 @@ bool CurrencyCellDelegate::eventFilter(QObject* watched, QEvent* event) {
     // The view is watched for keys only; the base class would take it for an editor.
     if (watched == m_view)
         return false;
-    if (watched != m_editor || !m_open)
+    if (watched != m_editorObject || !m_open)
         return QStyledItemDelegate::eventFilter(watched, event);
 
     if (event->type() == QEvent::ShortcutOverride) {

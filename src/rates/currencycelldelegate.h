@@ -59,6 +59,9 @@ private:
 
     QAbstractItemView* m_view;
     QPointer<QLineEdit> m_editor;
+    // The same object, compared by identity only: while the editor is being destroyed
+    // it is no longer a QLineEdit, and reading m_editor then would be a bad downcast.
+    const QObject* m_editorObject = nullptr;
     mutable bool m_open = false;
     mutable QPersistentModelIndex m_index;
 
