@@ -20,6 +20,14 @@ TestEnv::~TestEnv() {
         qputenv("XDG_CONFIG_HOME", m_oldConfig);
 }
 
+QString columnError(Database& db, const QString& table, const QString& column) {
+    bool ok = false;
+    db.exec(QStringLiteral("select %1 from %2").arg(column, table), {}, &ok);
+    return ok ? QString()
+              : db.lastError() + QLatin1String(" (") + table + QLatin1Char('.') + column +
+                    QLatin1Char(')');
+}
+
 QString TestEnv::configDir() const {
     return m_dir.path() + QLatin1String("/config");
 }

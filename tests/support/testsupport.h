@@ -33,6 +33,9 @@ private:
     QByteArray m_oldConfig;
 };
 
+// Empty when table.column can be read; the database's description otherwise.
+QString columnError(Database& db, const QString& table, const QString& column);
+
 // A fresh database (the demo data on request), private settings and a context
 // around them, as the windows get it in the program.
 struct AppFixture {
