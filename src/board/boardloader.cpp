@@ -47,7 +47,7 @@ BoardLoader::BoardLoader(AppContext& ctx) : m_ctx(ctx) {}
 BoardInputs BoardLoader::load(const BoardChoices& choices, const BoardProfile& surface) {
     m_monitorOn = choices.monitorOn;
     BoardInputs in;
-    in.theme = ThemeStore(m_ctx.db, &m_ctx.events).load(choices.themeKey);
+    in.theme = m_ctx.themes.load(choices.themeKey);
 
     MotionProfile& m = in.motion;
     m.table = choices.motion == QLatin1String("Page")     ? TableMotion::Page

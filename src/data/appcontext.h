@@ -2,6 +2,9 @@
 // What the windows share: the local database, the settings store and the
 // process-wide values the control panel keeps for the board and the editors.
 // Passed in explicitly so tests can give their own.
+#include "data/themedrafts.h"
+#include "data/themestore.h"
+
 #include <QString>
 #include <memory>
 
@@ -27,6 +30,10 @@ struct Session {
     qint64 currentThemeKey = 0;
     qint64 previewThemeKey = 0;
     int twipsPerPixel = 15;
+    // The screen resolution the layout designer models: the theme last opened in the
+    // theme editor (its SWidth / SHeight).
+    int designWidth = 1366;
+    int designHeight = 768;
     QString userName;
     QString userType; // "Admin" or "User"
 
@@ -66,6 +73,9 @@ public:
     CurrencyStore& currencies;
     NewsStore& news;
     UserStore& users;
+    ThemeStore themes;
+    // Unsaved theme edits, for an open preview.
+    ThemeDrafts drafts;
 };
 
 } // namespace quoteria

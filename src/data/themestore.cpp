@@ -23,11 +23,6 @@ double number(const QSqlRecord& r, const char* name) {
     const int i = r.indexOf(QLatin1String(name));
     return i < 0 ? 0.0 : themeNumber(r.value(i));
 }
-
-QColor colour(const QSqlRecord& r, const char* name) {
-    const int i = r.indexOf(QLatin1String(name));
-    return i < 0 ? QColor(Qt::black) : colorFromWin(colourValue(r.value(i)));
-}
 } // namespace
 
 qint64 colourValue(const QVariant& value) {
@@ -107,6 +102,15 @@ qint64 windowsValue(const QColor& c) {
     return qint64(c.red()) | (qint64(c.green()) << 8) | (qint64(c.blue()) << 16);
 }
 
+// Every column of a row but the theme key, by name.
+QVariantMap rowValues(const QSqlRecord& r) {
+    QVariantMap out;
+    for (int i = 0; i < r.count(); ++i)
+        if (r.fieldName(i).compare(QLatin1String(ThemeStore::kKey), Qt::CaseInsensitive) != 0)
+            out.insert(r.fieldName(i), r.value(i));
+    return out;
+}
+
 QString headColumn(int k) {
     return QStringLiteral("head%1").arg(k + 1);
 }
@@ -122,24 +126,31 @@ const char* const ThemeStore::kZoneStems[BoardTheme::ZoneCount] = {"logo", "time
                                                                    "me",   "ttl",  "news"};
 const char* const ThemeStore::kZoneEdges[4] = {"left", "top", "width", "height"};
 
+BoardTheme themeFromRecord(const ThemeRecord& record) {
+    const QVariantMap& r = record.values;
+    BoardTheme t;
+    t.key = record.key;
+    t.found = true;
+    for (const TextColumn& c : kTextColumns)
+        t.*c.field = r.value(QLatin1String(c.name)).toString();
+    for (const NumberColumn& c : kNumberColumns)
+        t.*c.field = themeNumber(r.value(QLatin1String(c.name)));
+    for (const ColourColumn& c : kColourColumns)
+        t.*c.field = colorFromWin(colourValue(r.value(QLatin1String(c.name))));
+    t.displaytime = int(themeNumber(r.value(QLatin1String(kDisplayTime))));
+    t.scroll = int(themeNumber(r.value(QLatin1String(kScroll))));
+    t.rowbgcolorValue = colourValue(r.value(QLatin1String(kRowColour)));
+    t.rowbgcolor = colorFromWin(t.rowbgcolorValue);
+    return t;
+}
+
 BoardTheme ThemeStore::load(qint64 key) {
     BoardTheme t;
     t.key = key;
     const QString keyColumn = QLatin1String(kKey);
     if (auto row = m_db.fetchOne(
             QStringLiteral("select * from %1 where %2=?").arg(kThemeTable, keyColumn), {key})) {
-        const QSqlRecord& r = *row;
-        t.found = true;
-        for (const TextColumn& c : kTextColumns)
-            t.*c.field = text(r, c.name);
-        for (const NumberColumn& c : kNumberColumns)
-            t.*c.field = number(r, c.name);
-        for (const ColourColumn& c : kColourColumns)
-            t.*c.field = colour(r, c.name);
-        t.displaytime = int(number(r, kDisplayTime));
-        t.scroll = int(number(r, kScroll));
-        t.rowbgcolorValue = colourValue(r.value(QLatin1String(kRowColour)));
-        t.rowbgcolor = colorFromWin(t.rowbgcolorValue);
+        t = themeFromRecord({key, rowValues(*row)});
     }
     if (auto row = m_db.fetchOne(
             QStringLiteral("select * from %1 where %2=? limit 1").arg(kPositionTable, keyColumn),
@@ -201,6 +212,75 @@ QVector<ThemeEntry> ThemeStore::list(bool* ok) {
     out.reserve(recs.size());
     for (const QSqlRecord& r : recs)
         out.append({r.value(0).toLongLong(), r.value(1).toString()});
+    return out;
+}
+
+std::optional<ThemeRecord> ThemeStore::loadRecord(qint64 key) {
+    const auto row = m_db.fetchOne(
+        QStringLiteral("select * from %1 where %2=?").arg(kThemeTable, QLatin1String(kKey)), {key});
+    if (!row)
+        return std::nullopt;
+    return ThemeRecord{key, rowValues(*row)};
+}
+
+qint64 ThemeStore::saveRecord(const ThemeRecord& record, QString* error) {
+    const auto fail = [&] {
+        if (error)
+            *error = m_db.lastError();
+        return qint64(-1);
+    };
+    QVariantMap values = record.values;
+    values.remove(QLatin1String(kKey));
+    const QString keyColumn = QLatin1String(kKey);
+    Database::Transaction tx(m_db);
+    if (!tx.active())
+        return fail();
+    qint64 key = record.key;
+    if (key > 0) {
+        bool ok = false;
+        const auto rows = m_db.fetchAll(
+            QStringLiteral("select %1 from %2 where %1=?").arg(keyColumn, kThemeTable), {key}, &ok);
+        if (!ok)
+            return fail();
+        if (rows.isEmpty())
+            return 0;
+        if (!m_db.update(kThemeTable, keyColumn, key, values))
+            return fail();
+    } else {
+        key = m_db.insert(kThemeTable, values);
+        if (key < 0)
+            return fail();
+    }
+    if (!tx.commit())
+        return fail();
+    if (m_events)
+        emit m_events->themesChanged();
+    return key;
+}
+
+bool ThemeStore::remove(qint64 key, QString* error) {
+    bool ok = false;
+    m_db.exec(QStringLiteral("delete from %1 where %2=?").arg(kThemeTable, QLatin1String(kKey)),
+              {key}, &ok);
+    if (!ok) {
+        if (error)
+            *error = m_db.lastError();
+        return false;
+    }
+    if (m_events)
+        emit m_events->themesChanged();
+    return true;
+}
+
+QVector<ThemeEntry> ThemeStore::tableOrder(bool* ok) {
+    const QVector<QSqlRecord> recs = m_db.fetchAll(
+        QStringLiteral("select %1, %2, type from %3 order by %1")
+            .arg(QLatin1String(kKey), QLatin1String(kName), kThemeTable),
+        {}, ok);
+    QVector<ThemeEntry> out;
+    out.reserve(recs.size());
+    for (const QSqlRecord& r : recs)
+        out.append({r.value(0).toLongLong(), r.value(1).toString(), r.value(2).toString()});
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 namespace quoteria {
 
@@ -77,7 +78,19 @@ struct BoardTheme {
 struct ThemeEntry {
     qint64 key = 0;
     QString name;
+    QString type; // layout kind: "Vertical" or "Horrizontal"
 };
+
+// A tbltheme row as the theme editor keeps it: every column but the key, by name,
+// values as typed (numbers stay text until the board reads them).
+struct ThemeRecord {
+    qint64 key = 0; // themeauto; 0 for a theme not saved yet
+    QVariantMap values;
+};
+
+// The board's reading of a theme row: numbers converted, colours decoded. The
+// result has found set and no layout or header.
+BoardTheme themeFromRecord(const ThemeRecord& record);
 
 class ThemeStore {
 public:
@@ -102,6 +115,17 @@ public:
     // Whether the theme has its layout row (tblpos) / its header row (tblheader).
     bool hasLayout(qint64 key);
     bool hasHeader(qint64 key);
+
+    // The theme row `key` with every column, or nothing when it does not exist.
+    std::optional<ThemeRecord> loadRecord(qint64 key);
+    // Writes the theme row alone: a new row when record.key is 0, else the row
+    // record.key. Returns the key; 0 when that row no longer exists (nothing written);
+    // -1 with error set when the database failed (nothing written).
+    qint64 saveRecord(const ThemeRecord& record, QString* error = nullptr);
+    // Deletes the theme row; its layout, header and ticker rows stay.
+    bool remove(qint64 key, QString* error = nullptr);
+    // Every theme in the table's own order, with its layout kind.
+    QVector<ThemeEntry> tableOrder(bool* ok = nullptr);
 
     // Writes the theme row (a new one when theme.key is 0), its layout row when
     // hasPosition and its header row when hasHeader, all in one transaction.

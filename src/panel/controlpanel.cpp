@@ -69,7 +69,7 @@ int findCaseless(const QComboBox* box, const QString& text) {
 } // namespace
 
 ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* parent)
-    : QMainWindow(parent), m_ctx(ctx), m_services(services), m_themes(ctx.db, &ctx.events) {
+    : QMainWindow(parent), m_ctx(ctx), m_services(services) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quoteria"));
 
@@ -267,7 +267,7 @@ void ControlPanel::formLoad() {
 
 void ControlPanel::addTheme() {
     m_theme->clear();
-    m_theme->addItems(m_themes.names());
+    m_theme->addItems(m_ctx.themes.names());
     const QString name = m_ctx.settings.get(settings::ThemeName);
     m_theme->setCurrentIndex(name.isEmpty() ? -1 : findCaseless(m_theme, name));
 }
@@ -374,7 +374,7 @@ void ControlPanel::prvChecks(const std::function<void()>& opener) {
     Session& s = m_ctx.session;
     m_previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
     s.previewThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
-    const auto check = panel::checkTheme(m_themes, s.previewThemeKey);
+    const auto check = panel::checkTheme(m_ctx.themes, s.previewThemeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
         return;
@@ -390,7 +390,7 @@ void ControlPanel::display_Click() {
     // A theme that lost its layout or header meanwhile must not keep the board up.
     if (isRunning())
         return stopBoard();
-    const auto check = panel::checkTheme(m_themes, s.currentThemeKey);
+    const auto check = panel::checkTheme(m_ctx.themes, s.currentThemeKey);
     if (check != panel::ThemeCheck::Ready) {
         messages().show(panel::themeCheckMessage(check));
         return;

@@ -126,7 +126,6 @@ private:
 
     AppContext& m_ctx;
     PanelServices m_services;
-    ThemeStore m_themes;
     BoardFactory m_factory;
     std::unique_ptr<BoardControl> m_board;
     QHash<QString, QAction*> m_items;

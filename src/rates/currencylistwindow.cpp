@@ -182,7 +182,7 @@ void CurrencyListWindow::addFG() {
 
 void CurrencyListWindow::addTheme() {
     m_cmbTheme->clear();
-    m_cmbTheme->addItems(ThemeStore(m_ctx.db, &m_ctx.events).names());
+    m_cmbTheme->addItems(m_ctx.themes.names());
 }
 
 void CurrencyListWindow::sizeME() {
