@@ -118,12 +118,7 @@ void HeaderEditor::closeEvent(QCloseEvent* event) {
 
 HeaderEditor* showHeaderEditor(QPointer<HeaderEditor>& slot, AppContext& ctx, qint64 key,
                                QWidget* owner) {
-    return openForTheme(slot, key, [&] {
-        auto* editor = new HeaderEditor(ctx, owner);
-        editor->lblRef()->setText(key > 0 ? QString::number(key) : QString());
-        editor->getData();
-        return editor;
-    });
+    return openForTheme(slot, key, [&] { return new HeaderEditor(ctx, owner); });
 }
 
 } // namespace quoteria

@@ -355,12 +355,7 @@ void LayoutDesigner::closeEvent(QCloseEvent* event) {
 
 LayoutDesigner* showDesigner(QPointer<LayoutDesigner>& slot, AppContext& ctx, qint64 key,
                              QWidget* owner) {
-    return openForTheme(slot, key, [&] {
-        auto* designer = new LayoutDesigner(ctx, owner);
-        designer->lblRef()->setText(key > 0 ? QString::number(key) : QString());
-        designer->getData();
-        return designer;
-    });
+    return openForTheme(slot, key, [&] { return new LayoutDesigner(ctx, owner); });
 }
 
 } // namespace quoteria

@@ -1,7 +1,9 @@
 #pragma once
 // The layout designer and the header editor edit one theme at a time and exist
 // once: asking for another theme closes the open window (withdrawing its unsaved
-// edits) and opens a fresh one; asking again for the same theme brings it back.
+// edits) and opens a fresh one, given the key and loaded; asking again for the
+// same theme brings it back as it was.
+#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 
@@ -15,6 +17,8 @@ template <typename W, typename Make> W* openForTheme(QPointer<W>& slot, qint64 k
     if (!slot) {
         slot = make();
         slot->setAttribute(Qt::WA_DeleteOnClose);
+        slot->lblRef()->setText(key > 0 ? QString::number(key) : QString());
+        slot->getData();
     }
     slot->show();
     slot->raise();

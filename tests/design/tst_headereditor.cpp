@@ -1,5 +1,5 @@
 #include "design/headereditor.h"
-#include "testsupport.h"
+#include "themefixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,11 +9,7 @@ using namespace quoteria;
 
 namespace {
 
-struct Fixture : test::AppFixture {
-    QPointer<HeaderEditor> slot;
-    qint64 key = 0;
-    Fixture() { key = db.insert(QStringLiteral("tbltheme"), {{"themename", "Plain"}}); }
-    ~Fixture() { delete slot.data(); }
+struct Fixture : test::ThemeFixture<HeaderEditor> {
     HeaderEditor* open() { return showHeaderEditor(slot, ctx, key, nullptr); }
     QLineEdit* text(int k) { return slot->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(k)); }
     void type(int k, const QString& s) {

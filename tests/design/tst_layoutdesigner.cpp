@@ -1,6 +1,6 @@
 #include "design/designcontrol.h"
 #include "design/layoutdesigner.h"
-#include "testsupport.h"
+#include "themefixture.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,11 +14,7 @@ namespace {
 
 using Rect = QList<double>; // left, top, width, height in twips
 
-struct Fixture : test::AppFixture {
-    QPointer<LayoutDesigner> slot;
-    qint64 key = 0;
-    Fixture() { key = db.insert(QStringLiteral("tbltheme"), {{"themename", "Plain"}}); }
-    ~Fixture() { delete slot.data(); }
+struct Fixture : test::ThemeFixture<LayoutDesigner> {
     LayoutDesigner* open() { return showDesigner(slot, ctx, key, nullptr); }
     void click(const char* button) {
         auto* b = slot->tool()->findChild<QPushButton*>(QLatin1String(button));
