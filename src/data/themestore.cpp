@@ -352,3 +352,89 @@ qint64 ThemeStore::save(const BoardTheme& t, QString* error) {
 }
 
 } // namespace quoteria
+
+namespace quoteria {
+
+namespace {
+// Writes the one row of a per-theme table in its own transaction: overwritten with
+// `values` when present, else added with `values` and `onCreate`.
+bool writeThemeRow(Database& db, DataEvents* events, const QString& table, qint64 key,
+                   const QVariantMap& values, const QVariantMap& onCreate, QString* error) {
+    const auto fail = [&] {
+        if (error)
+            *error = db.lastError();
+        return false;
+    };
+    const QString keyColumn = QLatin1String(ThemeStore::kKey);
+    Database::Transaction tx(db);
+    if (!tx.active())
+        return fail();
+    bool ok = false;
+    const bool present =
+        !db.fetchAll(QStringLiteral("select %1 from %2 where %1=? limit 1").arg(keyColumn, table),
+                     {key}, &ok)
+             .isEmpty();
+    if (!ok)
+        return fail();
+    if (present) {
+        if (!db.update(table, keyColumn, key, values))
+            return fail();
+    } else {
+        QVariantMap row = values;
+        row.insert(onCreate);
+        row[keyColumn] = key;
+        if (db.insert(table, row) < 0)
+            return fail();
+    }
+    if (!tx.commit())
+        return fail();
+    if (events)
+        emit events->themesChanged();
+    return true;
+}
+} // namespace
+
+std::optional<LayoutRow> ThemeStore::loadLayout(qint64 key) {
+    const auto row = m_db.fetchOne(QStringLiteral("select * from %1 where %2=? limit 1")
+                                       .arg(kPositionTable, QLatin1String(kKey)),
+                                   {key});
+    if (!row)
+        return std::nullopt;
+    LayoutRow out;
+    for (int z = 0; z < BoardTheme::ZoneCount; ++z)
+        for (int e = 0; e < 4; ++e)
+            out.zone[z][e] = number(*row, zoneColumn(z, e).toLatin1().constData());
+    return out;
+}
+
+bool ThemeStore::saveLayout(qint64 key, const LayoutRow& row, QString* error) {
+    QVariantMap values, onCreate;
+    for (int z = 0; z < BoardTheme::ZoneCount; ++z)
+        for (int e = 0; e < 4; ++e) {
+            // The window's size is recorded once, when the row is made.
+            const bool firstOnly = z == BoardTheme::Me && e >= 2;
+            (firstOnly ? onCreate : values)[zoneColumn(z, e)] = row.zone[z][e];
+        }
+    return writeThemeRow(m_db, m_events, kPositionTable, key, values, onCreate, error);
+}
+
+std::optional<HeaderRow> ThemeStore::loadHeaderRow(qint64 key) {
+    const auto row = m_db.fetchOne(
+        QStringLiteral("select * from %1 where %2=?").arg(kHeaderTable, QLatin1String(kKey)),
+        {key});
+    if (!row)
+        return std::nullopt;
+    HeaderRow out;
+    for (int k = 0; k < 7; ++k)
+        out.head[k] = text(*row, headColumn(k).toLatin1().constData());
+    return out;
+}
+
+bool ThemeStore::saveHeaderRow(qint64 key, const HeaderRow& row, QString* error) {
+    QVariantMap values;
+    for (int k = 0; k < 7; ++k)
+        values[headColumn(k)] = row.head[k];
+    return writeThemeRow(m_db, m_events, kHeaderTable, key, values, {}, error);
+}
+
+} // namespace quoteria

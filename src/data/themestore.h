@@ -92,6 +92,18 @@ struct ThemeRecord {
 // result has found set and no layout or header.
 BoardTheme themeFromRecord(const ThemeRecord& record);
 
+// A theme's tblpos row as the layout designer keeps it: the six zones and, as
+// BoardTheme::Me, the designer window's own rectangle, all in twips.
+struct LayoutRow {
+    double zone[BoardTheme::ZoneCount][4] = {};
+};
+
+// A theme's tblheader row: head1 ... head6 the table's column captions, head7 the
+// flag column's spacer.
+struct HeaderRow {
+    QString head[7];
+};
+
 class ThemeStore {
 public:
     // Column names of the three tables.
@@ -131,6 +143,17 @@ public:
     // hasPosition and its header row when hasHeader, all in one transaction.
     // Returns the theme's key, or 0 with error set and nothing changed.
     qint64 save(const BoardTheme& theme, QString* error = nullptr);
+
+    // The theme's layout row, or nothing when it has none (or the query failed).
+    std::optional<LayoutRow> loadLayout(qint64 key);
+    // Writes the theme's layout row in one transaction. A row already there keeps
+    // the window width and height of its first save; a new row takes every value.
+    // False with error set and nothing changed when the database failed.
+    bool saveLayout(qint64 key, const LayoutRow& row, QString* error = nullptr);
+    // The theme's header row, or nothing when it has none.
+    std::optional<HeaderRow> loadHeaderRow(qint64 key);
+    // Overwrites the theme's one header row, or adds it; one transaction.
+    bool saveHeaderRow(qint64 key, const HeaderRow& row, QString* error = nullptr);
 
 private:
     Database& m_db;

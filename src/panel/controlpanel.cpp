@@ -9,6 +9,7 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "data/themestore.h"
+#include "design/layoutdesigner.h"
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
 #include "media/alarmplayer.h"
@@ -152,6 +153,7 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     };
     setOpener(QStringLiteral("scroll"), newsList);
     setOpener(QStringLiteral("addscroll"), newsList);
+    setOpener(QStringLiteral("pos"), [this] { openLayoutDesigner(); });
 
     formLoad();
     m_timer5->start();
@@ -214,6 +216,20 @@ void ControlPanel::setOpener(const QString& itemName, std::function<void()> open
         return;
     m_openers.insert(itemName, std::move(opener));
     item->setEnabled(true);
+}
+
+void ControlPanel::openLayoutDesigner() {
+    // The designer models the resolution of the theme it places, as when the theme
+    // editor opens it; without a theme it shows the initial zones and saves nothing.
+    Session& s = m_ctx.session;
+    if (const auto record = m_ctx.themes.loadRecord(s.currentThemeKey)) {
+        const BoardTheme theme = themeFromRecord(*record);
+        if (theme.swidth >= 1 && theme.sheight >= 1) {
+            s.designWidth = int(theme.swidth);
+            s.designHeight = int(theme.sheight);
+        }
+    }
+    showDesigner(m_designer, m_ctx, s.currentThemeKey, this);
 }
 
 BoardChoices ControlPanel::boardChoices() const {

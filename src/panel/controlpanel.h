@@ -25,6 +25,7 @@ struct AppContext;
 struct TextSetting;
 class AboutWindow;
 class CurrencyListWindow;
+class LayoutDesigner;
 class NewsListWindow;
 class MonitorSettingsWindow;
 class UserListWindow;
@@ -123,6 +124,7 @@ private:
     void showUserList();
     void showAbout();
     void showMonitorSettings();
+    void openLayoutDesigner();
 
     AppContext& m_ctx;
     PanelServices m_services;
@@ -151,6 +153,7 @@ private:
     QPointer<MonitorSettingsWindow> m_frmMonitor;
     QPointer<CurrencyListWindow> m_curLst;
     QPointer<NewsListWindow> m_newsList;
+    QPointer<LayoutDesigner> m_designer;
 };
 
 } // namespace quoteria

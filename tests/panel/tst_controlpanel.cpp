@@ -4,6 +4,7 @@
 #include "data/demodata.h"
 #include "data/helpers.h"
 #include "data/settingsstore.h"
+#include "design/layoutdesigner.h"
 #include "fakeboard.h"
 #include "gui/unsavedwork.h"
 #include "media/alarmplayer.h"
@@ -88,10 +89,10 @@ void trigger(ControlPanel& f, const char* item) {
 }
 
 // Items whose windows are not built yet: disabled until an opener is attached.
-const char* const kOpenerItems[] = {"prv",      "clock",  "theme",     "pos",
-                                    "inpvideo", "online", "curUpdate", "vidLst"};
+const char* const kOpenerItems[] = {"prv",    "clock",     "theme", "inpvideo",
+                                    "online", "curUpdate", "vidLst"};
 // Items whose windows exist: enabled from the start.
-const char* const kWiredItems[] = {"entry", "scroll", "addscroll"};
+const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos"};
 
 } // namespace
 
@@ -116,6 +117,8 @@ private Q_SLOTS:
     void rights();
     void userListOpensOnce();
     void openersEnableTheirItems();
+    void positionOpensDesignerForCurrentTheme_data();
+    void positionOpensDesignerForCurrentTheme();
     void previewChecks_data();
     void previewChecks();
     void startRefused_data();
@@ -527,6 +530,32 @@ void TestControlPanel::openersEnableTheirItems() {
         trigger(*p, name);
     }
     QCOMPARE(opened.size(), int(std::size(kOpenerItems)));
+}
+
+void TestControlPanel::positionOpensDesignerForCurrentTheme_data() {
+    QTest::addColumn<bool>("chosen");
+    QTest::addColumn<QSize>("surface");
+    QTest::newRow("theme designed for 1920x1080") << true << QSize(960, 540);
+    // No theme: the last design resolution, and nothing to save into.
+    QTest::newRow("no theme") << false << QSize(683, 384);
+}
+
+void TestControlPanel::positionOpensDesignerForCurrentTheme() {
+    QFETCH(bool, chosen);
+    QFETCH(QSize, surface);
+    Fixture fx(false);
+    const qint64 key = fx.addTheme(QStringLiteral("Wide"), false, false);
+    fx.db.update(QStringLiteral("tbltheme"), QStringLiteral("themeauto"), key,
+                 {{QStringLiteral("SWidth"), 1920}, {QStringLiteral("SHeight"), 1080}});
+    if (chosen)
+        fx.settings.write(kDisp, kTheme, QStringLiteral("name"), QStringLiteral("Wide"));
+    auto p = fx.panel();
+    trigger(*p, "pos");
+    trigger(*p, "pos");
+    QCOMPARE(p->findChildren<LayoutDesigner*>().size(), 1);
+    auto* designer = p->findChild<LayoutDesigner*>(QStringLiteral("frmPos"));
+    QCOMPARE(designer->themeKey(), chosen ? key : 0);
+    QCOMPARE(designer->size(), surface);
 }
 
 void TestControlPanel::previewChecks_data() {
