@@ -6,7 +6,8 @@
 // theme has them). Keys are never carried: the importing database gives new ones.
 // In the archive a picture column (logo, BGimage, img1, img2, NBGimg, and the
 // ticker's bullet) holds the name of its entry beside theme.json, or is empty
-// when the theme shares no picture there.
+// when the theme shares no picture there. `video` is stored only, never shown, and
+// `clockfile` names a face shipped with the program: both travel as they are.
 //
 // Imported pictures go to <data folder>/themes/<new theme key>/, one folder per
 // theme; the rows point at those copies.
