@@ -91,16 +91,10 @@ int renderBoardCommand(const QStringList& args) {
         }
     }
 
-    const DbLocation loc = readDbPath();
-    if (loc.path.isEmpty()) {
-        err(loc.error);
-        return 1;
-    }
+    DbLocation loc;
     Database db(QStringLiteral("quoteria-render"));
-    if (!db.open(loc.path)) {
-        err(db.lastError());
+    if (!cli::openProgramDatabase(db, &loc))
         return 1;
-    }
     SettingsStore settings;
     DataEvents events;
     AppContext ctx(db, settings, events, Session{}, loc.dataFolder,

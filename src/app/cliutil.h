@@ -1,5 +1,8 @@
 #pragma once
 // Small helpers shared by the command-line jobs.
+#include "data/database.h"
+#include "data/dbpath.h"
+
 #include <QStringList>
 #include <cstdio>
 
@@ -17,6 +20,21 @@ inline QString optionValue(const QStringList& args, const QString& name, bool* p
     if (present)
         *present = i >= 0;
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
+}
+
+// Opens the database the program uses (named in path.txt), as every job that reads
+// it does. False, said on stderr, when there is none or it cannot be opened.
+inline bool openProgramDatabase(Database& db, DbLocation* where) {
+    *where = readDbPath();
+    if (where->path.isEmpty()) {
+        err(where->error);
+        return false;
+    }
+    if (!db.open(where->path)) {
+        err(db.lastError());
+        return false;
+    }
+    return true;
 }
 
 } // namespace quoteria::cli

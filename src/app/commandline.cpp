@@ -33,6 +33,9 @@ int runCommandLine(int argc, char** argv) {
         {"--render-board", true, renderBoardCommand},
         {"--bench-board", true, benchBoardCommand},
         {"--rtf2html", false, rtfToHtmlCommand},
+        // Pictures are decoded to check them: offscreen, as for rendering.
+        {"--export-theme", true, exportThemeCommand},
+        {"--import-theme", true, importThemeCommand},
     };
     for (const Command& c : commands) {
         if (!args.contains(QLatin1String(c.flag)))

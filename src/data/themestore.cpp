@@ -3,6 +3,8 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/formats.h"
+#include "data/helpers.h"
+#include "data/schema.h"
 #include "data/wincolor.h"
 
 #include <QSqlRecord>
@@ -346,6 +348,111 @@ qint64 ThemeStore::save(const BoardTheme& t, QString* error) {
     }
     if (!tx.commit())
         return fail();
+    if (m_events)
+        emit m_events->themesChanged();
+    return key;
+}
+
+const char* const ThemeRows::kTables[ThemeRows::PartCount] = {"tbltheme", "tblpos", "tblheader",
+                                                              "tblss"};
+
+namespace {
+// The part's columns that travel, under the schema's spelling; others are dropped.
+QVariantMap travelling(ThemeRows::Part part, const QVariantMap& values) {
+    const QStringList columns = ThemeStore::rowColumns(part);
+    QVariantMap out;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        for (const QString& c : columns)
+            if (c.compare(it.key(), Qt::CaseInsensitive) == 0)
+                out.insert(c, it.value());
+    return out;
+}
+} // namespace
+
+QStringList ThemeStore::rowColumns(ThemeRows::Part part) {
+    const TableDef* t = schema::table(QLatin1String(ThemeRows::kTables[part]));
+    QStringList out;
+    if (!t)
+        return out;
+    // Ordinal 0 is the row's own key (the theme key itself in tblheader).
+    for (int i = 1; i < t->columns.size(); ++i)
+        if (t->columns[i].name.compare(QLatin1String(kKey), Qt::CaseInsensitive) != 0)
+            out << t->columns[i].name;
+    return out;
+}
+
+std::optional<ThemeRows> ThemeStore::loadRows(qint64 key) {
+    const auto record = loadRecord(key);
+    if (!record)
+        return std::nullopt;
+    ThemeRows rows;
+    rows.part[ThemeRows::Theme] = travelling(ThemeRows::Theme, record->values);
+    for (int p = ThemeRows::Layout; p < ThemeRows::PartCount; ++p) {
+        // The row the board and the editors read when a theme has several.
+        const auto row =
+            m_db.fetchOne(QStringLiteral("select * from %1 where %2=? limit 1")
+                              .arg(QLatin1String(ThemeRows::kTables[p]), QLatin1String(kKey)),
+                          {key});
+        if (row)
+            rows.part[p] = travelling(ThemeRows::Part(p), rowValues(*row));
+    }
+    return rows;
+}
+
+qint64 ThemeStore::importRows(ThemeRows rows, const ImportStep& step, QString* name,
+                              QString* error) {
+    const auto fail = [&](const QString& why) {
+        if (error && !why.isEmpty())
+            *error = why;
+        return qint64(0);
+    };
+    if (!rows.part[ThemeRows::Theme])
+        return fail(QStringLiteral("the theme row is missing"));
+    Database::Transaction tx(m_db);
+    if (!tx.active())
+        return fail(m_db.lastError());
+    bool ok = false;
+    const QVector<QSqlRecord> taken = m_db.fetchAll(
+        QStringLiteral("select %1 from %2").arg(QLatin1String(kName), kThemeTable), {}, &ok);
+    if (!ok)
+        return fail(m_db.lastError());
+    const auto isTaken = [&](const QString& candidate) {
+        for (const QSqlRecord& r : taken)
+            if (sameIgnoringCase(r.value(0).toString(), candidate))
+                return true;
+        return false;
+    };
+    QVariantMap theme = travelling(ThemeRows::Theme, *rows.part[ThemeRows::Theme]);
+    const QString wanted = theme.value(QLatin1String(kName)).toString();
+    QString freeName = wanted;
+    for (int n = 2; isTaken(freeName); ++n)
+        freeName = QStringLiteral("%1 (%2)").arg(wanted).arg(n);
+    theme[QLatin1String(kName)] = freeName;
+    const qint64 key = m_db.insert(kThemeTable, theme);
+    if (key <= 0)
+        return fail(m_db.lastError());
+    rows.part[ThemeRows::Theme] = theme;
+    if (step) {
+        if (!step(key, rows, error))
+            return 0;
+        // The step may only change what the row holds, not its name.
+        QVariantMap changed = travelling(ThemeRows::Theme, *rows.part[ThemeRows::Theme]);
+        changed[QLatin1String(kName)] = freeName;
+        if (!m_db.update(kThemeTable, QLatin1String(kKey), key, changed))
+            return fail(m_db.lastError());
+    }
+    for (int p = ThemeRows::Layout; p < ThemeRows::PartCount; ++p) {
+        if (!rows.part[p])
+            continue;
+        QVariantMap values = travelling(ThemeRows::Part(p), *rows.part[p]);
+        values[QLatin1String(kKey)] = key;
+        if (m_db.insert(QLatin1String(ThemeRows::kTables[p]), values) < 0)
+            return fail(m_db.lastError());
+    }
+    if (!tx.commit())
+        return fail(m_db.lastError());
+    if (name)
+        *name = freeName;
     if (m_events)
         emit m_events->themesChanged();
     return key;

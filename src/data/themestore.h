@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <optional>
 
 namespace quoteria {
@@ -88,6 +89,17 @@ struct ThemeRecord {
     QVariantMap values;
 };
 
+// A theme's rows as stored, every column by name, without the keys that tie them
+// to one database (the theme's key and each row's own key). Carried between
+// counters when a theme is shared.
+struct ThemeRows {
+    enum Part { Theme, Layout, Header, Ticker, PartCount };
+    // tbltheme, tblpos, tblheader, tblss
+    static const char* const kTables[PartCount];
+    // Empty where the theme has no such row.
+    std::optional<QVariantMap> part[PartCount];
+};
+
 // The board's reading of a theme row: numbers converted, colours decoded. The
 // result has found set and no layout or header.
 BoardTheme themeFromRecord(const ThemeRecord& record);
@@ -154,6 +166,19 @@ public:
     std::optional<HeaderRow> loadHeaderRow(qint64 key);
     // Overwrites the theme's one header row, or adds it; one transaction.
     bool saveHeaderRow(qint64 key, const HeaderRow& row, QString* error = nullptr);
+    // The columns of a part that travel with a theme: all but the keys.
+    static QStringList rowColumns(ThemeRows::Part part);
+    // The theme's rows; nothing when the theme row does not exist.
+    std::optional<ThemeRows> loadRows(qint64 key);
+    // Runs inside the import's transaction once the new key is known; may change
+    // the rows still to be written. False abandons the import.
+    using ImportStep = std::function<bool(qint64 key, ThemeRows& rows, QString* error)>;
+    // Adds the rows as a new theme, in one transaction: the stored name when no
+    // theme has it (letter case aside), else the first free "name (n)". The theme
+    // row is written, then `step` runs, then the rows as it left them. Returns the
+    // new key with *name set, or 0 with error set and nothing changed.
+    qint64 importRows(ThemeRows rows, const ImportStep& step, QString* name,
+                      QString* error = nullptr);
 
 private:
     Database& m_db;
