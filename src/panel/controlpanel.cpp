@@ -9,6 +9,7 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "data/themestore.h"
+#include "design/themerules.h"
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
 #include "media/alarmplayer.h"
@@ -374,9 +375,9 @@ void ControlPanel::prvChecks(const std::function<void()>& opener) {
     Session& s = m_ctx.session;
     m_previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
     s.previewThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
-    const auto check = panel::checkTheme(m_ctx.themes, s.previewThemeKey);
-    if (check != panel::ThemeCheck::Ready) {
-        messages().show(panel::themeCheckMessage(check));
+    const auto check = checkTheme(m_ctx.themes, s.previewThemeKey);
+    if (check != ThemeCheck::Ready) {
+        messages().show(themeCheckMessage(check));
         return;
     }
     opener();
@@ -390,9 +391,9 @@ void ControlPanel::display_Click() {
     // A theme that lost its layout or header meanwhile must not keep the board up.
     if (isRunning())
         return stopBoard();
-    const auto check = panel::checkTheme(m_ctx.themes, s.currentThemeKey);
-    if (check != panel::ThemeCheck::Ready) {
-        messages().show(panel::themeCheckMessage(check));
+    const auto check = checkTheme(m_ctx.themes, s.currentThemeKey);
+    if (check != ThemeCheck::Ready) {
+        messages().show(themeCheckMessage(check));
         return;
     }
     startBoard();
