@@ -30,25 +30,61 @@ void TestThemeRules::leavingAndTyping_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("left");
-    QTest::newRow("columns letter") << "txtColumn" << "abc" << "2";
-    QTest::newRow("columns empty") << "txtColumn" << "" << "2";
-    QTest::newRow("columns number") << "txtColumn" << "5" << "5";
-    QTest::newRow("rows letter") << "txtRow" << "x1" << "2";
-    QTest::newRow("row height letter") << "txtRHeight" << "tall" << "200";
-    QTest::newRow("row height number") << "txtRHeight" << "350" << "350";
-    QTest::newRow("v-gap 0") << "tblLine" << "0" << "10";
-    QTest::newRow("v-gap below 1") << "tblLine" << "0.5" << "10";
-    QTest::newRow("v-gap letter") << "tblLine" << "wide" << "10";
-    QTest::newRow("v-gap 1") << "tblLine" << "1" << "1";
-    QTest::newRow("volume 11") << "txtVol" << "11" << "5";
-    QTest::newRow("volume 10") << "txtVol" << "10" << "10";
-    QTest::newRow("volume letter") << "txtVol" << "loud" << "5";
-    QTest::newRow("h-gap is free") << "txtWGap" << "any" << "any";
+    QTest::newRow("columns letter") << "txtColumn"
+                                    << "abc"
+                                    << "2";
+    QTest::newRow("columns empty") << "txtColumn"
+                                   << ""
+                                   << "2";
+    QTest::newRow("columns number") << "txtColumn"
+                                    << "5"
+                                    << "5";
+    QTest::newRow("rows letter") << "txtRow"
+                                 << "x1"
+                                 << "2";
+    QTest::newRow("row height letter") << "txtRHeight"
+                                       << "tall"
+                                       << "200";
+    QTest::newRow("row height number") << "txtRHeight"
+                                       << "350"
+                                       << "350";
+    QTest::newRow("v-gap 0") << "tblLine"
+                             << "0"
+                             << "10";
+    QTest::newRow("v-gap below 1") << "tblLine"
+                                   << "0.5"
+                                   << "10";
+    QTest::newRow("v-gap letter") << "tblLine"
+                                  << "wide"
+                                  << "10";
+    QTest::newRow("v-gap 1") << "tblLine"
+                             << "1"
+                             << "1";
+    QTest::newRow("volume 11") << "txtVol"
+                               << "11"
+                               << "5";
+    QTest::newRow("volume 10") << "txtVol"
+                               << "10"
+                               << "10";
+    QTest::newRow("volume letter") << "txtVol"
+                                   << "loud"
+                                   << "5";
+    QTest::newRow("h-gap is free") << "txtWGap"
+                                   << "any"
+                                   << "any";
     // Typed into the resolution: replaced at once.
-    QTest::newRow("width letter") << "txtWidth" << "19x" << "1366";
-    QTest::newRow("width emptied") << "txtWidth" << "" << "1366";
-    QTest::newRow("width number") << "txtWidth" << "1920" << "1920";
-    QTest::newRow("height letter") << "txtHeight" << "y" << "768";
+    QTest::newRow("width letter") << "txtWidth"
+                                  << "19x"
+                                  << "1366";
+    QTest::newRow("width emptied") << "txtWidth"
+                                   << ""
+                                   << "1366";
+    QTest::newRow("width number") << "txtWidth"
+                                  << "1920"
+                                  << "1920";
+    QTest::newRow("height letter") << "txtHeight"
+                                   << "y"
+                                   << "768";
 }
 
 void TestThemeRules::leavingAndTyping() {
@@ -82,14 +118,22 @@ void TestThemeRules::widthCheck_data() {
     QTest::addColumn<QString>("widths");
     QTest::addColumn<QString>("columns");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("three for three") << "3000;1500;1500" << "3" << true;
-    QTest::newRow("three for two") << "3000;1500;1500" << "2" << false;
-    QTest::newRow("trailing ; makes a third") << "2500;2500;" << "2" << false;
-    QTest::newRow("trailing ; for three") << "2500;2500;" << "3" << true;
-    QTest::newRow("letter") << "2500;25a0" << "2" << false;
-    QTest::newRow("letter, any count") << "x" << "1" << false;
-    QTest::newRow("empty") << "" << "1" << false;
-    QTest::newRow("count not numeric") << "2500;2500" << "two" << false;
+    QTest::newRow("three for three") << "3000;1500;1500"
+                                     << "3" << true;
+    QTest::newRow("three for two") << "3000;1500;1500"
+                                   << "2" << false;
+    QTest::newRow("trailing ; makes a third") << "2500;2500;"
+                                              << "2" << false;
+    QTest::newRow("trailing ; for three") << "2500;2500;"
+                                          << "3" << true;
+    QTest::newRow("letter") << "2500;25a0"
+                            << "2" << false;
+    QTest::newRow("letter, any count") << "x"
+                                       << "1" << false;
+    QTest::newRow("empty") << ""
+                           << "1" << false;
+    QTest::newRow("count not numeric") << "2500;2500"
+                                       << "two" << false;
 }
 
 void TestThemeRules::widthCheck() {
@@ -103,16 +147,26 @@ void TestThemeRules::widthTotal_data() {
     QTest::addColumn<QString>("widths");
     QTest::addColumn<QString>("gap");
     QTest::addColumn<int>("total");
-    QTest::newRow("three columns, two gaps") << "3000;1500;1500" << "20" << 6040;
-    QTest::newRow("zeros add nothing") << "600;2400;1600;1600;0;0;0" << "20" << 6260;
-    QTest::newRow("no first column, no first gap") << "0;2400;1600" << "20" << 4020;
-    QTest::newRow("eighth ignored") << "100;100;100;100;100;100;100;100" << "10" << 760;
-    QTest::newRow("gap not numeric") << "1000;1000" << "wide" << 2000;
-    QTest::newRow("one column keeps its gap") << "1000" << "20" << 1020;
-    QTest::newRow("halves to even") << "1000.5;0" << "0" << 1000;
-    QTest::newRow("beyond the top stays there") << "30000;30000;30000" << "10" << 32767;
-    QTest::newRow("back from the top") << "32767;-100" << "0" << 32667;
-    QTest::newRow("beyond the bottom") << "-30000;-30000" << "0" << -32768;
+    QTest::newRow("three columns, two gaps") << "3000;1500;1500"
+                                             << "20" << 6040;
+    QTest::newRow("zeros add nothing") << "600;2400;1600;1600;0;0;0"
+                                       << "20" << 6260;
+    QTest::newRow("no first column, no first gap") << "0;2400;1600"
+                                                   << "20" << 4020;
+    QTest::newRow("eighth ignored") << "100;100;100;100;100;100;100;100"
+                                    << "10" << 760;
+    QTest::newRow("gap not numeric") << "1000;1000"
+                                     << "wide" << 2000;
+    QTest::newRow("one column keeps its gap") << "1000"
+                                              << "20" << 1020;
+    QTest::newRow("halves to even") << "1000.5;0"
+                                    << "0" << 1000;
+    QTest::newRow("beyond the top stays there") << "30000;30000;30000"
+                                                << "10" << 32767;
+    QTest::newRow("back from the top") << "32767;-100"
+                                       << "0" << 32667;
+    QTest::newRow("beyond the bottom") << "-30000;-30000"
+                                       << "0" << -32768;
 }
 
 void TestThemeRules::widthTotal() {
@@ -148,16 +202,16 @@ void TestThemeRules::storedValuesToControls_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QVariant>("shown"); // invalid: left out, the control keeps its value
     QTest::newRow("number as text") << "rows" << QVariant(12) << "txtRow" << QVariant("12");
-    QTest::newRow("other spelling") << "bgimage" << QVariant("a.jpg") << "txtTbkBack"
-                                    << QVariant("a.jpg");
+    QTest::newRow("other spelling")
+        << "bgimage" << QVariant("a.jpg") << "txtTbkBack" << QVariant("a.jpg");
     QTest::newRow("flag 1") << "displaytime" << QVariant(1) << "chktime" << QVariant(1);
     QTest::newRow("flag 2 is off") << "scroll" << QVariant(2) << "chkScroll" << QVariant(0);
-    QTest::newRow("colour as text") << "clrtime" << QVariant("255") << "lblTClr"
-                                    << QVariant(qint64(255));
+    QTest::newRow("colour as text")
+        << "clrtime" << QVariant("255") << "lblTClr" << QVariant(qint64(255));
     QTest::newRow("null skipped") << "ttlname" << QVariant(QMetaType(QMetaType::QString))
                                   << "txtttl" << QVariant();
-    QTest::newRow("odd media kept") << "media" << QVariant("Flash") << "cmbMedia"
-                                    << QVariant("Flash");
+    QTest::newRow("odd media kept")
+        << "media" << QVariant("Flash") << "cmbMedia" << QVariant("Flash");
 }
 
 void TestThemeRules::storedValuesToControls() {
