@@ -9,6 +9,8 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "data/themestore.h"
+#include "design/themeeditor.h"
+#include "design/themelistwindow.h"
 #include "design/themerules.h"
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
@@ -153,6 +155,12 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     };
     setOpener(QStringLiteral("scroll"), newsList);
     setOpener(QStringLiteral("addscroll"), newsList);
+    setOpener(QStringLiteral("theme"), [this] {
+        themeList();
+        showOnce(m_themeList, [this] { return themeList(); });
+    });
+    // One picker for the program: the theme editor's, writing into its clock field.
+    setOpener(QStringLiteral("clock"), [this] { themeList()->editor()->showClockPicker(); });
 
     formLoad();
     m_timer5->start();
@@ -575,6 +583,14 @@ void ControlPanel::closeEvent(QCloseEvent* event) {
     }
     storePosition(false);
     event->accept();
+}
+
+ThemeListWindow* ControlPanel::themeList() {
+    if (!m_themeList) {
+        m_themeList = new ThemeListWindow(m_ctx, this);
+        m_themeList->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    return m_themeList;
 }
 
 void ControlPanel::showUserList() {

@@ -26,6 +26,7 @@ struct TextSetting;
 class AboutWindow;
 class CurrencyListWindow;
 class NewsListWindow;
+class ThemeListWindow;
 class MonitorSettingsWindow;
 class UserListWindow;
 class MediaAlarmPlayer;
@@ -54,6 +55,8 @@ public:
     void setBoardFactory(BoardFactory factory);
     // The running board, nullptr while stopped.
     BoardControl* board() const { return m_board.get(); }
+    // The theme list, made on first use (not shown): it owns the theme editor.
+    ThemeListWindow* themeList();
 
     // Enables a menu item (by its name: "theme", "entry", "prv", ...) and runs
     // opener when it is chosen, after the item's rights or theme checks.
@@ -151,6 +154,7 @@ private:
     QPointer<MonitorSettingsWindow> m_frmMonitor;
     QPointer<CurrencyListWindow> m_curLst;
     QPointer<NewsListWindow> m_newsList;
+    QPointer<ThemeListWindow> m_themeList;
 };
 
 } // namespace quoteria
