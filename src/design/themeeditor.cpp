@@ -89,6 +89,10 @@ ThemeEditor::ThemeEditor(AppContext& ctx, QWidget* parent)
     newTheme();
 }
 
+ThemeEditor::~ThemeEditor() {
+    withdrawDraft();
+}
+
 QLineEdit* ThemeEditor::addText(const char* name) {
     auto* box = named(new QLineEdit(this), name);
     m_controls.insert(QLatin1String(name), box);
@@ -420,14 +424,7 @@ bool ThemeEditor::hasUnsavedWork() const {
 bool ThemeEditor::settleUnsavedWork() {
     if (!hasUnsavedWork())
         return true;
-    const MsgAnswer a = messages().askYesNoCancel(
-        QStringLiteral("The theme has changed.\nDo you want to save the changes ?"),
-        QStringLiteral("Veltracor"), MsgIcon::Warning);
-    if (a == MsgAnswer::Cancel)
-        return false;
-    if (a == MsgAnswer::No)
-        return true;
-    return save();
+    return askToSaveChanges(QStringLiteral("The theme has changed."), [this] { return save(); });
 }
 
 void ThemeEditor::getData() {
@@ -529,7 +526,9 @@ void ThemeEditor::leaving(QObject* box) {
 }
 
 void ThemeEditor::fieldEdited() {
-    if (m_loading || themeKey() <= 0)
+    // Only what the operator sees being edited is previewed; a hidden editor would
+    // never withdraw it.
+    if (m_loading || themeKey() <= 0 || !isVisible())
         return;
     m_draftKey = themeKey();
     m_ctx.drafts.setThemeRow(m_draftKey, themeFromRecord(record()));

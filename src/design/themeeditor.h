@@ -26,6 +26,7 @@ class ThemeEditor : public QWidget, public UnsavedWork {
     Q_OBJECT
 public:
     explicit ThemeEditor(AppContext& ctx, QWidget* parent = nullptr);
+    ~ThemeEditor() override;
 
     // The key being edited; empty text for a new theme.
     QLabel* lblRef() const { return m_lblRef; }

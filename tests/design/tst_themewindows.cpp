@@ -272,6 +272,17 @@ void TestThemeWindows::liveDraftsPublishedAndWithdrawn() {
     QCOMPARE(shown.ttlcolor, QColor(0, 0, 255));
     ed.hide();
     QVERIFY(!f.ctx.drafts.has(key));
+    text(&ed, "txtFormat")->setText(QStringLiteral("night.svg")); // hidden: nothing to show
+    QVERIFY(!f.ctx.drafts.has(key));
+    {
+        ThemeEditor other(f.ctx);
+        other.lblRef()->setText(QString::number(key));
+        other.getData();
+        other.show();
+        QTest::keyClicks(text(&other, "txtttl"), QStringLiteral("X"));
+        QVERIFY(f.ctx.drafts.has(key));
+    }
+    QVERIFY(!f.ctx.drafts.has(key));
 }
 
 void TestThemeWindows::widthLabelAndButtons() {
