@@ -6,6 +6,7 @@
 #include "data/themestore.h"
 #include "design/themeeditor.h"
 #include "design/themerules.h"
+#include "gui/listgrid.h"
 #include "gui/named.h"
 #include "gui/windowregistry.h"
 
@@ -19,23 +20,12 @@
 
 namespace quoteria {
 
-namespace {
-// Grid widths are twips; 15 twips to a pixel.
-int px(int twips) {
-    return twips / 15;
-}
-} // namespace
-
 ThemeListWindow::ThemeListWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(ctx) {
     setObjectName(QStringLiteral("frmThLst"));
     setWindowTitle(QStringLiteral("Theme List"));
 
-    m_fg = named(new QTableWidget(this), "FG");
-    m_fg->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_fg->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_fg->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_fg->verticalHeader()->hide();
+    m_fg = newListGrid(this);
     m_fg->horizontalHeader()->setStretchLastSection(true);
 
     auto* add = named(new QPushButton(QStringLiteral("&Add New"), this), "cmdAdd");
@@ -51,7 +41,7 @@ ThemeListWindow::ThemeListWindow(AppContext& ctx, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_fg);
     layout->addLayout(buttons);
-    resize(px(500 + 2000 + 4000 + 4000) + 60, 400);
+    resize((500 + 2000 + 4000 + 4000) / 15 + 60, 400);
 
     connect(add, &QPushButton::clicked, this, &ThemeListWindow::addNew);
     connect(edit, &QPushButton::clicked, this, &ThemeListWindow::editSelected);
@@ -66,34 +56,23 @@ ThemeListWindow::ThemeListWindow(AppContext& ctx, QWidget* parent)
 }
 
 void ThemeListWindow::setFG() {
-    m_fg->clear();
-    m_fg->setRowCount(0);
-    m_fg->setColumnCount(6);
-    m_fg->setHorizontalHeaderLabels({QString(), QStringLiteral("SN"), QStringLiteral("Type"),
-                                     QStringLiteral("Template Name"), QString(), QString()});
-    m_fg->setColumnHidden(0, true);
-    const int widths[] = {1, 500, 2000, 4000, 4000};
-    for (int c = 1; c < 5; ++c)
-        m_fg->setColumnWidth(c, px(widths[c]));
+    resetListGrid(m_fg,
+                  {QString(), QStringLiteral("SN"), QStringLiteral("Type"),
+                   QStringLiteral("Template Name"), QString(), QString()},
+                  {500, 2000, 4000, 4000});
 }
 
 void ThemeListWindow::addFG() {
     setFG();
     const QVector<ThemeEntry> themes = m_ctx.themes.tableOrder();
-    m_fg->setRowCount(int(themes.size()));
     for (int r = 0; r < themes.size(); ++r) {
         const ThemeEntry& t = themes.at(r);
-        const QStringList cells = {QString::number(t.key), QString::number(r + 1), t.type, t.name};
-        for (int c = 0; c < cells.size(); ++c)
-            m_fg->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+        addListRow(m_fg, {QString::number(t.key), QString::number(r + 1), t.type, t.name});
     }
 }
 
 QString ThemeListWindow::selectedKey() const {
-    const int row = m_fg->currentRow();
-    if (row < 0 || !m_fg->item(row, 0))
-        return QString();
-    return m_fg->item(row, 0)->text();
+    return selectedListKey(m_fg);
 }
 
 ThemeEditor* ThemeListWindow::editor() {
