@@ -14,7 +14,7 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "data/themestore.h"
-#include "panel/panelstate.h"
+#include "design/themerules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -104,9 +104,9 @@ int renderBoardCommand(const QStringList& args) {
         err(QStringLiteral("There is no theme named \"%1\".").arg(themeName));
     // The same checks and messages as the panel's Start Display.
     ThemeStore themes(db, &events);
-    const auto check = panel::checkTheme(themes, choices.themeKey);
-    if (check != panel::ThemeCheck::Ready) {
-        messages().show(panel::themeCheckMessage(check));
+    const auto check = checkTheme(themes, choices.themeKey);
+    if (check != ThemeCheck::Ready) {
+        messages().show(themeCheckMessage(check));
         return 1;
     }
     BoardLoader loader(ctx);

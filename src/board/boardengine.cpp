@@ -8,7 +8,6 @@
 #include "data/messageservice.h"
 
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QLocale>
@@ -69,32 +68,6 @@ QImage stretched(const QImage& src, const QSize& size) {
 }
 
 } // namespace
-
-// An installed family for a theme's font name: the name itself when installed, else
-// a metric-alike face of the same kind (serif, monospaced or sans).
-QString installedFamily(const QString& wanted) {
-    static QHash<QString, QString> resolved;
-    const QString name = wanted.trimmed();
-    auto it = resolved.constFind(name);
-    if (it != resolved.constEnd())
-        return *it;
-    QString family = name;
-    if (name.isEmpty() || !QFontDatabase::hasFamily(name)) {
-        const QString n = name.toLower();
-        if (n.contains(QLatin1String("mono")) || n.contains(QLatin1String("courier")) ||
-            n.contains(QLatin1String("consol")) || n.contains(QLatin1String("fixed")))
-            family = QStringLiteral("Liberation Mono");
-        else if (n.contains(QLatin1String("times")) || n.contains(QLatin1String("serif")) ||
-                 n.contains(QLatin1String("roman")) || n.contains(QLatin1String("georgia")) ||
-                 n.contains(QLatin1String("garamond")) || n.contains(QLatin1String("book")))
-            family = n.contains(QLatin1String("sans")) ? QStringLiteral("Liberation Sans")
-                                                       : QStringLiteral("Liberation Serif");
-        else
-            family = QStringLiteral("Liberation Sans");
-    }
-    resolved.insert(name, family);
-    return family;
-}
 
 BoardEngine::BoardEngine(BoardTimers& timers, QObject* parent)
     : QObject(parent), m_timers(timers), m_now([] { return QDateTime::currentDateTime(); }) {

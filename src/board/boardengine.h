@@ -5,6 +5,7 @@
 #include "board/boardinputs.h"
 #include "board/boardlayout.h"
 #include "board/boardmotion.h"
+#include "data/fontfamily.h"
 #include "data/themestore.h"
 
 #include <QDateTime>
@@ -25,10 +26,6 @@ namespace quoteria {
 
 class BoardTimers;
 class ClockFace;
-
-// An installed font family for a theme's font name: the name itself when installed,
-// else a similar face (Liberation Serif, Mono or Sans).
-QString installedFamily(const QString& wanted);
 
 class BoardEngine : public QObject {
     Q_OBJECT

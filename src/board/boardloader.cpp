@@ -1,6 +1,7 @@
 #include "board/boardloader.h"
 
 #include "board/boardengine.h"
+#include "board/clockface.h"
 #include "data/appcontext.h"
 #include "data/currencystore.h"
 #include "data/database.h"
@@ -9,8 +10,6 @@
 #include "data/newsstore.h"
 #include "data/settingsstore.h"
 #include "data/wincolor.h"
-
-#include <QCoreApplication>
 
 namespace quoteria {
 
@@ -62,9 +61,7 @@ BoardInputs BoardLoader::load(const BoardChoices& choices, const BoardProfile& s
     in.rows = rows();
     in.news[TickerMotion::LeftTrain] = news(TickerMotion::LeftTrain);
     in.news[TickerMotion::RightTrain] = news(TickerMotion::RightTrain);
-    in.clockFolder =
-        (m_ctx.appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_ctx.appFolder) +
-        QLatin1String("/files/clock");
+    in.clockFolder = ClockFace::folderIn(m_ctx.appFolder);
     return in;
 }
 

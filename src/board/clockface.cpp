@@ -1,5 +1,6 @@
 #include "board/clockface.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -24,6 +25,11 @@ QString ClockFace::resolve(const QString& folder, const QString& clockfile) {
         return QFileInfo::exists(svg) ? svg : QString();
     }
     return fi.isFile() ? path : QString();
+}
+
+QString ClockFace::folderIn(const QString& appFolder) {
+    return (appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : appFolder) +
+           QLatin1String("/files/clock");
 }
 
 bool ClockFace::load(const QString& path) {

@@ -26,6 +26,8 @@ public:
     // The face for a theme's clockfile in folder: the file itself, or for a Flash
     // movie (.swf) the SVG of the same base name; empty when there is none.
     static QString resolve(const QString& folder, const QString& clockfile);
+    // The folder of the shipped faces for the program in appFolder (empty: this one).
+    static QString folderIn(const QString& appFolder);
 
 private:
     std::unique_ptr<QSvgRenderer> m_svg;

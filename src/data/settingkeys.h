@@ -59,6 +59,8 @@ inline constexpr IntSetting TickerStep{{"display", "scroll", "speed"}, 30};
 inline constexpr TextSetting TickerStepText{TickerStep.at, "30"};
 // 30 in the theme editor, 5 in the board and the preview: readers pass their own.
 inline constexpr IntSetting TableStep{{"Display", "currency", "scroll"}, 5};
+// The theme editor's "Scroll Speed" entry, kept as typed once it passed its check.
+inline constexpr TextSetting TableStepText{TableStep.at, "30"};
 
 // Media zone and live input.
 inline constexpr TextSetting PictureEffect{{"Display", "image", "effect"}, "Effect1"};

@@ -3,12 +3,12 @@
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/newsstore.h"
+#include "gui/listgrid.h"
 #include "gui/named.h"
 #include "gui/windowregistry.h"
 #include "news/newseditor.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -16,23 +16,12 @@
 
 namespace quoteria {
 
-namespace {
-// Widths are twips on the description's grid; 15 twips to a pixel.
-int px(int twips) {
-    return twips / 15;
-}
-} // namespace
-
 NewsListWindow::NewsListWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(ctx) {
     setObjectName(QStringLiteral("frmSheduler"));
     setWindowTitle(QStringLiteral("Scoll Message"));
 
-    m_fg = named(new QTableWidget(this), "FG");
-    m_fg->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_fg->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_fg->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_fg->verticalHeader()->hide();
+    m_fg = newListGrid(this);
 
     auto* add = new QPushButton(QStringLiteral("Add New"), this);
     add->setObjectName(QStringLiteral("Command4"));
@@ -52,7 +41,7 @@ NewsListWindow::NewsListWindow(AppContext& ctx, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_fg);
     layout->addLayout(buttons);
-    resize(px(500 + 4500 + 700 + 2700) + 60, 400);
+    resize((500 + 4500 + 700 + 2700) / 15 + 60, 400);
 
     connect(add, &QPushButton::clicked, this, &NewsListWindow::addNew);
     connect(edit, &QPushButton::clicked, this, &NewsListWindow::editSelected);
@@ -66,40 +55,25 @@ NewsListWindow::NewsListWindow(AppContext& ctx, QWidget* parent)
 }
 
 void NewsListWindow::setFG() {
-    m_fg->clear();
-    m_fg->setRowCount(0);
-    m_fg->setColumnCount(6);
-    m_fg->setHorizontalHeaderLabels({QString(), QStringLiteral("SN"), QStringLiteral("Message"),
-                                     QStringLiteral("Active"), QStringLiteral("Direction"),
-                                     QString()});
-    m_fg->setColumnHidden(0, true);
-    const int widths[] = {1, 500, 4500, 700, 2700};
-    for (int c = 1; c < 5; ++c)
-        m_fg->setColumnWidth(c, px(widths[c]));
+    resetListGrid(m_fg,
+                  {QString(), QStringLiteral("SN"), QStringLiteral("Message"),
+                   QStringLiteral("Active"), QStringLiteral("Direction"), QString()},
+                  {500, 4500, 700, 2700});
 }
 
 void NewsListWindow::addFG() {
     setFG();
     const QVector<NewsMessage> rows = m_ctx.news.all();
-    m_fg->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
         const NewsMessage& m = rows.at(r);
-        const QStringList cells = {QString::number(m.key),
-                                   QString::number(r + 1),
-                                   m.message,
-                                   m.active ? QStringLiteral("Yes") : QStringLiteral("No"),
-                                   m.direction,
-                                   QString()};
-        for (int c = 0; c < cells.size(); ++c)
-            m_fg->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+        addListRow(m_fg, {QString::number(m.key), QString::number(r + 1), m.message,
+                          m.active ? QStringLiteral("Yes") : QStringLiteral("No"), m.direction,
+                          QString()});
     }
 }
 
 QString NewsListWindow::selectedKey() const {
-    const int row = m_fg->currentRow();
-    if (row < 0 || !m_fg->item(row, 0))
-        return QString();
-    return m_fg->item(row, 0)->text();
+    return selectedListKey(m_fg);
 }
 
 NewsEditor* NewsListWindow::ensureEditor() {

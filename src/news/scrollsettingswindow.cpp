@@ -3,7 +3,7 @@
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/newsstore.h"
-#include "data/wincolor.h"
+#include "gui/colorswatch.h"
 #include "gui/dialogservice.h"
 #include "gui/named.h"
 
@@ -20,20 +20,6 @@
 
 namespace quoteria {
 
-namespace {
-
-void setSwatch(QLabel* swatch, qint64 windowsColor) {
-    swatch->setProperty("winColor", windowsColor);
-    swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;")
-                              .arg(colorFromWin(windowsColor).name()));
-}
-
-qint64 swatchColor(const QLabel* swatch) {
-    return swatch->property("winColor").toLongLong();
-}
-
-} // namespace
-
 ScrollSettingsWindow::ScrollSettingsWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(ctx) {
     setObjectName(QStringLiteral("frmScrollSettings"));
@@ -41,14 +27,9 @@ ScrollSettingsWindow::ScrollSettingsWindow(AppContext& ctx, QWidget* parent)
 
     m_lblRef = named(new QLabel(this), "lblRef");
     m_lblRef->hide();
-    m_lblClr1 = named(new QLabel(this), "lblClr1");
-    m_lblClr1->setFixedSize(60, 20);
-    m_lblClr1->installEventFilter(this);
-    m_lblClr2 = named(new QLabel(this), "lblClr2");
-    m_lblClr2->setFixedSize(60, 20);
-    m_lblClr2->installEventFilter(this);
-    setSwatch(m_lblClr1, 0xFFFFFF);
-    setSwatch(m_lblClr2, 0);
+    m_lblClr1 = named(new ColorSwatch(this), "lblClr1");
+    m_lblClr2 = named(new ColorSwatch(this), "lblClr2");
+    m_lblClr1->setWinColor(0xFFFFFF);
     m_chkGrad = named(new QCheckBox(QStringLiteral("Enable Gradient"), this), "chkGrad");
     m_cmbSpeed = named(new QComboBox(this), "cmbSpeed");
     m_cmbSpeed->setEditable(true);
@@ -101,8 +82,8 @@ void ScrollSettingsWindow::getData() {
     const auto s = m_ctx.news.loadScrollSettings(themeKey());
     if (!s)
         return;
-    setSwatch(m_lblClr1, s->backColor);
-    setSwatch(m_lblClr2, s->gradColor);
+    m_lblClr1->setWinColor(s->backColor);
+    m_lblClr2->setWinColor(s->gradColor);
     m_chkGrad->setChecked(s->gradient);
     m_cmbSpeed->setCurrentText(s->speed);
     if (!s->gradType.isEmpty())
@@ -115,8 +96,8 @@ void ScrollSettingsWindow::getData() {
 bool ScrollSettingsWindow::saveData() {
     ScrollSettings s;
     s.themeKey = themeKey();
-    s.backColor = swatchColor(m_lblClr1);
-    s.gradColor = swatchColor(m_lblClr2);
+    s.backColor = m_lblClr1->winColor();
+    s.gradColor = m_lblClr2->winColor();
     s.gradient = m_chkGrad->isChecked();
     s.speed = m_cmbSpeed->currentText();
     s.gradType = m_cmbType->currentText();
@@ -153,18 +134,7 @@ void ScrollSettingsWindow::browseImage() {
         m_txtImage->setText(path);
 }
 
-void ScrollSettingsWindow::pickColor(QLabel* swatch) {
-    const QColor c = dialogs().color(this, colorFromWin(swatchColor(swatch)));
-    if (c.isValid())
-        setSwatch(swatch, winFromColor(c));
-}
-
 bool ScrollSettingsWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == m_lblClr1 || watched == m_lblClr2) &&
-        event->type() == QEvent::MouseButtonRelease) {
-        pickColor(static_cast<QLabel*>(watched));
-        return true;
-    }
     if (watched == m_txtImage && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         m_txtImage->clear();

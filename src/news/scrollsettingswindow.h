@@ -10,6 +10,7 @@ class QLineEdit;
 namespace quoteria {
 
 struct AppContext;
+class ColorSwatch;
 
 class ScrollSettingsWindow : public QWidget {
     Q_OBJECT
@@ -30,13 +31,12 @@ protected:
 private:
     void save();
     void browseImage();
-    void pickColor(QLabel* swatch);
     qint64 themeKey() const;
 
     AppContext& m_ctx;
     QLabel* m_lblRef;
-    QLabel* m_lblClr1;
-    QLabel* m_lblClr2;
+    ColorSwatch* m_lblClr1;
+    ColorSwatch* m_lblClr2;
     QCheckBox* m_chkGrad;
     QComboBox* m_cmbSpeed;
     QComboBox* m_cmbType;

@@ -9,7 +9,11 @@
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "data/themestore.h"
+#include "design/headereditor.h"
 #include "design/layoutdesigner.h"
+#include "design/themeeditor.h"
+#include "design/themelistwindow.h"
+#include "design/themerules.h"
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
 #include "media/alarmplayer.h"
@@ -154,6 +158,12 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     setOpener(QStringLiteral("scroll"), newsList);
     setOpener(QStringLiteral("addscroll"), newsList);
     setOpener(QStringLiteral("pos"), [this] { openLayoutDesigner(); });
+    setOpener(QStringLiteral("theme"), [this] {
+        themeList();
+        showOnce(m_themeList, [this] { return themeList(); });
+    });
+    // One picker for the program: the theme editor's, writing into its clock field.
+    setOpener(QStringLiteral("clock"), [this] { themeList()->editor()->showClockPicker(); });
 
     formLoad();
     m_timer5->start();
@@ -390,9 +400,9 @@ void ControlPanel::prvChecks(const std::function<void()>& opener) {
     Session& s = m_ctx.session;
     m_previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
     s.previewThemeKey = themeKeyOf(m_ctx.db, m_ctx.settings.get(settings::ThemeName));
-    const auto check = panel::checkTheme(m_ctx.themes, s.previewThemeKey);
-    if (check != panel::ThemeCheck::Ready) {
-        messages().show(panel::themeCheckMessage(check));
+    const auto check = checkTheme(m_ctx.themes, s.previewThemeKey);
+    if (check != ThemeCheck::Ready) {
+        messages().show(themeCheckMessage(check));
         return;
     }
     opener();
@@ -406,9 +416,9 @@ void ControlPanel::display_Click() {
     // A theme that lost its layout or header meanwhile must not keep the board up.
     if (isRunning())
         return stopBoard();
-    const auto check = panel::checkTheme(m_ctx.themes, s.currentThemeKey);
-    if (check != panel::ThemeCheck::Ready) {
-        messages().show(panel::themeCheckMessage(check));
+    const auto check = checkTheme(m_ctx.themes, s.currentThemeKey);
+    if (check != ThemeCheck::Ready) {
+        messages().show(themeCheckMessage(check));
         return;
     }
     startBoard();
@@ -590,6 +600,22 @@ void ControlPanel::closeEvent(QCloseEvent* event) {
     }
     storePosition(false);
     event->accept();
+}
+
+ThemeListWindow* ControlPanel::themeList() {
+    if (!m_themeList) {
+        m_themeList = new ThemeListWindow(m_ctx, this);
+        m_themeList->setAttribute(Qt::WA_DeleteOnClose, false);
+        // One designer and one header editor for the program, owned by the editor
+        // that opens them (the panel's Position item shares the designer).
+        connect(m_themeList, &ThemeListWindow::positionRequested, this, [this](qint64 key) {
+            showDesigner(m_designer, m_ctx, key, m_themeList->editor());
+        });
+        connect(m_themeList, &ThemeListWindow::headerRequested, this, [this](qint64 key) {
+            showHeaderEditor(m_header, m_ctx, key, m_themeList->editor());
+        });
+    }
+    return m_themeList;
 }
 
 void ControlPanel::showUserList() {

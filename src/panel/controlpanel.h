@@ -25,8 +25,10 @@ struct AppContext;
 struct TextSetting;
 class AboutWindow;
 class CurrencyListWindow;
+class HeaderEditor;
 class LayoutDesigner;
 class NewsListWindow;
+class ThemeListWindow;
 class MonitorSettingsWindow;
 class UserListWindow;
 class MediaAlarmPlayer;
@@ -55,6 +57,8 @@ public:
     void setBoardFactory(BoardFactory factory);
     // The running board, nullptr while stopped.
     BoardControl* board() const { return m_board.get(); }
+    // The theme list, made on first use (not shown): it owns the theme editor.
+    ThemeListWindow* themeList();
 
     // Enables a menu item (by its name: "theme", "entry", "prv", ...) and runs
     // opener when it is chosen, after the item's rights or theme checks.
@@ -154,6 +158,8 @@ private:
     QPointer<CurrencyListWindow> m_curLst;
     QPointer<NewsListWindow> m_newsList;
     QPointer<LayoutDesigner> m_designer;
+    QPointer<HeaderEditor> m_header;
+    QPointer<ThemeListWindow> m_themeList;
 };
 
 } // namespace quoteria

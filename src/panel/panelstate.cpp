@@ -3,7 +3,6 @@
 #include "board/boardlayout.h"
 
 #include "data/formats.h"
-#include "data/themestore.h"
 
 #include <cmath>
 
@@ -26,26 +25,6 @@ int storedEdgeToPixels(double twips, int twipsPerPixel) {
     if (twips < 0 || twipsPerPixel <= 0)
         return 0;
     return int(std::lround(twips / twipsPerPixel));
-}
-
-ThemeCheck checkTheme(ThemeStore& themes, qint64 themeKey) {
-    if (!themes.hasLayout(themeKey))
-        return ThemeCheck::NoLayout;
-    if (!themes.hasHeader(themeKey))
-        return ThemeCheck::NoHeader;
-    return ThemeCheck::Ready;
-}
-
-QString themeCheckMessage(ThemeCheck check) {
-    switch (check) {
-    case ThemeCheck::NoLayout:
-        return QStringLiteral("Please Define the position and try again");
-    case ThemeCheck::NoHeader:
-        return QStringLiteral("Please Define the header details ");
-    case ThemeCheck::Ready:
-        break;
-    }
-    return QString();
 }
 
 int previewSpeed(int tickerSpeed) {

@@ -1,12 +1,10 @@
 #pragma once
-// The control panel's rules that need no window: entry checks, the stored
-// position and the theme checks before a start.
+// The control panel's rules that need no window: entry checks and the stored
+// position.
 #include <QString>
 #include <optional>
 
 namespace quoteria {
-
-class ThemeStore;
 
 namespace panel {
 
@@ -25,11 +23,6 @@ bool ratioAccepted(const QString& text);
 // A stored edge in twips as a pixel coordinate: negative values (a minimised
 // window is stored as -32000) become 0.
 int storedEdgeToPixels(double twips, int twipsPerPixel);
-
-enum class ThemeCheck { Ready, NoLayout, NoHeader };
-// The board needs a layout row and a header row for the theme.
-ThemeCheck checkTheme(ThemeStore& themes, qint64 themeKey);
-QString themeCheckMessage(ThemeCheck check);
 
 // Half of the ticker speed, halves rounded to even.
 int previewSpeed(int tickerSpeed);

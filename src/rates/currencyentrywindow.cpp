@@ -158,15 +158,9 @@ bool CurrencyEntryWindow::hasUnsavedWork() const {
 bool CurrencyEntryWindow::settleUnsavedWork() {
     if (!hasUnsavedWork())
         return true;
-    const MsgAnswer a = messages().askYesNoCancel(
-        QStringLiteral("The currency values have changed.\nDo you want to save the changes ?"),
-        QStringLiteral("Veltracor"), MsgIcon::Warning);
-    if (a == MsgAnswer::Cancel)
-        return false;
-    if (a == MsgAnswer::No)
-        return true;
     // save() says why it failed; the window then stays open with the entries.
-    return save();
+    return askToSaveChanges(QStringLiteral("The currency values have changed."),
+                            [this] { return save(); });
 }
 
 void CurrencyEntryWindow::closeEvent(QCloseEvent* event) {

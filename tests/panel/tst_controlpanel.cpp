@@ -89,10 +89,9 @@ void trigger(ControlPanel& f, const char* item) {
 }
 
 // Items whose windows are not built yet: disabled until an opener is attached.
-const char* const kOpenerItems[] = {"prv",    "clock",     "theme", "inpvideo",
-                                    "online", "curUpdate", "vidLst"};
+const char* const kOpenerItems[] = {"prv", "inpvideo", "online", "curUpdate", "vidLst"};
 // Items whose windows exist: enabled from the start.
-const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos"};
+const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos", "clock", "theme"};
 
 } // namespace
 
@@ -509,6 +508,17 @@ void TestControlPanel::userListOpensOnce() {
     trigger(*p, "entry");
     QCOMPARE(p->findChildren<QWidget*>(QStringLiteral("frmCurLst")).size(), 1);
     QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmCurLst"))->isWindow());
+
+    // The clock item uses the theme editor's picker: one list, one editor, one picker.
+    trigger(*p, "clock");
+    trigger(*p, "theme");
+    trigger(*p, "theme");
+    trigger(*p, "clock");
+    for (const char* name : {"frmThLst", "frmTheme", "frmclklst"})
+        QCOMPARE(p->findChildren<QWidget*>(QLatin1String(name)).size(), 1);
+    QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmThLst"))->isVisible());
+    QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmclklst"))->isVisible());
+    QVERIFY(!p->findChild<QWidget*>(QStringLiteral("frmTheme"))->isVisible());
 }
 
 void TestControlPanel::openersEnableTheirItems() {

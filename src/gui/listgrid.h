@@ -1,0 +1,21 @@
+#pragma once
+// The grid of a list window: one row per record, the record's key in a hidden
+// column 0, the captions in the header, whole rows selected one at a time.
+#include <QList>
+#include <QStringList>
+
+class QTableWidget;
+class QWidget;
+
+namespace quoteria {
+
+QTableWidget* newListGrid(QWidget* parent);
+// Empties the grid down to its header: the captions of every column, and the widths
+// of columns 1 onwards in twips (15 to a pixel).
+void resetListGrid(QTableWidget* grid, const QStringList& captions, const QList<int>& twips);
+// One row of texts, column 0 first.
+void addListRow(QTableWidget* grid, const QStringList& cells);
+// The key in column 0 of the current row; empty when no row is current.
+QString selectedListKey(const QTableWidget* grid);
+
+} // namespace quoteria
