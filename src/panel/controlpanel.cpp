@@ -1,5 +1,6 @@
 #include "panel/controlpanel.h"
 
+#include "board/previewwindow.h"
 #include "data/appcontext.h"
 #include "data/currencystore.h"
 #include "data/database.h"
@@ -152,6 +153,10 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     };
     setOpener(QStringLiteral("scroll"), newsList);
     setOpener(QStringLiteral("addscroll"), newsList);
+    setOpener(QStringLiteral("prv"), [this] {
+        showPreview(m_preview, m_ctx, m_ctx.session.previewThemeKey, m_previewTickerSpeed, newsOn(),
+                    this);
+    });
 
     formLoad();
     m_timer5->start();

@@ -26,6 +26,7 @@ struct TextSetting;
 class AboutWindow;
 class CurrencyListWindow;
 class NewsListWindow;
+class PreviewWindow;
 class MonitorSettingsWindow;
 class UserListWindow;
 class MediaAlarmPlayer;
@@ -151,6 +152,7 @@ private:
     QPointer<MonitorSettingsWindow> m_frmMonitor;
     QPointer<CurrencyListWindow> m_curLst;
     QPointer<NewsListWindow> m_newsList;
+    QPointer<PreviewWindow> m_preview;
 };
 
 } // namespace quoteria
