@@ -3,18 +3,23 @@
 #include "app/jobs.h"
 #include "data/messageservice.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 namespace quoteria {
 
 namespace {
 
+// What a job needs to run: Qt Core only, drawing (fonts, offscreen), or windows.
+enum class Needs { Core, Drawing, Windows };
+
 struct Command {
     const char* flag;
-    bool needsGui; // needs a QGuiApplication (offscreen rendering)
+    Needs needs;
     std::function<int(const QStringList&)> run;
 };
 
@@ -23,28 +28,34 @@ struct Command {
 // Jobs defined elsewhere.
 int renderBoardCommand(const QStringList& args);
 int benchBoardCommand(const QStringList& args);
+int renderPreviewCommand(const QStringList& args);
+int benchPreviewEditCommand(const QStringList& args);
 
 int runCommandLine(int argc, char** argv) {
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const Command commands[] = {
-        {"--init-db", false, initDbCommand},
-        {"--render-board", true, renderBoardCommand},
-        {"--bench-board", true, benchBoardCommand},
-        {"--rtf2html", false, rtfToHtmlCommand},
+        {"--init-db", Needs::Core, initDbCommand},
+        {"--render-board", Needs::Drawing, renderBoardCommand},
+        {"--render-preview", Needs::Drawing, renderPreviewCommand},
+        {"--bench-board", Needs::Drawing, benchBoardCommand},
+        {"--bench-preview-edit", Needs::Windows, benchPreviewEditCommand},
+        {"--rtf2html", Needs::Core, rtfToHtmlCommand},
         // Pictures are decoded to check them: offscreen, as for rendering.
-        {"--export-theme", true, exportThemeCommand},
-        {"--import-theme", true, importThemeCommand},
+        {"--export-theme", Needs::Drawing, exportThemeCommand},
+        {"--import-theme", Needs::Drawing, importThemeCommand},
     };
     for (const Command& c : commands) {
         if (!args.contains(QLatin1String(c.flag)))
             continue;
-        if (c.needsGui) {
-            // Drawing needs fonts but no window: run without a display.
+        if (c.needs != Needs::Core) {
+            // Drawing needs fonts but no screen: run without a display.
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
-            QGuiApplication app(argc, argv);
+            std::unique_ptr<QGuiApplication> app(c.needs == Needs::Windows
+                                                     ? new QApplication(argc, argv)
+                                                     : new QGuiApplication(argc, argv));
             setMessageService(nullptr);
             return c.run(args);
         }

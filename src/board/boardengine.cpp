@@ -2,6 +2,7 @@
 
 #include "board/boardtimers.h"
 #include "board/clockface.h"
+#include "board/mediaplaceholder.h"
 #include "data/database.h"
 #include "data/formats.h"
 #include "data/helpers.h"
@@ -115,6 +116,8 @@ QRect BoardEngine::zonePx(Zone z) const {
         return m_stripPx;
     case ZoneLogo:
         return m_logoPx;
+    case ZoneMedia:
+        return m_mediaPx;
     default:
         return QRect();
     }
@@ -142,7 +145,8 @@ void BoardEngine::load(const BoardInputs& in, const QSize& framePx) {
     const MotionProfile& motion = in.motion;
     m_profile = motion.surface;
     m_pm = PixelMap(motion.twipsPerPixel);
-    m_motion = motion.table;
+    // The preview has no pages: its table always refreshes in place.
+    m_motion = m_profile.fixedRowCount ? TableMotion::Scroll : motion.table;
     m_pageInterval = motion.pageIntervalMs;
     m_clockFolder = in.clockFolder;
     m_theme = in.theme;
@@ -151,6 +155,7 @@ void BoardEngine::load(const BoardInputs& in, const QSize& framePx) {
         m_fixedNews[t] = in.news[t];
     // Steps beyond a screen's width per tick make no sense; keep the arithmetic sound.
     m_speed = qBound(-100000.0, motion.tickerStep, 100000.0);
+    m_titleStep = qBound(-100000.0, motion.titleStep, 100000.0);
     m_totRow = qMin(kMaxRows, int(in.rows.rates.size()));
     m_currScroll = qBound(-100000.0, motion.tableStep, 100000.0);
     start();
@@ -170,6 +175,7 @@ void BoardEngine::start() {
         m_titlePx = m_pm.rect(zoneRect(t, BoardTheme::Title, m_profile));
         m_stripPx = m_pm.rect(zoneRect(t, BoardTheme::News, m_profile));
     }
+    m_mediaPx = t.hasPosition ? m_pm.rect(zoneRect(t, BoardTheme::Video, m_profile)) : QRect();
     m_geo = t.hasPosition ? tableGeometry(t, m_profile) : TableGeometry();
     m_fgPx = m_pm.rect(m_geo.fg);
 
@@ -179,10 +185,18 @@ void BoardEngine::start() {
     buildClock();
     buildLogo();
     buildTicker();
+    buildMedia();
 
     // The first rows are the inputs' own; later ones come from the source.
     if (m_motion != TableMotion::Page) {
-        setcols(m_totRow);
+        if (m_profile.fixedRowCount) {
+            // `rows` rows whatever the currencies, redrawn every page interval.
+            setcols(int(qBound(0.0, t.rows, double(kMaxRows))));
+            m_timers.setInterval(1, qMax(1, m_pageInterval));
+            m_page.currentPage = 0;
+        } else {
+            setcols(m_totRow);
+        }
         setTimer(1, true);
         setTimer(6, true);
         m_composeView = true;
@@ -248,7 +262,9 @@ void BoardEngine::renderHeaders() {
             continue;
         p.setFont(font);
         p.setPen(t.hdfntclr);
-        const QStringList lines = t.head[k].split(QLatin1Char('/'));
+        // The board breaks captions at "/"; the preview draws them on one line.
+        const QStringList lines =
+            m_profile.previewLayout ? QStringList{t.head[k]} : t.head[k].split(QLatin1Char('/'));
         const QFontMetrics fm(font);
         int y = fm.ascent();
         for (int i = 0; i < lines.size(); ++i) {
@@ -262,36 +278,67 @@ void BoardEngine::buildBackground() {
     const BoardTheme& t = m_theme;
     m_bgPicture = false;
     m_bgSource = QImage();
-    if (!t.nbgImg.isEmpty()) {
-        m_bgSource = readPicture(t.nbgImg);
+    const QString& picture = m_profile.naturalBackground ? t.bgImage : t.nbgImg;
+    if (!picture.isEmpty()) {
+        m_bgSource = readPicture(picture);
         m_bgPicture = !m_bgSource.isNull();
         // A named picture that cannot be shown leaves the window's own colour.
         m_bgColor = Qt::black;
     } else {
         m_bgColor = t.found ? t.bgcolor : QColor(Qt::black);
     }
-    m_bgImage = m_bgPicture ? stretched(m_bgSource, m_frame) : QImage();
+    m_bgImage = backgroundFor(m_frame);
+}
+
+QImage BoardEngine::backgroundFor(const QSize& frame) const {
+    if (!m_bgPicture)
+        return QImage();
+    // The preview's picture stays at its natural size; only what a frame shows is kept.
+    if (m_profile.naturalBackground)
+        return m_bgSource.copy(QRect(QPoint(0, 0), m_bgSource.size().boundedTo(frame)));
+    return stretched(m_bgSource, frame);
 }
 
 void BoardEngine::buildFooter() {
-    QFont f = boardFont(QStringLiteral("Liberation Sans"), 8, false, false, m_pm.twipsPerPixel);
-    const QString text = QStringLiteral("www.quoteria.example");
+    const int tpp = m_pm.twipsPerPixel;
+    const QFont f = boardFont(QStringLiteral("Liberation Sans"), 8, false, false, tpp);
     const QFontMetrics fm(f);
-    m_footerLabel = newImage(fm.horizontalAdvance(text) + 2, fm.height());
+    // The board names the vendor's site; the preview says what drew it, in two
+    // labels, the second 10 twips right of the first.
+    const QString first = m_profile.productFooter ? QStringLiteral("Powered By")
+                                                  : QStringLiteral("www.quoteria.example");
+    const QString second = m_profile.productFooter ? QStringLiteral("Quoteria") : QString();
+    QFont bold = f;
+    bold.setBold(true);
+    const int secondLeft = fm.horizontalAdvance(first) + m_pm.px(10);
+    m_footerInset = m_profile.productFooter ? 2000 : 3000;
+    m_footerLabel = newImage(secondLeft + QFontMetrics(bold).horizontalAdvance(second) + 2,
+                             qMax(fm.height(), QFontMetrics(bold).height()));
     if (m_footerLabel.isNull())
         return;
     m_footerLabel.fill(Qt::transparent);
     QPainter p(&m_footerLabel);
     p.setFont(f);
     p.setPen(QColor(160, 160, 160));
-    p.drawText(0, fm.ascent(), text);
+    p.drawText(0, fm.ascent(), first);
+    if (!second.isEmpty()) {
+        p.setFont(bold);
+        p.drawText(secondLeft, fm.ascent(), second);
+    }
+}
+
+void BoardEngine::buildMedia() {
+    m_mediaImage =
+        m_profile.mediaPlaceholder
+            ? mediaPlaceholder(m_mediaPx.size().boundedTo(QSize(kMaxImageSide, kMaxImageSide)))
+            : QImage();
 }
 
 void BoardEngine::setFrameSize(const QSize& framePx) {
     if (framePx == m_frame)
         return;
     m_frame = framePx;
-    m_bgImage = m_bgPicture ? stretched(m_bgSource, m_frame) : QImage();
+    m_bgImage = backgroundFor(m_frame);
     markDirty(ZoneAll);
 }
 
@@ -483,7 +530,11 @@ bool BoardEngine::hasLogo() const {
 // ---- rate table -------------------------------------------------------------------
 
 void BoardEngine::timer1(const BoardRows* given) {
-    if (m_motion == TableMotion::Page) {
+    if (m_profile.fixedRowCount) {
+        // The preview counts pages without wrapping and shows no page of them.
+        ++m_page.currentPage;
+        addData(given ? *given : currentRows());
+    } else if (m_motion == TableMotion::Page) {
         m_page.advance();
         getData1(given ? *given : currentRows());
     } else {
@@ -507,9 +558,16 @@ void BoardEngine::refreshCurrencies() {
 }
 
 void BoardEngine::addData(const BoardRows& rows) {
+    RowColouring colouring = rows.colouring;
+    if (m_profile.fixedRowCount) {
+        // The preview leaves the rows in their laid-out colour, as a monitor without
+        // colouring does.
+        colouring.monitor = true;
+        colouring.alarms = false;
+    }
     const QVector<RateRow>& recs = rows.rates;
     for (int i = 0; i < recs.size() && i < m_totRow; ++i)
-        drawRecord(i, recs[i], rows.colouring);
+        drawRecord(i, recs[i], colouring);
 }
 
 void BoardEngine::getData1(const BoardRows& rows) {
@@ -664,8 +722,10 @@ QColor BoardEngine::rowColor(int row) const {
 
 void BoardEngine::buildTicker() {
     const BoardTheme& t = m_theme;
-    m_nimgPath = t.bgImage;
-    m_stripColor = t.sbg;
+    // The preview's BGimage is its window's background; its strip keeps a plain
+    // box's own light grey, on which the usual dark news text reads.
+    m_nimgPath = m_profile.naturalBackground ? QString() : t.bgImage;
+    m_stripColor = m_profile.naturalBackground ? QColor(240, 240, 240) : t.sbg;
     m_stripSource = m_nimgPath.isEmpty() ? QImage() : readPicture(m_nimgPath);
     m_stripImage = stretched(m_stripSource, m_stripPx.size());
     const QRect strip = zoneRect(t, BoardTheme::News, m_profile);
@@ -745,7 +805,7 @@ void BoardEngine::tick(int n) {
     case 2:
         if (m_titleVisible) {
             m_marquee.tick(m_titleWidthTw, zoneRect(m_theme, BoardTheme::Title, m_profile).width(),
-                           m_speed);
+                           m_titleStep);
             markDirty(ZoneTitle);
         }
         break;
@@ -792,15 +852,20 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
     p.save();
     p.setClipRect(clip);
     // Background and footer.
-    if (m_bgPicture && !m_bgImage.isNull())
-        p.drawImage(clip.topLeft(), m_bgImage, clip);
-    else
+    if (m_bgPicture && !m_bgImage.isNull()) {
+        // A picture smaller than the frame (the preview's) leaves the colour around it.
+        const QRect picture = clip & m_bgImage.rect();
+        if (picture != clip)
+            p.fillRect(clip, m_bgColor);
+        p.drawImage(picture.topLeft(), m_bgImage, picture);
+    } else {
         p.fillRect(clip, m_bgColor);
+    }
     const int footerY = m_pm.px(qint64(m_frame.height()) * m_pm.twipsPerPixel - 300);
     if (clip.bottom() >= footerY) {
         p.fillRect(QRect(0, footerY, m_frame.width(), 1), QColor(128, 128, 128));
         if (!m_footerLabel.isNull())
-            p.drawImage(m_frame.width() - m_pm.px(3000), footerY + 2, m_footerLabel);
+            p.drawImage(m_frame.width() - m_pm.px(m_footerInset), footerY + 2, m_footerLabel);
     }
 
     // Rate table: the zone in the line colour, then every row where it stands.
@@ -846,11 +911,13 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
                 if (m_marquee.drawn) {
                     double x = m_marquee.xpos;
                     if (m_present.live && x > -m_titleWidthTw)
-                        x -= m_present.title * m_speed;
+                        x -= m_present.title * m_titleStep;
                     p.drawImage(m_titlePx.left() + m_pm.px(x), m_titlePx.top(), m_titleImage);
                 }
             } else {
-                const int x = (m_titlePx.width() - m_titleImage.width() + 1) / 2;
+                const int x = m_profile.titleFromLeft
+                                  ? 0
+                                  : (m_titlePx.width() - m_titleImage.width() + 1) / 2;
                 p.drawImage(m_titlePx.left() + x, m_titlePx.top(), m_titleImage);
             }
         }
@@ -869,6 +936,9 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
         paintTicker(p);
         p.restore();
     }
+
+    if (!m_mediaImage.isNull() && m_mediaPx.intersects(clip))
+        p.drawImage(m_mediaPx.topLeft(), m_mediaImage);
 
     // Logo, in front of everything.
     if (!m_logoImage.isNull() && m_logoPx.intersects(clip))

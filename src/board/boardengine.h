@@ -31,7 +31,16 @@ class BoardEngine : public QObject {
     Q_OBJECT
 public:
     // Zones that are repainted separately.
-    enum Zone { ZoneAll, ZoneTable, ZoneTitle, ZoneClock, ZoneTicker, ZoneLogo, ZoneCount };
+    enum Zone {
+        ZoneAll,
+        ZoneTable,
+        ZoneTitle,
+        ZoneClock,
+        ZoneTicker,
+        ZoneLogo,
+        ZoneMedia,
+        ZoneCount
+    };
 
     explicit BoardEngine(BoardTimers& timers, QObject* parent = nullptr);
     ~BoardEngine() override;
@@ -108,6 +117,10 @@ public:
     QColor rowColor(int row) const;
     QString tickerMessage(int element) const;
     double tickerSpeed() const { return m_speed; }
+    double titleStep() const { return m_titleStep; }
+    const BoardProfile& profile() const { return m_profile; }
+    // The picture standing in the media zone (preview); null when there is none.
+    const QImage& mediaPicture() const { return m_mediaImage; }
     double rowStep() const { return m_currScroll; }
 
 Q_SIGNALS:
@@ -137,6 +150,8 @@ private:
     void buildBackground();
     void buildTicker();
     void buildFooter();
+    void buildMedia();
+    QImage backgroundFor(const QSize& frame) const;
 
     void timer1(const BoardRows* given = nullptr);
     BoardRows currentRows();
@@ -175,6 +190,7 @@ private:
     int m_pgSize = 0;
     double m_currScroll = 5;
     double m_speed = 30;
+    double m_titleStep = 30;
     int m_rowPx = 0;
     bool m_composeView = false; // the viewer sees the composition surface (Scroll mode)
     QVector<Row> m_rows;
@@ -210,6 +226,9 @@ private:
     QImage m_bgImage;
     QColor m_bgColor;
     QImage m_footerLabel;
+    int m_footerInset = 3000; // twips from the right edge to the footer's left edge
+    QRect m_mediaPx;
+    QImage m_mediaImage;
 
     TickerMotion m_ticker;
     bool m_tickerVisible = false;

@@ -50,6 +50,7 @@ struct MotionProfile {
     TableMotion table = TableMotion::Scroll;
     int pageIntervalMs = 3000;
     double tickerStep = 30; // twips per tick, for this surface
+    double titleStep = 30;  // the marquee's twips per tick, for this surface
     double tableStep = 5;   // twips per tick, for this surface
     BoardProfile surface;
     int twipsPerPixel = 15;

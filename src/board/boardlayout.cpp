@@ -37,6 +37,12 @@ QRect zoneRect(const BoardTheme& theme, int zone, const BoardProfile& profile) {
     return QRect(toInt(s * z[0]), toInt(s * z[1]), toInt(s * z[2]), toInt(s * z[3]));
 }
 
+QSize previewWindowSize(const BoardTheme& theme, int twipsPerPixel) {
+    const PixelMap pm(twipsPerPixel);
+    const QRect me = zoneRect(theme, BoardTheme::Me, BoardProfile::preview());
+    return QSize(qBound(64, pm.px(me.width()), 8192), qBound(64, pm.px(me.height()), 8192));
+}
+
 void columnWidths(const QString& colwidth, double out[7]) {
     const QStringList parts = colwidth.split(QLatin1Char(';'));
     for (int i = 0; i < 7; ++i)

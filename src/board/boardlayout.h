@@ -2,6 +2,7 @@
 // Board geometry: pure functions of the theme's values. Everything is in twips;
 // zone rectangles are in window coordinates, cells relative to the table zone.
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 namespace quoteria {
@@ -10,14 +11,26 @@ struct BoardTheme;
 
 // How a surface shows a theme. The board doubles the stored half-scale values and
 // moves at full speed; the preview keeps them as stored and moves at half speed.
-// The preview also places its header strip above a shortened table zone and packs
-// its cells from the zone's left edge.
 struct BoardProfile {
     int scale = 2;
     double speedFactor = 1.0;
+    // Header strip above a shortened table zone, cells packed from the zone's left
+    // edge, captions on one line ("/" drawn as it is).
     bool previewLayout = false;
+    // Always `rows` rows, refreshed in place without alarm colours: no pages.
+    bool fixedRowCount = false;
+    // BGimage at its natural size from the top-left corner, else bgcolor; no
+    // NBGimg, and the ticker strip gets no picture and no SBG colour.
+    bool naturalBackground = false;
+    // A placeholder picture stands in the media zone.
+    bool mediaPlaceholder = false;
+    // A still title starts at the zone's left edge instead of being centred.
+    bool titleFromLeft = false;
+    // "Powered By" and the product's name in the footer instead of the web address.
+    bool productFooter = false;
+
     static BoardProfile board() { return {}; }
-    static BoardProfile preview() { return {1, 0.5, true}; }
+    static BoardProfile preview() { return {1, 0.5, true, true, true, true, true, true}; }
     // The ticker's step on this surface for the board's step.
     int tickerStep(int boardStep) const;
 };
@@ -37,6 +50,10 @@ struct PixelMap {
 
 // A zone of tblpos scaled to the surface: QRect(left, top, width, height) in twips.
 QRect zoneRect(const BoardTheme& theme, int zone, const BoardProfile& profile);
+
+// The preview window's client size in pixels: the stored Me zone (the design
+// surface), each side kept between 64 and 8192 pixels.
+QSize previewWindowSize(const BoardTheme& theme, int twipsPerPixel);
 
 // The column widths of `colwidth`: seven numbers, missing or unusable ones 0.
 void columnWidths(const QString& colwidth, double out[7]);

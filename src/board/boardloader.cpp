@@ -33,8 +33,13 @@ RateRow rateRow(const CurrencyRow& c) {
 
 BoardChoices BoardChoices::stored(const SettingsStore& settings, Database& db,
                                   const QString& themeName) {
-    BoardChoices c;
+    BoardChoices c = stored(settings);
     c.themeKey = themeKeyOf(db, themeName);
+    return c;
+}
+
+BoardChoices BoardChoices::stored(const SettingsStore& settings) {
+    BoardChoices c;
     c.motion = settings.get(settings::Motion);
     c.pageIntervalMs = qMax(1, settings.get(settings::PageSeconds) * 1000);
     c.tickerSpeed = settings.get(settings::TickerStep);
@@ -56,12 +61,23 @@ BoardInputs BoardLoader::load(const BoardChoices& choices, const BoardProfile& s
     m.surface = surface;
     m.twipsPerPixel = choices.twipsPerPixel;
     m.tickerStep = surface.tickerStep(choices.tickerSpeed);
+    // The marquee halves exactly; only the ticker's step is a whole number.
+    m.titleStep = choices.tickerSpeed * surface.speedFactor;
     m.tableStep = m_ctx.settings.get(settings::TableStep) * surface.speedFactor;
 
     in.rows = rows();
     in.news[TickerMotion::LeftTrain] = news(TickerMotion::LeftTrain);
     in.news[TickerMotion::RightTrain] = news(TickerMotion::RightTrain);
     in.clockFolder = ClockFace::folderIn(m_ctx.appFolder);
+    return in;
+}
+
+BoardInputs BoardLoader::loadPreview(qint64 themeKey, int tickerStep) {
+    BoardChoices c = BoardChoices::stored(m_ctx.settings);
+    c.themeKey = themeKey;
+    c.twipsPerPixel = m_ctx.session.twipsPerPixel;
+    BoardInputs in = load(c, BoardProfile::preview());
+    in.motion.tickerStep = tickerStep;
     return in;
 }
 

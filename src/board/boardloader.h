@@ -25,6 +25,8 @@ struct BoardChoices {
     // The choices the panel would make from its stored settings.
     static BoardChoices stored(const SettingsStore& settings, Database& db,
                                const QString& themeName);
+    // The same without a theme.
+    static BoardChoices stored(const SettingsStore& settings);
 };
 
 class BoardLoader : public BoardSource {
@@ -33,6 +35,9 @@ public:
 
     BoardInputs load(const BoardChoices& choices,
                      const BoardProfile& surface = BoardProfile::board());
+    // The preview of a theme: the stored choices on the preview surface, its ticker
+    // moving tickerStep twips a tick (the panel's preview step).
+    BoardInputs loadPreview(qint64 themeKey, int tickerStep);
     // The active currencies with the colouring now in force.
     BoardRows rows() override;
     QVector<NewsLine> news(TickerMotion::Train train) override;

@@ -1,5 +1,6 @@
 #include "panel/controlpanel.h"
 
+#include "board/previewwindow.h"
 #include "data/appcontext.h"
 #include "data/currencystore.h"
 #include "data/database.h"
@@ -164,6 +165,10 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     });
     // One picker for the program: the theme editor's, writing into its clock field.
     setOpener(QStringLiteral("clock"), [this] { themeList()->editor()->showClockPicker(); });
+    setOpener(QStringLiteral("prv"), [this] {
+        showPreview(m_preview, m_ctx, m_ctx.session.previewThemeKey, m_previewTickerSpeed, newsOn(),
+                    this);
+    });
 
     formLoad();
     m_timer5->start();
@@ -613,6 +618,11 @@ ThemeListWindow* ControlPanel::themeList() {
         });
         connect(m_themeList, &ThemeListWindow::headerRequested, this, [this](qint64 key) {
             showHeaderEditor(m_header, m_ctx, key, m_themeList->editor());
+        });
+        // The list has made the layout and header checks and set previewThemeKey.
+        connect(m_themeList, &ThemeListWindow::previewRequested, this, [this](qint64 key) {
+            m_previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
+            showPreview(m_preview, m_ctx, key, m_previewTickerSpeed, newsOn(), this);
         });
     }
     return m_themeList;

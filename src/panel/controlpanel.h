@@ -29,6 +29,7 @@ class HeaderEditor;
 class LayoutDesigner;
 class NewsListWindow;
 class ThemeListWindow;
+class PreviewWindow;
 class MonitorSettingsWindow;
 class UserListWindow;
 class MediaAlarmPlayer;
@@ -160,6 +161,7 @@ private:
     QPointer<LayoutDesigner> m_designer;
     QPointer<HeaderEditor> m_header;
     QPointer<ThemeListWindow> m_themeList;
+    QPointer<PreviewWindow> m_preview;
 };
 
 } // namespace quoteria

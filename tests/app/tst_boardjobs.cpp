@@ -18,6 +18,7 @@ private Q_SLOTS:
     void renderWritesPicture();
     void renderThemeInAnyCase_data();
     void renderThemeInAnyCase();
+    void renderPreviewSize();
     void benchReportsFigures();
 };
 
@@ -130,6 +131,27 @@ void TestBoardJobs::renderThemeInAnyCase() {
                               env.configDir());
     QVERIFY2(r.code == 0, r.err.constData());
     QCOMPARE(QImage(out).size(), QSize(320, 180));
+}
+
+void TestBoardJobs::renderPreviewSize() {
+    test::TestEnv env;
+    Database db;
+    QVERIFY(env.makeDatabase(db, true));
+    // The design surface, 9000 x 4500 twips, makes the picture's size.
+    QVERIFY(db.update(QStringLiteral("tblpos"), QStringLiteral("themeauto"),
+                      themeKeyOf(db, demoThemeName()),
+                      {{QStringLiteral("mewidth"), 9000}, {QStringLiteral("meheight"), 4500}}));
+    QString e;
+    QVERIFY(writeUserDbPath(db.path(), &e));
+    const QString out = env.dir() + QStringLiteral("/preview.png");
+    const Run r = quoteriaRun(
+        {QStringLiteral("--render-preview"), demoThemeName(), QStringLiteral("--out"), out},
+        env.configDir());
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QImage img(out);
+    QCOMPARE(img.size(), QSize(600, 300));
+    // The media zone (6560, 1040 as stored) holds the placeholder, not the background.
+    QVERIFY(img.pixel(6560 / 15 + 40, 1040 / 15 + 40) != qRgb(6, 20, 44));
 }
 
 void TestBoardJobs::benchReportsFigures() {

@@ -36,6 +36,9 @@ private Q_SLOTS:
     void tickerSpeedAndTrains();
     void savedRateShowsAtOnce();
     void previewProfile();
+    void previewTable_data();
+    void previewTable();
+    void previewPicture();
     void inMemorySource();
     void pixels();
     void backgroundPicture();
@@ -433,6 +436,88 @@ void TestBoardEngine::previewProfile() {
     // The preview's ticker step is the panel's: half, halves to even.
     b.choices.tickerSpeed = 25;
     QCOMPARE(b.start(QSize(683, 384), BoardProfile::preview()).tickerSpeed(), 12.0);
+}
+
+void TestBoardEngine::previewTable_data() {
+    QTest::addColumn<QString>("motion");
+    QTest::addColumn<int>("rows"); // the theme's `rows`; the demo has 20 currencies
+    QTest::addColumn<bool>("scrolls");
+    // Rows stand 240 twips apart in a zone of 4230 - 495 twips.
+    QTest::newRow("Page choice ignored, 12 rows fit") << "Page" << 12 << false;
+    QTest::newRow("Page choice ignored, 16 rows overflow") << "Page" << 16 << true;
+    QTest::newRow("scroll, more rows than currencies") << "Scroll" << 25 << true;
+    QTest::newRow("other motion still scrolls") << "Still" << 18 << true;
+    QTest::newRow("no rows") << "Scroll" << 0 << false;
+}
+
+void TestBoardEngine::previewTable() {
+    QFETCH(QString, motion);
+    QFETCH(int, rows);
+    QFETCH(bool, scrolls);
+    Board b;
+    b.theme({{QStringLiteral("rows"), rows}});
+    b.choices.motion = motion;
+    b.choices.pageIntervalMs = 2000;
+    // Alarm states are never shown by the preview.
+    b.settings.write(QStringLiteral("Display"), QStringLiteral("Monitor"), QStringLiteral("color"),
+                     1);
+    b.db.exec(QStringLiteral("update tblCurr set vstate='H'"));
+    b.monitorOn = true;
+    BoardEngine& e = b.start(QSize(683, 384), BoardProfile::preview());
+    const QVector<CurrencyRow> active = b.ctx->currencies.list(false);
+    QCOMPARE(active.size(), 20);
+    QCOMPARE(e.rowCount(), rows);
+    for (int v = 0; v < rows; ++v) {
+        QCOMPARE(e.rowText(v, 0), v < active.size() ? active[v].name : QString());
+        QCOMPARE(e.rowColor(v), e.theme().rowbgcolor);
+    }
+    QCOMPARE(e.rowText(rows, 0), QString());
+    QCOMPARE(b.timers.isActive(7), scrolls);
+    QVERIFY(b.timers.isActive(6));
+    QVERIFY(b.timers.isActive(1));
+    QCOMPARE(b.timers.interval(1), 2000);
+    QCOMPARE(e.page().currentPage, 1);
+    // Every page interval redraws the rows and counts on without wrapping.
+    b.db.exec(QStringLiteral("update tblCurr set colum1='7.7777' where pos=1"));
+    b.timers.advance(e, 5 * 2000);
+    QCOMPARE(e.page().currentPage, 6);
+    if (rows > 0)
+        QCOMPARE(e.rowText(0, 1), QStringLiteral("7.7777"));
+}
+
+void TestBoardEngine::previewPicture() {
+    Board b;
+    // BGimage is the preview's background at its natural size; NBGimg is not used.
+    b.theme({{QStringLiteral("BGimage"),
+              b.picture(QStringLiteral("bg.png"), QColor(200, 0, 0), QSize(150, 64))},
+             {QStringLiteral("NBGimg"), b.picture(QStringLiteral("n.png"), QColor(0, 200, 0))},
+             {QStringLiteral("scroll"), 0},
+             {QStringLiteral("ttlname"), QStringLiteral("X")}});
+    BoardEngine& e = b.start(QSize(683, 384), BoardProfile::preview());
+    e.setTickerVisible(true);
+    QImage img = b.render();
+    QCOMPARE(img.pixel(120, 60), qRgb(200, 0, 0));
+    QCOMPARE(img.pixel(200, 60), qRgb(0, 0, 0)); // the window's own colour
+    // The strip has neither the picture nor SBG.
+    const QRect strip = e.zonePx(BoardEngine::ZoneTicker);
+    QCOMPARE(img.pixel(strip.center()), qRgb(240, 240, 240));
+
+    // The placeholder fills the media zone, as a picture of several colours.
+    const QRect media = e.zonePx(BoardEngine::ZoneMedia);
+    QSet<QRgb> colours;
+    for (int y = media.top(); y <= media.bottom(); y += 7)
+        for (int x = media.left(); x <= media.right(); x += 7)
+            colours.insert(img.pixel(x, y));
+    QVERIFY(colours.size() > 8);
+
+    // A still title starts at the zone's left edge, not in its middle.
+    const QRect title = e.zonePx(BoardEngine::ZoneTitle);
+    int ink = title.width();
+    for (int y = title.top(); y <= title.bottom(); ++y)
+        for (int x = title.left(); x < title.left() + ink; ++x)
+            if (img.pixel(x, y) != e.theme().ttlBG.rgb())
+                ink = x - title.left();
+    QVERIFY2(ink < title.width() / 8, qPrintable(QString::number(ink)));
 }
 
 namespace {

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void overflow();
     void zonesAreDoubled();
     void previewProfile();
+    void previewAgainstBoard_data();
+    void previewAgainstBoard();
     void previewTickerStep_data();
     void previewTickerStep();
     void pixelRectsHaveNoSeams();
@@ -155,6 +157,52 @@ void TestBoardLayout::previewProfile() {
     QCOMPARE(g.cellLeft[3], 4800);
     QCOMPARE(g.cellLeft[4], 4840);
     QCOMPARE(BoardProfile::preview().speedFactor, 0.5);
+}
+
+void TestBoardLayout::previewAgainstBoard_data() {
+    QTest::addColumn<QString>("widths");
+    QTest::addColumn<int>("gap");
+    QTest::addColumn<int>("rowheight");
+    QTest::addColumn<QRect>("zone"); // stored table zone
+    QTest::newRow("worked example")
+        << "600;2500;1500;1500;1500;1500;1500" << 20 << 200 << QRect(100, 1000, 9000, 2000);
+    QTest::newRow("zero-width value columns")
+        << "600;2400;1600;0;1600;0;0" << 20 << 200 << QRect(60, 1040, 6420, 4230);
+    QTest::newRow("odd values") << "333;1777;901;77;0;1;2" << 13 << 157
+                                << QRect(17, 523, 4999, 1111);
+}
+
+void TestBoardLayout::previewAgainstBoard() {
+    QFETCH(QString, widths);
+    QFETCH(int, gap);
+    QFETCH(int, rowheight);
+    QFETCH(QRect, zone);
+    BoardTheme t = exampleTheme(widths);
+    t.vgap = t.hgap = gap;
+    t.rowheight = rowheight;
+    const int v[4] = {zone.x(), zone.y(), zone.width(), zone.height()};
+    std::copy(v, v + 4, t.zone[BoardTheme::Table]);
+    double w[7];
+    quoteria::columnWidths(widths, w);
+    const TableGeometry board = tableGeometry(t, BoardProfile::board());
+    const TableGeometry prv = tableGeometry(t, BoardProfile::preview());
+
+    // The board doubles the zone; the preview keeps it, with the header strip of one
+    // design-time header (495 twips) above a zone shortened by it.
+    QCOMPARE(board.fg, QRect(2 * zone.x(), 2 * zone.y(), 2 * zone.width(), 2 * zone.height()));
+    QCOMPARE(prv.fg, zone.adjusted(0, 495, 0, 0));
+    QCOMPARE(prv.rowTop(1) - prv.rowTop(0), rowheight + 2 * gap);
+    for (int k = 0; k < 6; ++k) {
+        QCOMPARE(prv.header[k].top(), prv.fg.top() - 495);
+        QCOMPARE(prv.header[k].height(), rowheight);
+        // A 0-width column hides its header on the board and keeps one wGap wide here.
+        QVERIFY(prv.headerVisible[k]);
+        QCOMPARE(board.headerVisible[k], k == 0 || w[k + 1] != 0);
+        if (k > 0)
+            QCOMPARE(prv.header[k].width(), int(w[k + 1]) + 2 * gap);
+    }
+    for (int j = 0; j < 7; ++j)
+        QCOMPARE(2 * prv.cellWidth[j], board.cellWidth[j]);
 }
 
 void TestBoardLayout::pixelRectsHaveNoSeams() {

@@ -1,5 +1,6 @@
 #include "data/demodata.h"
 #include "data/helpers.h"
+#include "data/themedrafts.h"
 #include "data/themestore.h"
 #include "testsupport.h"
 
@@ -20,6 +21,8 @@ private Q_SLOTS:
     void savesAndReadsBack();
     void failedWriteLeavesThemeAsItWas_data();
     void failedWriteLeavesThemeAsItWas();
+    void draftsApply_data();
+    void draftsApply();
 };
 
 namespace {
@@ -196,6 +199,72 @@ void TestThemeStore::failedWriteLeavesThemeAsItWas() {
     QCOMPARE(store.save(fresh), qint64(0));
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tbltheme")).toInt(), 1);
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblpos")).toInt(), 0);
+}
+
+namespace {
+// Parts of a draft, as bits.
+enum Part { Row = 1, Layout = 2, Header = 4, All = 7 };
+} // namespace
+
+void TestThemeStore::draftsApply_data() {
+    QTest::addColumn<int>("set");     // parts published
+    QTest::addColumn<int>("cleared"); // parts withdrawn again
+    QTest::addColumn<bool>("stored"); // the stored theme has its layout and header rows
+    QTest::newRow("theme row keeps stored layout and header") << int(Row) << 0 << true;
+    QTest::newRow("all three") << int(All) << 0 << true;
+    QTest::newRow("row withdrawn, layout stays") << (Row | Layout) << int(Row) << true;
+    QTest::newRow("all withdrawn") << int(All) << int(All) << true;
+    QTest::newRow("layout and header give rows the store lacks") << (Layout | Header) << 0 << false;
+    QTest::newRow("theme row gives no rows the store lacks") << int(Row) << 0 << false;
+}
+
+void TestThemeStore::draftsApply() {
+    QFETCH(int, set);
+    QFETCH(int, cleared);
+    QFETCH(bool, stored);
+    ThemeDrafts drafts;
+    QSignalSpy changed(&drafts, &ThemeDrafts::changed);
+    BoardTheme base;
+    base.key = 7;
+    base.found = true;
+    base.hasPosition = base.hasHeader = stored;
+    base.ttlname = base.head[0] = QStringLiteral("STORED");
+    base.zone[BoardTheme::Table][2] = 6420;
+    // The theme editor's row carries a layout and header of its own: never shown.
+    BoardTheme edit = base;
+    edit.key = 99;
+    edit.found = edit.hasPosition = edit.hasHeader = false;
+    edit.ttlname = edit.head[0] = QStringLiteral("EDITED");
+    edit.zone[BoardTheme::Table][2] = 1;
+    double zone[BoardTheme::ZoneCount][4] = {};
+    zone[BoardTheme::Table][2] = 3000;
+    const QString head[6] = {QStringLiteral("DRAFT")};
+
+    if (set & Row)
+        drafts.setThemeRow(7, edit);
+    if (set & Layout)
+        drafts.setLayout(7, zone);
+    if (set & Header)
+        drafts.setHeader(7, head);
+    drafts.setThemeRow(8, edit); // another theme's
+    const ThemeDrafts::Part parts[] = {ThemeDrafts::ThemeRow, ThemeDrafts::Layout,
+                                       ThemeDrafts::Header};
+    for (int i = 0; i < 3; ++i)
+        if (cleared & (1 << i))
+            drafts.clear(7, parts[i]);
+
+    const int shown = set & ~cleared;
+    QCOMPARE(changed.size(),
+             qPopulationCount(quint32(set)) + 1 + qPopulationCount(quint32(cleared)));
+    QCOMPARE(drafts.has(7), shown != 0);
+    const BoardTheme out = drafts.apply(base);
+    QCOMPARE(out.key, 7);
+    QVERIFY(out.found);
+    QCOMPARE(out.ttlname, QString((shown & Row) ? "EDITED" : "STORED"));
+    QCOMPARE(out.zone[BoardTheme::Table][2], (shown & Layout) ? 3000.0 : 6420.0);
+    QCOMPARE(out.head[0], QString((shown & Header) ? "DRAFT" : "STORED"));
+    QCOMPARE(out.hasPosition, stored || (shown & Layout));
+    QCOMPARE(out.hasHeader, stored || (shown & Header));
 }
 
 QTEST_GUILESS_MAIN(TestThemeStore)

@@ -1,3 +1,5 @@
+#include "board/boardview.h"
+#include "board/previewwindow.h"
 #include "data/appcontext.h"
 #include "data/database.h"
 #include "data/dataevents.h"
@@ -89,9 +91,9 @@ void trigger(ControlPanel& f, const char* item) {
 }
 
 // Items whose windows are not built yet: disabled until an opener is attached.
-const char* const kOpenerItems[] = {"prv", "inpvideo", "online", "curUpdate", "vidLst"};
+const char* const kOpenerItems[] = {"inpvideo", "online", "curUpdate", "vidLst"};
 // Items whose windows exist: enabled from the start.
-const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos", "clock", "theme"};
+const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos", "clock", "theme", "prv"};
 
 } // namespace
 
@@ -502,6 +504,15 @@ void TestControlPanel::userListOpensOnce() {
     trigger(*p, "addscroll");
     QCOMPARE(p->findChildren<QWidget*>(QStringLiteral("frmSheduler")).size(), 1);
     QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmSheduler"))->isVisible());
+
+    // The preview opens once, with the panel's theme and news box.
+    child<QCheckBox>(p.get(), "chkStart")->setChecked(true);
+    trigger(*p, "prv");
+    trigger(*p, "prv");
+    const auto previews = p->findChildren<PreviewWindow*>(QStringLiteral("frmPrv"));
+    QCOMPARE(previews.size(), 1);
+    QCOMPARE(previews.first()->themeKey(), themeKeyOf(fx.db, demoThemeName()));
+    QVERIFY(previews.first()->view()->leftTrainRunning());
 
     fx.ctx.session.userType = QStringLiteral("Admin");
     trigger(*p, "entry");

@@ -1,0 +1,31 @@
+#pragma once
+// What the benchmarks share: a private demo database with its settings and
+// context, and the spread of a series of timings.
+#include "data/appcontext.h"
+#include "data/database.h"
+#include "data/dataevents.h"
+#include "data/settingsstore.h"
+
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+namespace quoteria {
+
+struct BenchWorld {
+    QTemporaryDir dir;
+    Database db{QStringLiteral("quoteria-bench")};
+    DataEvents events;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<AppContext> ctx;
+    // Makes the database with the demonstration data; false (reported) when it fails.
+    bool open();
+};
+
+struct Spread {
+    double median = 0, p99 = 0, max = 0, mean = 0;
+};
+// Of a non-empty series.
+Spread spreadOf(std::vector<double> values);
+
+} // namespace quoteria
