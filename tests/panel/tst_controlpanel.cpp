@@ -6,7 +6,10 @@
 #include "data/demodata.h"
 #include "data/helpers.h"
 #include "data/settingsstore.h"
+#include "design/headereditor.h"
 #include "design/layoutdesigner.h"
+#include "design/themeeditor.h"
+#include "design/themelistwindow.h"
 #include "fakeboard.h"
 #include "gui/unsavedwork.h"
 #include "media/alarmplayer.h"
@@ -24,7 +27,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QPushButton>
 #include <QSqlError>
+#include <QTableWidget>
 #include <QtTest>
 
 using namespace quoteria;
@@ -122,6 +127,7 @@ private Q_SLOTS:
     void positionOpensDesignerForCurrentTheme();
     void previewChecks_data();
     void previewChecks();
+    void themeListOpensSharedWindows();
     void startRefused_data();
     void startRefused();
     void startAndStop_data();
@@ -618,6 +624,36 @@ void TestControlPanel::previewChecks() {
     // The panel's own state is not touched by the preview.
     QCOMPARE(caption(*p, "display"), QStringLiteral("Start Display"));
     QCOMPARE(fx.boards.made, 0);
+}
+
+// The list's Preview, Position and Header reach the same single windows as the
+// panel's own items.
+void TestControlPanel::themeListOpensSharedWindows() {
+    Fixture fx;
+    const qint64 key = themeKeyOf(fx.db, demoThemeName());
+    fx.settings.write(kDisp, kTheme, QStringLiteral("name"), demoThemeName());
+    auto p = fx.panel();
+    trigger(*p, "theme");
+    auto* list = p->findChild<ThemeListWindow*>(QStringLiteral("frmThLst"));
+    QVERIFY(list && list->isVisible());
+    auto* grid = list->findChild<QTableWidget*>(QStringLiteral("FG"));
+    QCOMPARE(grid->rowCount(), 1);
+    grid->setCurrentCell(0, 1);
+    list->preview();
+    trigger(*p, "prv");
+    const auto previews = p->findChildren<PreviewWindow*>();
+    QCOMPARE(previews.size(), 1);
+    QCOMPARE(fx.ctx.session.previewThemeKey, key);
+
+    list->editSelected();
+    ThemeEditor* editor = list->editor();
+    editor->findChild<QPushButton*>(QStringLiteral("cmdPosition"))->click();
+    trigger(*p, "pos");
+    QCOMPARE(p->findChildren<LayoutDesigner*>().size(), 1);
+    editor->findChild<QPushButton*>(QStringLiteral("cmdHeader"))->click();
+    auto* header = editor->findChild<HeaderEditor*>(QStringLiteral("frmHeader"));
+    QVERIFY(header && header->isVisible());
+    QVERIFY(fx.env.recorder.entries.isEmpty());
 }
 
 void TestControlPanel::startRefused_data() {
