@@ -228,8 +228,9 @@ void SheetFeed::finished(const SheetRead& read) {
         if (o.ok)
             m_readStamp = read.stamp;
     } else {
-        // Tried again at the next tick once the writer has moved on.
-        m_retry = read.stamp.exists;
+        // Tried again at the next tick once the writer has moved on (or the file
+        // an editor renamed away is back).
+        m_retry = true;
         // A file caught mid-save is read again at the next tick, whatever its stamp.
         m_failedStamp = read.unsteady ? FileStamp() : read.stamp;
         if (read.error != m_lastError)
