@@ -42,6 +42,7 @@ int runCommandLine(int argc, char** argv) {
         {"--bench-board", Needs::Drawing, benchBoardCommand},
         {"--bench-preview-edit", Needs::Windows, benchPreviewEditCommand},
         {"--rtf2html", Needs::Core, rtfToHtmlCommand},
+        {"--feed-once", Needs::Core, feedOnceCommand},
         // Pictures are decoded to check them: offscreen, as for rendering.
         {"--export-theme", Needs::Drawing, exportThemeCommand},
         {"--import-theme", Needs::Drawing, importThemeCommand},

@@ -10,6 +10,10 @@ int initDbCommand(const QStringList& args);
 // --rtf2html OPTIONS: RTF on standard input, HTML on standard output.
 int rtfToHtmlCommand(const QStringList& args);
 
+// --feed-once: the configured workbook read once into the currencies; prints
+// each value it changed.
+int feedOnceCommand(const QStringList& args);
+
 // --export-theme NAME FILE: the theme and its pictures into one file.
 int exportThemeCommand(const QStringList& args);
 // --import-theme FILE: a theme from such a file, added under a free name.

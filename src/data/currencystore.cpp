@@ -6,6 +6,7 @@
 #include "data/settingsstore.h"
 
 #include <QLocale>
+#include <QSet>
 #include <QSqlRecord>
 #include <cmath>
 #include <limits>
@@ -229,6 +230,48 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
         return res;
     }
     announce();
+    return res;
+}
+
+CurrencyStore::Result CurrencyStore::setColumnValues(const QVector<ColumnValue>& values) {
+    Result res;
+    if (values.isEmpty())
+        return res;
+    static const QString update[5] = {
+        sql("update {T} set {c1}=? where {key}=?"), sql("update {T} set {c2}=? where {key}=?"),
+        sql("update {T} set {c3}=? where {key}=?"), sql("update {T} set {c4}=? where {key}=?"),
+        sql("update {T} set {c5}=? where {key}=?")};
+    Connection::Transaction tx(m_db);
+    if (!tx.active()) {
+        res.ok = false;
+        res.error = m_db.lastError();
+        return res;
+    }
+    QSet<qint64> written;
+    for (const ColumnValue& v : values) {
+        if (v.column < 0 || v.column > 4)
+            continue;
+        bool good = false;
+        QSqlQuery q = m_db.exec(update[v.column], {v.value, v.key}, &good);
+        if (!good) {
+            res.ok = false;
+            res.error = m_db.lastError();
+            return res; // the transaction rolls back
+        }
+        if (q.numRowsAffected() > 0)
+            written.insert(v.key);
+        else if (!res.missingKeys.contains(v.key))
+            res.missingKeys.append(v.key);
+    }
+    if (!tx.commit()) {
+        res.ok = false;
+        res.error = m_db.lastError();
+        return res;
+    }
+    res.written = int(written.size());
+    res.missing = int(res.missingKeys.size());
+    if (res.written)
+        announce();
     return res;
 }
 

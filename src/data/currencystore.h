@@ -129,6 +129,16 @@ public:
     Result saveValues(const QVector<Edit>& edits, const ValueFormat& format,
                       const QDateTime& now = QDateTime::currentDateTime());
 
+    // One value column of one row, as the rate feeds write it.
+    struct ColumnValue {
+        qint64 key;
+        int column; // 0 to 4
+        QString value;
+    };
+    // Writes the values as given in one transaction and nothing else: updateTime
+    // stays. Rows whose key is gone are skipped. Announces once, when a row changed.
+    Result setColumnValues(const QVector<ColumnValue>& values);
+
     // New currency; result.written is 1 and *newKey is set on success. An empty or
     // non-numeric position takes the new row's own key.
     Result add(const CurrencyInput& in, const ValueFormat& format, qint64* newKey = nullptr);

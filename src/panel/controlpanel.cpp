@@ -15,9 +15,11 @@
 #include "design/themeeditor.h"
 #include "design/themelistwindow.h"
 #include "design/themerules.h"
+#include "feeds/sheetfeed.h"
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
 #include "media/alarmplayer.h"
+#include "media/othersettingswindow.h"
 #include "news/newslistwindow.h"
 #include "panel/aboutwindow.h"
 #include "panel/panelstate.h"
@@ -130,6 +132,12 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     };
     m_timer5 = makeTimer("Timer5", 10000);
     connect(&m_services.feeds, &FeedScheduler::excelTick, this, &ControlPanel::excelTick);
+    m_sheet = new SheetFeed(m_ctx.currencies, workbookReader(), this);
+    // The period is read again on every tick.
+    connect(this, &ControlPanel::excelTick, m_sheet, [this] {
+        m_sheet->tick(m_services.feeds.countExcel(m_ctx.settings.get(settings::ExcelPeriod)));
+    });
+    connect(&m_services.feeds, &FeedScheduler::excelChanged, this, &ControlPanel::configureSheet);
     connect(m_timer5, &QTimer::timeout, this, &ControlPanel::Timer5_Timer);
 
     buildMenus();
@@ -165,6 +173,15 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     });
     // One picker for the program: the theme editor's, writing into its clock field.
     setOpener(QStringLiteral("clock"), [this] { themeList()->editor()->showClockPicker(); });
+    setOpener(QStringLiteral("inpvideo"), [this] {
+        showOnce(m_settingsWindow, [this] {
+            auto* w = new OtherSettingsWindow(m_ctx, this);
+            connect(w, &OtherSettingsWindow::saved, this, [this] {
+                m_services.feeds.applyExcel(ExcelFeedSettings::stored(m_ctx.settings));
+            });
+            return w;
+        });
+    });
     setOpener(QStringLiteral("prv"), [this] {
         showPreview(m_preview, m_ctx, m_ctx.session.previewThemeKey, m_previewTickerSpeed, newsOn(),
                     this);
@@ -281,6 +298,7 @@ void ControlPanel::formLoad() {
     m_mult->setText(panel::ratioAccepted(mult) ? mult : QString::number(panel::kDefaultRatio));
 
     m_services.feeds.start(ExcelFeedSettings::stored(s), m_ctx.online.autoUpdate);
+    configureSheet(m_services.feeds.excel());
 
     addTheme();
     m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, s.get(settings::ThemeName));
@@ -354,6 +372,11 @@ QTimer* ControlPanel::panelTimer(const QString& name) const {
         if (auto* t = owner->findChild<QTimer*>(name, Qt::FindDirectChildrenOnly))
             return t;
     return nullptr;
+}
+
+void ControlPanel::configureSheet(const ExcelFeedSettings& excel) {
+    // Saves are watched only while the feed runs; the period stays the fallback.
+    m_sheet->configure(excel.source, excel.runs(), ValueFormat{excel.keep, excel.format});
 }
 
 const ExcelFeedSettings& ControlPanel::excelFeed() const {

@@ -35,6 +35,8 @@ class UserListWindow;
 class MediaAlarmPlayer;
 class RateMonitor;
 class FeedScheduler;
+class OtherSettingsWindow;
+class SheetFeed;
 struct ExcelFeedSettings;
 
 // The program's services the panel switches on and off; they outlive it.
@@ -86,6 +88,8 @@ public:
     // The rate monitor: follows "Start Monitor", ticks with Timer4.
     RateMonitor* rateMonitor() const { return &m_services.monitor; }
     const ExcelFeedSettings& excelFeed() const;
+    // The workbook feed that Timer2 drives.
+    SheetFeed* sheetFeed() const { return m_sheet; }
     // The panel's own timers and those of the services it switches, by name.
     QTimer* panelTimer(const QString& name) const;
     // The rate monitor's alarm sound player (`mp`).
@@ -130,6 +134,7 @@ private:
     void showAbout();
     void showMonitorSettings();
     void openLayoutDesigner();
+    void configureSheet(const ExcelFeedSettings& excel);
 
     AppContext& m_ctx;
     PanelServices m_services;
@@ -148,6 +153,7 @@ private:
     QLabel* m_label6 = nullptr;
     QLabel* m_status = nullptr;
     QTimer* m_timer5 = nullptr;
+    SheetFeed* m_sheet = nullptr;
     // The board's choices besides theme and motion, set at load, on entry and at start.
     int m_pageInterval = 3000; // milliseconds
     int m_tickerSpeed = 30;    // twips per ticker tick
@@ -162,6 +168,7 @@ private:
     QPointer<HeaderEditor> m_header;
     QPointer<ThemeListWindow> m_themeList;
     QPointer<PreviewWindow> m_preview;
+    QPointer<OtherSettingsWindow> m_settingsWindow;
 };
 
 } // namespace quoteria

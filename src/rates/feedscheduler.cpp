@@ -35,4 +35,23 @@ void FeedScheduler::start(const ExcelFeedSettings& excel, bool onlineAutoUpdate)
         m_onlineTimer->start();
 }
 
+void FeedScheduler::applyExcel(const ExcelFeedSettings& excel) {
+    m_excel = excel;
+    m_excelCount = 0;
+    if (m_excel.runs())
+        m_excelTimer->start();
+    else
+        m_excelTimer->stop();
+    Q_EMIT excelChanged(m_excel);
+}
+
+bool FeedScheduler::countExcel(int period) {
+    if (period >= m_excelCount) {
+        ++m_excelCount;
+        return false;
+    }
+    m_excelCount = 0;
+    return true;
+}
+
 } // namespace quoteria

@@ -30,7 +30,15 @@ public:
 
     // Starts the counters the settings allow; the others stay as they are.
     void start(const ExcelFeedSettings& excel, bool onlineAutoUpdate);
+    // New workbook feed settings, at once: the counter starts afresh, and runs
+    // only when they allow it.
+    void applyExcel(const ExcelFeedSettings& excel);
     const ExcelFeedSettings& excel() const { return m_excel; }
+
+    // Counts one second of the workbook feed against its period (read again on
+    // every tick): true when the workbook is read now, and the count starts over.
+    // With period p the read comes on every (p + 2)th tick.
+    bool countExcel(int period);
 
     QTimer* excelTimer() const { return m_excelTimer; }
     QTimer* onlineTimer() const { return m_onlineTimer; }
@@ -40,9 +48,12 @@ Q_SIGNALS:
     void excelTick();
     // One second of the online copy's counter.
     void onlineTick();
+    // The workbook feed settings changed.
+    void excelChanged(const ExcelFeedSettings& excel);
 
 private:
     ExcelFeedSettings m_excel;
+    int m_excelCount = 0;
     QTimer* m_excelTimer;
     QTimer* m_onlineTimer;
 };

@@ -26,8 +26,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalSpy>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <QTableWidget>
 #include <QtTest>
@@ -96,9 +96,10 @@ void trigger(ControlPanel& f, const char* item) {
 }
 
 // Items whose windows are not built yet: disabled until an opener is attached.
-const char* const kOpenerItems[] = {"inpvideo", "online", "curUpdate", "vidLst"};
+const char* const kOpenerItems[] = {"online", "curUpdate", "vidLst"};
 // Items whose windows exist: enabled from the start.
-const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos", "clock", "theme", "prv"};
+const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos",
+                                   "clock", "theme",  "prv",       "inpvideo"};
 
 } // namespace
 

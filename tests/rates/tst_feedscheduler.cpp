@@ -16,6 +16,9 @@ private Q_SLOTS:
     void countersAtStart();
     void storedSettings();
     void ticksReachTheFeeds();
+    void readingTicks_data();
+    void readingTicks();
+    void appliedSettingsRestartCounter();
 };
 
 void TestFeedScheduler::countersAtStart_data() {
@@ -83,6 +86,48 @@ void TestFeedScheduler::ticksReachTheFeeds() {
     QVERIFY(QMetaObject::invokeMethod(feeds.onlineTimer(), "timeout"));
     QCOMPARE(excel.count(), 1);
     QCOMPARE(online.count(), 1);
+}
+
+void TestFeedScheduler::readingTicks_data() {
+    QTest::addColumn<int>("period");
+    QTest::addColumn<QList<int>>("reads"); // tick numbers, counted from 1
+    QTest::newRow("default period") << 60 << QList<int>{62, 124};
+    QTest::newRow("period 0") << 0 << QList<int>{2, 4, 6, 8};
+    QTest::newRow("period 1") << 1 << QList<int>{3, 6, 9};
+    QTest::newRow("negative period reads on every tick") << -1 << QList<int>{1, 2, 3};
+}
+
+void TestFeedScheduler::readingTicks() {
+    QFETCH(int, period);
+    QFETCH(QList<int>, reads);
+    FeedScheduler feeds;
+    QList<int> got;
+    for (int tick = 1; got.size() < reads.size() && tick <= 1000; ++tick)
+        if (feeds.countExcel(period))
+            got << tick;
+    QCOMPARE(got, reads);
+}
+
+void TestFeedScheduler::appliedSettingsRestartCounter() {
+    FeedScheduler feeds;
+    ExcelFeedSettings excel;
+    excel.source = QStringLiteral("/tmp/rates.xlsx");
+    excel.enabled = true;
+    feeds.start(excel, false);
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(!feeds.countExcel(60));
+    QSignalSpy changed(&feeds, &FeedScheduler::excelChanged);
+    excel.enabled = false;
+    feeds.applyExcel(excel);
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!feeds.excelTimer()->isActive());
+    excel.enabled = true;
+    feeds.applyExcel(excel);
+    QVERIFY(feeds.excelTimer()->isActive());
+    // The count starts over: 61 ticks count, the 62nd reads.
+    for (int i = 0; i < 61; ++i)
+        QVERIFY(!feeds.countExcel(60));
+    QVERIFY(feeds.countExcel(60));
 }
 
 QTEST_GUILESS_MAIN(TestFeedScheduler)
