@@ -56,7 +56,7 @@ private:
 };
 
 // Bounds for any one part of a workbook, and for a whole .xls or .csv file.
-constexpr qint64 kMaxPartBytes = 64 << 20;
+constexpr qint64 kMaxPartBytes = 48 << 20;
 constexpr qint64 kMaxZipRatio = 200;
 
 // A date and time as the spreadsheet's serial number: days since 1899-12-30, the

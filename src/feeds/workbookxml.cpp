@@ -63,16 +63,20 @@ public:
         }
     }
 
-    // Steps to the next start element until the document ends; false at the end or
-    // on a fault (ok() tells which).
+    // The next token into token(); false at the end of the document or on a fault
+    // (ok() tells which).
+    bool advance() {
+        m_token = next();
+        return m_token != QXmlStreamReader::Invalid && m_token != QXmlStreamReader::EndDocument;
+    }
+    QXmlStreamReader::TokenType token() const { return m_token; }
+
+    // Steps to the next start element; false as advance() is.
     bool nextStart() {
-        for (;;) {
-            const auto t = next();
-            if (t == QXmlStreamReader::StartElement)
+        while (advance())
+            if (m_token == QXmlStreamReader::StartElement)
                 return true;
-            if (t == QXmlStreamReader::Invalid || t == QXmlStreamReader::EndDocument)
-                return false;
-        }
+        return false;
     }
 
     bool ok() const { return m_why.isEmpty(); }
@@ -89,6 +93,7 @@ private:
     QString m_name;
     BoundedZipEntry m_entry;
     bool m_ended = false;
+    QXmlStreamReader::TokenType m_token = QXmlStreamReader::NoToken;
     QString m_why;
 };
 
@@ -214,21 +219,21 @@ private:
         QXmlStreamReader& xml = part.xml;
         const qint64 lastRow = m_p.wanted().lastRow();
         qint64 row = 0, col = 0;
-        bool wanted = false, capture = false;
+        bool wanted = false, capture = false, skipRow = false;
         int phonetic = 0;
         QString type, value, inlineText;
-        for (;;) {
-            const auto t = part.next();
-            if (t == QXmlStreamReader::Invalid)
-                return m_p.fail(part.why());
-            if (t == QXmlStreamReader::EndDocument)
-                return true;
+        while (part.advance()) {
+            const auto t = part.token();
             if (t == QXmlStreamReader::Characters) {
                 if (capture && !phonetic)
                     (type == QLatin1String("inlineStr") ? inlineText : value) += xml.text();
                 continue;
             }
             const QStringView tag = xml.name();
+            if (skipRow) {
+                skipRow = !(t == QXmlStreamReader::EndElement && tag == QLatin1String("row"));
+                continue;
+            }
             if (t == QXmlStreamReader::StartElement) {
                 if (tag == QLatin1String("row")) {
                     qint64 r = attr(xml, QLatin1String("r")).toLongLong();
@@ -237,6 +242,8 @@ private:
                     // Rows come in ascending order: nothing wanted lies further on.
                     if (row > lastRow)
                         return true;
+                    // A numbered row without wanted cells is passed over whole.
+                    skipRow = r > 0 && !m_p.wanted().anyInRows(row, row);
                 } else if (tag == QLatin1String("c")) {
                     qint64 r = 0, c = 0;
                     parseRef(attr(xml, QLatin1String("r")), &r, &c);
@@ -263,6 +270,7 @@ private:
                     cell(row, col, type, value, inlineText);
             }
         }
+        return part.ok() || m_p.fail(part.why());
     }
 
     void cell(qint64 row, qint64 col, const QString& type, const QString& v, const QString& inl) {
@@ -301,12 +309,8 @@ private:
         int index = -1, phonetic = 0;
         bool capture = false;
         QString text;
-        for (;;) {
-            const auto t = part.next();
-            if (t == QXmlStreamReader::Invalid)
-                return m_p.fail(part.why());
-            if (t == QXmlStreamReader::EndDocument)
-                return true;
+        while (part.advance()) {
+            const auto t = part.token();
             const QStringView tag = part.xml.name();
             if (t == QXmlStreamReader::Characters && capture && !phonetic)
                 text += part.xml.text();
@@ -328,6 +332,7 @@ private:
                     return true;
             }
         }
+        return part.ok() || m_p.fail(part.why());
     }
 
     QuaZip& m_zip;
@@ -365,12 +370,8 @@ public:
         bool rowWanted = false, cellWanted = false;
         int note = 0, paragraphs = 0;
         QString text, value;
-        for (;;) {
-            const auto t = m_part.next();
-            if (t == QXmlStreamReader::Invalid)
-                return m_p.fail(m_part.why());
-            if (t == QXmlStreamReader::EndDocument)
-                return seenTable || m_p.fail(QStringLiteral("it holds no sheet"));
+        while (m_part.advance()) {
+            const auto t = m_part.token();
             const QStringView tag = xml.name();
             if (t == QXmlStreamReader::Characters) {
                 if (cellWanted && !note && paragraphs)
@@ -379,8 +380,6 @@ public:
             }
             if (t == QXmlStreamReader::StartElement) {
                 if (tag == QLatin1String("table")) {
-                    if (seenTable && tables == 0)
-                        return true; // the first sheet is done
                     seenTable = true;
                     ++tables;
                 } else if (tables != 1) {
@@ -419,7 +418,8 @@ public:
                 }
             } else if (t == QXmlStreamReader::EndElement) {
                 if (tag == QLatin1String("table")) {
-                    --tables;
+                    if (--tables == 0)
+                        return true; // the first sheet is done
                 } else if (tables != 1) {
                     continue;
                 } else if (tag == QLatin1String("annotation")) {
@@ -436,6 +436,9 @@ public:
                 }
             }
         }
+        if (!m_part.ok())
+            return m_p.fail(m_part.why());
+        return seenTable || m_p.fail(QStringLiteral("it holds no sheet"));
     }
 
 private:
