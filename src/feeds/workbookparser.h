@@ -55,8 +55,9 @@ private:
     QString m_why;
 };
 
-// Bounds for any one part of a workbook, and for a whole .xls or .csv file.
-constexpr qint64 kMaxPartBytes = 48 << 20;
+// Bounds for any one part of a workbook, and for a whole .xls or .csv file. A 5 MB
+// workbook's sheet is some 20 MB of XML; 32 MB is read in about a second.
+constexpr qint64 kMaxPartBytes = 32 << 20;
 constexpr qint64 kMaxZipRatio = 200;
 
 // A date and time as the spreadsheet's serial number: days since 1899-12-30, the
