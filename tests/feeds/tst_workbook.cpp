@@ -313,6 +313,9 @@ void TestWorkbook::hostile_data() {
     writeZip(file("bomb.xlsx"), xlsxParts(bomb));
     QTest::newRow("zip bomb") << "bomb.xlsx"
                               << "xl/worksheets/sheet2.xml is larger than 32 MB";
+    writeZip(file("dense.xlsx"), xlsxParts(bomb.left(8 << 20)));
+    QTest::newRow("compressed too far") << "dense.xlsx"
+                                        << "xl/worksheets/sheet2.xml is compressed beyond 200 to 1";
     writeZip(file("lyingbomb.xlsx"), xlsxParts(bomb, QByteArray(), 4096));
     // The inflater stops at the declared size, and the checksum then fails.
     QTest::newRow("zip bomb, size hidden") << "lyingbomb.xlsx"
