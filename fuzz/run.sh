@@ -1,15 +1,16 @@
 #!/bin/sh
 # Builds the fuzz targets with clang and runs each for a bounded time.
 #   fuzz/run.sh [seconds per target] [target...]
-# Targets: fuzz_rtftohtml (the HTML converter), fuzz_richtextrtf (RTF reader and writer).
+# Targets: fuzz_rtftohtml (the HTML converter), fuzz_richtextrtf (RTF reader and writer),
+# fuzz_workbook (the workbook reader; seeds: the files in fuzz/seeds/workbook/).
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
 seconds=${1:-300}
 [ $# -gt 0 ] && shift
-targets=${*:-fuzz_rtftohtml fuzz_richtextrtf}
+targets=${*:-fuzz_rtftohtml fuzz_richtextrtf fuzz_workbook}
 build=$here/build
 CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$build" >/dev/null
+cmake --build "$build" -j2 >/dev/null
 
 seeds=$build/seeds
 mkdir -p "$seeds"
@@ -30,7 +31,11 @@ repeat() { yes "$1" | head -n "$2" | tr -d '\n'; }
 for t in $targets; do
     corpus=$build/corpus-$t
     mkdir -p "$corpus"
-    cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
+    if [ "$t" = fuzz_workbook ]; then
+        cp -n "$here"/seeds/workbook/* "$corpus"/ 2>/dev/null || true
+    else
+        cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
+    fi
     echo "== $t for $seconds s"
     (cd "$build" && ./"$t" -max_total_time="$seconds" -timeout=5 -max_len=65536 \
         -rss_limit_mb=2048 -print_final_stats=1 "$corpus" 2>&1 | tail -12)

@@ -46,6 +46,7 @@ int runCommandLine(int argc, char** argv) {
         // Pictures are decoded to check them: offscreen, as for rendering.
         {"--export-theme", Needs::Drawing, exportThemeCommand},
         {"--import-theme", Needs::Drawing, importThemeCommand},
+        {"--read-cells", Needs::Core, readCellsCommand},
     };
     for (const Command& c : commands) {
         if (!args.contains(QLatin1String(c.flag)))

@@ -19,4 +19,7 @@ int exportThemeCommand(const QStringList& args);
 // --import-theme FILE: a theme from such a file, added under a free name.
 int importThemeCommand(const QStringList& args);
 
+// --read-cells WORKBOOK R,C [R,C ...]: each cell's text on its own line.
+int readCellsCommand(const QStringList& args);
+
 } // namespace quoteria

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QVector>
+#include <cmath>
 
 namespace quoteria {
 
@@ -68,6 +69,30 @@ bool isNumeric(const QString& text) {
         return false;
     const Scan s = scanNumber(t, 0);
     return s.ok && s.end == t.size();
+}
+
+QString plainDecimal(double value) {
+    if (!std::isfinite(value))
+        return QString::number(value);
+    if (value == 0)
+        return QStringLiteral("0");
+    // "-d.dddddddddddddde-05": fifteen digits and where the point goes.
+    const QString e = QString::number(value, 'e', 14);
+    const int at = e.indexOf(QLatin1Char('e'));
+    const int point = e.mid(at + 1).toInt() + 1;
+    QString digits = e.left(at);
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    digits.remove(QLatin1Char('-')).remove(QLatin1Char('.'));
+    while (digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    QString out;
+    if (point <= 0)
+        out = QLatin1String("0.") + QString(-point, QLatin1Char('0')) + digits;
+    else if (point >= digits.size())
+        out = digits + QString(point - digits.size(), QLatin1Char('0'));
+    else
+        out = digits.left(point) + QLatin1Char('.') + digits.mid(point);
+    return negative ? QLatin1Char('-') + out : out;
 }
 
 QString formatNumber(const QString& value, const QString& pattern) {
@@ -149,8 +174,8 @@ QString formatNumber(const QString& value, const QString& pattern) {
 QString keepLength(const QString& text, int n) {
     const QString cut = text.left(qMax(0, n));
     // Grouping only in threes, so a decimal comma ("3,67") is not taken for one.
-    static const QRegularExpression number(QStringLiteral(
-        "^[+-]?([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)?(?:\\.([0-9]*))?%?$"));
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)?(?:\\.([0-9]*))?%?$"));
     const QRegularExpressionMatch m = number.match(text);
     if (!m.hasMatch() || (m.capturedLength(1) == 0 && m.capturedLength(2) == 0))
         return cut;

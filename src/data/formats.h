@@ -12,6 +12,11 @@ double vbVal(const QString& text);
 // True when the whole text (blanks around it allowed) is one number.
 bool isNumeric(const QString& text);
 
+// A number as plain decimal text, as a spreadsheet holds it before formatting: no
+// exponent, no trailing zeros, at most 15 significant digits, so binary noise such
+// as 3.6725000000000003 reads 3.6725. 1.5e-3 -> "0.0015", 3.0 -> "3", -0 -> "0".
+QString plainDecimal(double value);
+
 // Formats a numeric text with a digit pattern such as "0.00000", "0.0000", "#,##0.00"
 // or "0%": '0' is a digit always shown, '#' one shown when significant, ',' in the
 // integer part groups thousands. Rounds half away from zero on the decimal digits

@@ -213,7 +213,7 @@ QVector<ThemeEntry> ThemeStore::list(bool* ok) {
     QVector<ThemeEntry> out;
     out.reserve(recs.size());
     for (const QSqlRecord& r : recs)
-        out.append({r.value(0).toLongLong(), r.value(1).toString()});
+        out.append({r.value(0).toLongLong(), r.value(1).toString(), QString()});
     return out;
 }
 

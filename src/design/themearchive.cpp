@@ -1,5 +1,6 @@
 #include "design/themearchive.h"
 
+#include "data/boundedzip.h"
 #include "data/database.h"
 #include "data/helpers.h"
 #include "data/messageservice.h"
@@ -50,41 +51,6 @@ bool plainName(const QString& name) {
             c == QLatin1Char(':') || c.unicode() == 0x7f)
             return false;
     return true;
-}
-
-QString megabytes(qint64 bytes) {
-    return QStringLiteral("%1 MB").arg(bytes >> 20);
-}
-
-// The current entry, read no further than limit: the sizes in the directory can lie.
-std::optional<QByteArray> readEntry(QuaZip& zip, qint64 limit, QString* why) {
-    QuaZipFile f(&zip);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *why = QStringLiteral("cannot be read");
-        return std::nullopt;
-    }
-    QByteArray out;
-    char chunk[65536];
-    for (;;) {
-        const qint64 n = f.read(chunk, sizeof chunk);
-        if (n < 0) {
-            *why = QStringLiteral("is damaged");
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        if (out.size() + n > limit) {
-            *why = QStringLiteral("is larger than %1").arg(megabytes(limit));
-            return std::nullopt;
-        }
-        out.append(chunk, int(n));
-    }
-    f.close();
-    if (f.getZipError() != UNZ_OK) {
-        *why = QStringLiteral("is damaged");
-        return std::nullopt;
-    }
-    return out;
 }
 
 QJsonValue toJson(const QVariant& v) {
@@ -160,7 +126,7 @@ private:
             const qint64 limit =
                 info.name == QLatin1String(ThemeArchive::kDocument) ? kMaxDocument : kMaxPicture;
             total += qint64(info.uncompressedSize);
-            if (qint64(info.uncompressedSize) > limit || total > kMaxTotal)
+            if (!zipSizeFault(info, limit).isEmpty() || total > kMaxTotal)
                 return fault(QStringLiteral("\"%1\" is too large").arg(info.name));
             m_sizes.insert(info.name, qint64(info.uncompressedSize));
         }
@@ -173,7 +139,10 @@ private:
             return std::nullopt;
         }
         QString why;
-        auto data = readEntry(m_zip, limit, &why);
+        BoundedZipEntry reader(&m_zip, limit);
+        std::optional<QByteArray> data;
+        if (reader.open(&why))
+            data = reader.readAll(&why);
         if (!data)
             fault(QStringLiteral("\"%1\" %2").arg(name, why));
         return data;
@@ -389,7 +358,7 @@ QByteArray readPictureFile(const QString& path, QString* why) {
     }
     const QByteArray data = f.read(kMaxPicture + 1);
     if (data.size() > kMaxPicture)
-        *why = QStringLiteral("is larger than %1").arg(megabytes(kMaxPicture));
+        *why = QStringLiteral("is larger than %1 MB").arg(kMaxPicture >> 20);
     return data;
 }
 

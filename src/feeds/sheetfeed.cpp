@@ -11,7 +11,6 @@
 namespace quoteria {
 
 CellReader workbookReader() {
-#ifdef QUOTERIA_WORKBOOK_READER
     return [](const QString& path, const QVector<CellRef>& wanted,
               QString* error) -> std::optional<CellTexts> {
         const auto book = WorkbookCells::read(path, wanted, error);
@@ -22,22 +21,6 @@ CellReader workbookReader() {
             texts.insert({c.row, c.col}, book->text(c));
         return texts;
     };
-#else
-    // Built without the workbook reader: every read fails, so nothing is written.
-    return [](const QString&, const QVector<CellRef>&, QString* error) {
-        if (error)
-            *error = QStringLiteral("this build has no workbook reader");
-        return std::optional<CellTexts>();
-    };
-#endif
-}
-
-bool workbookReaderBuilt() {
-#ifdef QUOTERIA_WORKBOOK_READER
-    return true;
-#else
-    return false;
-#endif
 }
 
 std::optional<CellRef> cellRefOf(const QString& text) {

@@ -27,8 +27,6 @@ using CellReader = std::function<std::optional<CellTexts>(
 
 // The program's reader: the workbook file itself.
 CellReader workbookReader();
-// False while the program is built without the workbook reader: every read fails.
-bool workbookReaderBuilt();
 
 // "row,col" as a cell column holds it; nothing unless both are whole numbers from 1.
 std::optional<CellRef> cellRefOf(const QString& text);

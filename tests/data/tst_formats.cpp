@@ -9,6 +9,8 @@ class TestFormats : public QObject {
 private Q_SLOTS:
     void number_data();
     void number();
+    void plain_data();
+    void plain();
     void keptLength_data();
     void keptLength();
     void val_data();
@@ -85,6 +87,26 @@ void TestFormats::number() {
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
     QCOMPARE(formatNumber(value, pattern), expected);
+}
+
+void TestFormats::plain_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("small exponent") << 1.5e-3 << "0.0015";
+    QTest::newRow("whole") << 3.0 << "3";
+    QTest::newRow("binary noise") << 3.6725000000000003 << "3.6725";
+    QTest::newRow("sum noise") << 0.1 + 0.2 << "0.3";
+    QTest::newRow("large exponent") << 1.25e20 << "125000000000000000000";
+    QTest::newRow("tiny") << -2.5e-12 << "-0.0000000000025";
+    QTest::newRow("negative zero") << -0.0 << "0";
+    QTest::newRow("tens") << 1200.0 << "1200";
+    QTest::newRow("fifteen digits") << 123456789.123456 << "123456789.123456";
+}
+
+void TestFormats::plain() {
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(plainDecimal(value), expected);
 }
 
 void TestFormats::keptLength_data() {
