@@ -3,7 +3,7 @@
 # Sourced by run.sh and test.sh; `ensure_packages` installs what is missing.
 QUOTERIA_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql postgresql
   qt6-svg-dev qt6-multimedia-dev qt6-image-formats-plugins libquazip1-qt6-dev libquazip1-qt6-1
   libfreexl-dev python3-openpyxl python3-xlwt
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav

@@ -73,7 +73,11 @@ ConnectionParams params(const OnlineSource& source, RemoteEngine engine, int log
 }
 
 bool open(Connection& c, const OnlineSource& source, RemoteEngine engine, int loginTimeout) {
-    return c.openWith(params(source, engine, loginTimeout));
+    if (!c.openWith(params(source, engine, loginTimeout)))
+        return false;
+    // Rates are NUMERIC: read them as exact decimal text, never through a double.
+    c.connection().setNumericalPrecisionPolicy(QSql::HighPrecision);
+    return true;
 }
 
 } // namespace quoteria::remote

@@ -40,7 +40,7 @@ ConnectionParams params(const OnlineSource& source, RemoteEngine engine,
                         int loginTimeout = maxLoginTimeout);
 
 // Opens c on the remote database. Blocks for up to the login timeout, so call it
-// from a worker thread. False with c.lastError().
+// from a worker thread. False with c.lastError(). NUMERIC values read as exact text.
 bool open(Connection& c, const OnlineSource& source, RemoteEngine engine,
           int loginTimeout = maxLoginTimeout);
 
