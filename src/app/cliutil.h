@@ -21,6 +21,13 @@ inline QString optionValue(const QStringList& args, const QString& name, bool* p
         *present = i >= 0;
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
 }
+// The n-th argument after flag (n from 1); empty when missing or another option.
+inline QString argumentAfter(const QStringList& args, const QString& flag, int n) {
+    const int at = args.indexOf(flag);
+    if (at < 0 || at + n >= args.size() || args.at(at + n).startsWith(QLatin1String("--")))
+        return QString();
+    return args.at(at + n);
+}
 
 // Opens the database the program uses (named in path.txt), as every job that reads
 // it does. False, said on stderr, when there is none or it cannot be opened.

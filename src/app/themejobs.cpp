@@ -9,20 +9,10 @@
 
 namespace quoteria {
 
-namespace {
-// The n-th value after flag; empty when it is missing or another option.
-QString argumentAfter(const QStringList& args, const QString& flag, int n) {
-    const int at = args.indexOf(flag);
-    if (at < 0 || at + n >= args.size() || args.at(at + n).startsWith(QLatin1String("--")))
-        return QString();
-    return args.at(at + n);
-}
-} // namespace
-
 int exportThemeCommand(const QStringList& args) {
     const QString flag = QStringLiteral("--export-theme");
-    const QString name = argumentAfter(args, flag, 1);
-    const QString file = argumentAfter(args, flag, 2);
+    const QString name = cli::argumentAfter(args, flag, 1);
+    const QString file = cli::argumentAfter(args, flag, 2);
     if (name.isEmpty() || file.isEmpty()) {
         cli::err(QStringLiteral("usage: quoteria --export-theme NAME FILE"));
         return 2;
@@ -43,7 +33,7 @@ int exportThemeCommand(const QStringList& args) {
 }
 
 int importThemeCommand(const QStringList& args) {
-    const QString file = argumentAfter(args, QStringLiteral("--import-theme"), 1);
+    const QString file = cli::argumentAfter(args, QStringLiteral("--import-theme"), 1);
     if (file.isEmpty()) {
         cli::err(QStringLiteral("usage: quoteria --import-theme FILE"));
         return 2;
