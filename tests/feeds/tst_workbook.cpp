@@ -1,12 +1,14 @@
 // The workbook reader: one logical workbook in every file kind, and files built to
 // hurt (each refused with its reason). Fixtures are made here: .xlsx by openpyxl,
-// .xls by xlwt, the office-style .xlsx and the .ods assembled as zip + XML.
+// .xls by xlwt, the office-style .xlsx and the .ods assembled as zip + XML; the
+// ones an office suite wrote are committed under fixtures/ with their script.
 #include "feeds/workbook.h"
 
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipnewinfo.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,7 +28,8 @@ private Q_SLOTS:
     void readCells();
 
 private:
-    QString file(const QString& name) const { return m_dir.filePath(name); }
+    // A bare name is one of ours; an absolute path a committed fixture.
+    QString file(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
     QTemporaryDir m_dir;
 };
 
@@ -254,6 +257,35 @@ void TestWorkbook::values_data() {
         QTest::addRow("%s formula", qPrintable(f))
             << f << 5 << 3 << (f.startsWith("openpyxl") ? QString() : QStringLiteral("7.345"));
     }
+    // Written by a real office suite (tests/feeds/fixtures/make-office.sh): its own
+    // exponents and digits, its shared strings, its cached formula results.
+    const QString fixtures = QStringLiteral(QUOTERIA_SOURCE_DIR "/tests/feeds/fixtures/");
+    const Cell suite[] = {
+        {1, 1, "Currency"},
+        {2, 2, "3.6725"},
+        {2, 3, "3.68"},
+        {3, 2, "0.000123456789"},
+        {3, 3, "4.1"},
+        {4, 1, "Zł ünï  spaced "},
+        {4, 2, "123456789012.5"},
+        {4, 3, "-0.0725"},
+        {5, 2, "0.3"},
+        {5, 3, "0.0000001"},
+        {6, 1, ""},
+        {6, 2, "45306"},
+        {6, 3, "7.345"},
+        {6, 4, "Zł ünï  spaced !"},
+        {7, 1, "GBP"},
+        {7, 2, "98765432109876.3"},
+        {7, 3, "0.00750000000000028"},
+        {1000, 30, "far"},
+        {1000, 29, ""},
+        {999, 30, ""},
+    };
+    for (const char* f : {"office.ods", "office.xls", "office.xlsx"})
+        for (const Cell& c : suite)
+            QTest::addRow("suite-written %s %d,%d", f, c.row, c.col)
+                << fixtures + QLatin1String(f) << c.row << c.col << c.text;
     QTest::newRow("xlsx boolean") << "office.xlsx" << 6 << 1 << "True";
     QTest::newRow("xlsx text formula") << "office.xlsx" << 6 << 2 << "Currency";
     QTest::newRow("ods repeated first") << "suite.ods" << 6 << 1 << "a  b\nc";
