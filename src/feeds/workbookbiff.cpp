@@ -30,9 +30,8 @@ public:
         for (int at = 0; at + 128 <= dir->size(); at += 128) {
             const QByteArray e = dir->mid(at, 128);
             const int nameBytes = qMin<int>(qFromLittleEndian<quint16>(e.constData() + 64), 64);
-            const QString name =
-                QString::fromUtf16(reinterpret_cast<const char16_t*>(e.constData()),
-                                   qMax(0, nameBytes / 2 - 1));
+            const QString name = QString::fromUtf16(
+                reinterpret_cast<const char16_t*>(e.constData()), qMax(0, nameBytes / 2 - 1));
             if (e.at(66) != 2 || name != QLatin1String("Workbook"))
                 continue;
             const quint32 start = qFromLittleEndian<quint32>(e.constData() + 116);
@@ -185,6 +184,28 @@ QString stringRecord(const QByteArray& d) {
     return d.size() < 3 + count ? QString() : QString::fromLatin1(d.constData() + 3, count);
 }
 
+// An error result by its code, named as the suite shows it.
+QString errorName(quint8 code) {
+    switch (code) {
+    case 0x00:
+        return QStringLiteral("#NULL!");
+    case 0x07:
+        return QStringLiteral("#DIV/0!");
+    case 0x0F:
+        return QStringLiteral("#VALUE!");
+    case 0x17:
+        return QStringLiteral("#REF!");
+    case 0x1D:
+        return QStringLiteral("#NAME?");
+    case 0x24:
+        return QStringLiteral("#NUM!");
+    case 0x2A:
+        return QStringLiteral("#N/A");
+    default:
+        return QString();
+    }
+}
+
 } // namespace
 
 void WorkbookParser::readXlsFormulas(const QByteArray& file) {
@@ -220,6 +241,8 @@ void WorkbookParser::readXlsFormulas(const QByteArray& file) {
             textFollows = true;
         else if (value[0] == 1)
             put(row, row, col, col, value[2] ? QStringLiteral("True") : QStringLiteral("False"));
+        else if (value[0] == 2 && !errorName(quint8(value[2])).isEmpty())
+            put(row, row, col, col, errorName(quint8(value[2])));
     }
 }
 

@@ -218,7 +218,8 @@ bool savedToScreen(int rounds, const QByteArray& pad) {
     const QVector<CurrencyRow> shown = fx.currencies.list(false);
     for (int i = 0; i < shown.size(); ++i) {
         const CurrencyRow& row = shown.at(i);
-        CurrencyInput in{row.name, row.values, row.pos, true, row.img, false, {}, row.low, row.high};
+        CurrencyInput in{row.name, row.values, row.pos, true,    row.img,
+                         false,    {},         row.low, row.high};
         for (int c = 1; c <= 5; ++c)
             in.cells << QStringLiteral("%1,%2").arg(i + 1).arg(c);
         if (!fx.currencies.change(row.key, in, ValueFormat{0, {}}).ok)

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void values();
     void hostile_data();
     void hostile();
+    void xlsTextResultCut_data();
+    void xlsTextResultCut();
     void readCells_data();
     void readCells();
 
@@ -278,6 +280,9 @@ void TestWorkbook::values_data() {
         {7, 1, "GBP"},
         {7, 2, "98765432109876.3"},
         {7, 3, "0.00750000000000028"},
+        {7, 4, "USDx"},
+        {7, 5, ""},
+        {5, 5, "#DIV/0!"},
         {1000, 30, "far"},
         {1000, 29, ""},
         {999, 30, ""},
@@ -286,6 +291,13 @@ void TestWorkbook::values_data() {
         for (const Cell& c : suite)
             QTest::addRow("suite-written %s %d,%d", f, c.row, c.col)
                 << fixtures + QLatin1String(f) << c.row << c.col << c.text;
+    // A comparison: the suite stores it as a boolean, but as the number 1 in .ods.
+    QTest::newRow("suite-written office.ods boolean formula")
+        << fixtures + "office.ods" << 6 << 5 << "1";
+    QTest::newRow("suite-written office.xls boolean formula")
+        << fixtures + "office.xls" << 6 << 5 << "True";
+    QTest::newRow("suite-written office.xlsx boolean formula")
+        << fixtures + "office.xlsx" << 6 << 5 << "True";
     QTest::newRow("xlsx boolean") << "office.xlsx" << 6 << 1 << "True";
     QTest::newRow("xlsx text formula") << "office.xlsx" << 6 << 2 << "Currency";
     QTest::newRow("ods repeated first") << "suite.ods" << 6 << 1 << "a  b\nc";
@@ -394,6 +406,37 @@ void TestWorkbook::hostile() {
     QVERIFY(!book);
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY(!error.contains(QLatin1Char('\n')));
+}
+
+// A formula's text result claiming more characters than its record holds: the cell
+// stays empty, and the rest of the sheet is still read.
+void TestWorkbook::xlsTextResultCut_data() {
+    QTest::addColumn<QByteArray>("stored"); // the result as stored, after its count
+    QTest::addColumn<int>("row");           // in column 4
+    QTest::newRow("one-byte characters") << QByteArray("\0USDx", 5) << 7;
+    const QString wide = QStringLiteral("Zł ünï  spaced !");
+    QTest::newRow("two-byte characters")
+        << QByteArray("\1") +
+               QByteArray(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2)
+        << 6;
+}
+
+void TestWorkbook::xlsTextResultCut() {
+    QFETCH(QByteArray, stored);
+    QFETCH(int, row);
+    QFile f(QStringLiteral(QUOTERIA_SOURCE_DIR "/tests/feeds/fixtures/office.xls"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray data = f.readAll();
+    const int at = data.indexOf(stored);
+    QVERIFY(at >= 2 && data.indexOf(stored, at + 1) < 0);
+    data[at - 2] = char(0xFF);
+    data[at - 1] = char(0x7F);
+    writeFile(file("cut-result.xls"), data);
+    const auto book = WorkbookCells::read(file("cut-result.xls"), {{row, 4}, {6, 3}, {7, 3}});
+    QVERIFY(book);
+    QCOMPARE(book->text({row, 4}), QString());
+    QCOMPARE(book->text({6, 3}), QStringLiteral("7.345"));
+    QCOMPARE(book->text({7, 3}), QStringLiteral("0.00750000000000028"));
 }
 
 void TestWorkbook::readCells_data() {
