@@ -37,8 +37,10 @@ public:
             const quint32 start = qFromLittleEndian<quint32>(e.constData() + 116);
             const quint32 size = qFromLittleEndian<quint32>(e.constData() + 120);
             if (size >= u32(56))
-                return sized(chain(start, m_fat, [this](quint32 s) { return sector(s); }), size);
-            return sized(miniStream(*dir, start), size);
+                return sized(chain(
+                                 start, m_fat, [this](quint32 s) { return sector(s); }, size),
+                             size);
+            return sized(miniStream(*dir, start, size), size);
         }
         return std::nullopt;
     }
@@ -53,12 +55,16 @@ private:
         return at + m_sector <= m_data.size() ? m_data.mid(at, m_sector) : QByteArray();
     }
 
-    // The sectors of a chain joined; nothing when it leaves the table or loops.
+    // The sectors of a chain joined, up to `want` bytes when that is known (a chain
+    // may run on past its stream's end); nothing when it leaves the table or loops.
     template <typename Read>
-    std::optional<QByteArray> chain(quint32 start, const QVector<quint32>& table, Read read) const {
+    std::optional<QByteArray> chain(quint32 start, const QVector<quint32>& table, Read read,
+                                    qint64 want = -1) const {
         QByteArray out;
-        for (int steps = 0; start != kEndOfChain; ++steps) {
-            if (start >= quint32(table.size()) || steps > table.size())
+        for (int steps = 0; start != kEndOfChain && (want < 0 || out.size() < want); ++steps) {
+            // No chain without a loop is longer than the file it lies in.
+            if (start >= quint32(table.size()) || steps > table.size() ||
+                out.size() > m_data.size())
                 return std::nullopt;
             const QByteArray s = read(start);
             if (s.isEmpty())
@@ -106,18 +112,24 @@ private:
     }
 
     // A small stream lives in 64-byte sectors of the root entry's stream.
-    std::optional<QByteArray> miniStream(const QByteArray& dir, quint32 start) const {
-        const auto container = chain(qFromLittleEndian<quint32>(dir.constData() + 116), m_fat,
-                                     [this](quint32 s) { return sector(s); });
-        const auto miniFatData = chain(u32(60), m_fat, [this](quint32 s) { return sector(s); });
+    std::optional<QByteArray> miniStream(const QByteArray& dir, quint32 start, quint32 size) const {
+        const auto container = chain(
+            qFromLittleEndian<quint32>(dir.constData() + 116), m_fat,
+            [this](quint32 s) { return sector(s); },
+            qFromLittleEndian<quint32>(dir.constData() + 120));
+        const auto miniFatData = chain(
+            u32(60), m_fat, [this](quint32 s) { return sector(s); }, qint64(u32(64)) * m_sector);
         if (!container || !miniFatData)
             return std::nullopt;
         QVector<quint32> miniFat;
         appendEntries(miniFat, *miniFatData, miniFatData->size() / 4);
-        return chain(start, miniFat, [&](quint32 s) {
-            const qint64 at = qint64(s) * 64;
-            return at + 64 <= container->size() ? container->mid(at, 64) : QByteArray();
-        });
+        return chain(
+            start, miniFat,
+            [&](quint32 s) {
+                const qint64 at = qint64(s) * 64;
+                return at + 64 <= container->size() ? container->mid(at, 64) : QByteArray();
+            },
+            size);
     }
 
     const QByteArray& m_data;

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void hostile();
     void xlsTextResultCut_data();
     void xlsTextResultCut();
+    void xlsChainRunsOn();
     void readCells_data();
     void readCells();
 
@@ -437,6 +438,30 @@ void TestWorkbook::xlsTextResultCut() {
     QCOMPARE(book->text({row, 4}), QString());
     QCOMPARE(book->text({6, 3}), QStringLiteral("7.345"));
     QCOMPARE(book->text({7, 3}), QStringLiteral("0.00750000000000028"));
+}
+
+// The chain of the workbook stream's small sectors made to loop after its last one:
+// the stream's size ends the read, as it ends FreeXL's.
+void TestWorkbook::xlsChainRunsOn() {
+    QFile f(QStringLiteral(QUOTERIA_SOURCE_DIR "/tests/feeds/fixtures/office.xls"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray data = f.readAll();
+    const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(data.constData() + at); };
+    QCOMPARE(qFromLittleEndian<quint16>(data.constData() + 30), quint16(9));
+    const int dir = 512 * (1 + int(u32(48)));
+    const int miniFat = 512 * (1 + int(u32(60)));
+    QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t*>(data.constData() + dir + 128), 8),
+             QStringLiteral("Workbook"));
+    QVERIFY(u32(dir + 128 + 120) < 4096);
+    quint32 last = u32(dir + 128 + 116);
+    while (u32(miniFat + 4 * int(last)) != 0xFFFFFFFE)
+        last = u32(miniFat + 4 * int(last));
+    qToLittleEndian<quint32>(last, data.data() + miniFat + 4 * int(last));
+    writeFile(file("chainloop.xls"), data);
+    const auto book = WorkbookCells::read(file("chainloop.xls"), {{6, 3}, {6, 4}});
+    QVERIFY(book);
+    QCOMPARE(book->text({6, 3}), QStringLiteral("7.345"));
+    QCOMPARE(book->text({6, 4}), QStringLiteral("Zł ünï  spaced !"));
 }
 
 void TestWorkbook::readCells_data() {
