@@ -174,7 +174,12 @@ bool WorkbookParser::readXls(const QString& path) {
         if (!text.isEmpty())
             put(row, row, col, col, text);
     });
-    return done(true);
+    done(true);
+    // FreeXL leaves formula cells out; their stored results come from the file itself.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        readXlsFormulas(file.read(kMaxPartBytes));
+    return true;
 }
 
 // ---- .csv ----

@@ -37,6 +37,9 @@ public:
     bool readOds(const QString& path);
     bool readXls(const QString& path);
     bool readCsv(const QString& path);
+    // The cached results of the wanted formula cells of a legacy .xls file's first
+    // worksheet; cells it cannot find stay as they are.
+    void readXlsFormulas(const QByteArray& file);
 
     // Stores text for every wanted cell of the rectangle.
     void put(qint64 row0, qint64 row1, qint64 col0, qint64 col1, const QString& text);

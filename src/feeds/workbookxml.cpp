@@ -449,6 +449,10 @@ private:
 
     // The value a typed cell holds in its attributes; null for text.
     static QString typedValue(const QXmlStreamReader& xml) {
+        // A formula's error: typed as an empty string, its name only in the paragraph.
+        for (const QXmlStreamAttribute& a : xml.attributes())
+            if (a.name() == QLatin1String("value-type") && a.value() == QLatin1String("error"))
+                return QString();
         const QStringView type = attr(xml, QLatin1String("value-type"));
         if (type == QLatin1String("float") || type == QLatin1String("percentage") ||
             type == QLatin1String("currency")) {

@@ -1,12 +1,14 @@
 // The workbook reader: one logical workbook in every file kind, and files built to
 // hurt (each refused with its reason). Fixtures are made here: .xlsx by openpyxl,
-// .xls by xlwt, the office-style .xlsx and the .ods assembled as zip + XML.
+// .xls by xlwt, the office-style .xlsx and the .ods assembled as zip + XML; the
+// ones an office suite wrote are committed under fixtures/ with their script.
 #include "feeds/workbook.h"
 
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipnewinfo.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,11 +24,15 @@ private Q_SLOTS:
     void values();
     void hostile_data();
     void hostile();
+    void xlsTextResultCut_data();
+    void xlsTextResultCut();
+    void xlsChainRunsOn();
     void readCells_data();
     void readCells();
 
 private:
-    QString file(const QString& name) const { return m_dir.filePath(name); }
+    // A bare name is one of ours; an absolute path a committed fixture.
+    QString file(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
     QTemporaryDir m_dir;
 };
 
@@ -254,6 +260,45 @@ void TestWorkbook::values_data() {
         QTest::addRow("%s formula", qPrintable(f))
             << f << 5 << 3 << (f.startsWith("openpyxl") ? QString() : QStringLiteral("7.345"));
     }
+    // Written by a real office suite (tests/feeds/fixtures/make-office.sh): its own
+    // exponents and digits, its shared strings, its cached formula results.
+    const QString fixtures = QStringLiteral(QUOTERIA_SOURCE_DIR "/tests/feeds/fixtures/");
+    const Cell suite[] = {
+        {1, 1, "Currency"},
+        {2, 2, "3.6725"},
+        {2, 3, "3.68"},
+        {3, 2, "0.000123456789"},
+        {3, 3, "4.1"},
+        {4, 1, "Zł ünï  spaced "},
+        {4, 2, "123456789012.5"},
+        {4, 3, "-0.0725"},
+        {5, 2, "0.3"},
+        {5, 3, "0.0000001"},
+        {6, 1, ""},
+        {6, 2, "45306"},
+        {6, 3, "7.345"},
+        {6, 4, "Zł ünï  spaced !"},
+        {7, 1, "GBP"},
+        {7, 2, "98765432109876.3"},
+        {7, 3, "0.00750000000000028"},
+        {7, 4, "USDx"},
+        {7, 5, ""},
+        {5, 5, "#DIV/0!"},
+        {1000, 30, "far"},
+        {1000, 29, ""},
+        {999, 30, ""},
+    };
+    for (const char* f : {"office.ods", "office.xls", "office.xlsx"})
+        for (const Cell& c : suite)
+            QTest::addRow("suite-written %s %d,%d", f, c.row, c.col)
+                << fixtures + QLatin1String(f) << c.row << c.col << c.text;
+    // A comparison: the suite stores it as a boolean, but as the number 1 in .ods.
+    QTest::newRow("suite-written office.ods boolean formula")
+        << fixtures + "office.ods" << 6 << 5 << "1";
+    QTest::newRow("suite-written office.xls boolean formula")
+        << fixtures + "office.xls" << 6 << 5 << "True";
+    QTest::newRow("suite-written office.xlsx boolean formula")
+        << fixtures + "office.xlsx" << 6 << 5 << "True";
     QTest::newRow("xlsx boolean") << "office.xlsx" << 6 << 1 << "True";
     QTest::newRow("xlsx text formula") << "office.xlsx" << 6 << 2 << "Currency";
     QTest::newRow("ods repeated first") << "suite.ods" << 6 << 1 << "a  b\nc";
@@ -362,6 +407,61 @@ void TestWorkbook::hostile() {
     QVERIFY(!book);
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY(!error.contains(QLatin1Char('\n')));
+}
+
+// A formula's text result claiming more characters than its record holds: the cell
+// stays empty, and the rest of the sheet is still read.
+void TestWorkbook::xlsTextResultCut_data() {
+    QTest::addColumn<QByteArray>("stored"); // the result as stored, after its count
+    QTest::addColumn<int>("row");           // in column 4
+    QTest::newRow("one-byte characters") << QByteArray("\0USDx", 5) << 7;
+    const QString wide = QStringLiteral("Zł ünï  spaced !");
+    QTest::newRow("two-byte characters")
+        << QByteArray("\1") +
+               QByteArray(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2)
+        << 6;
+}
+
+void TestWorkbook::xlsTextResultCut() {
+    QFETCH(QByteArray, stored);
+    QFETCH(int, row);
+    QFile f(QStringLiteral(QUOTERIA_SOURCE_DIR "/tests/feeds/fixtures/office.xls"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray data = f.readAll();
+    const int at = data.indexOf(stored);
+    QVERIFY(at >= 2 && data.indexOf(stored, at + 1) < 0);
+    data[at - 2] = char(0xFF);
+    data[at - 1] = char(0x7F);
+    writeFile(file("cut-result.xls"), data);
+    const auto book = WorkbookCells::read(file("cut-result.xls"), {{row, 4}, {6, 3}, {7, 3}});
+    QVERIFY(book);
+    QCOMPARE(book->text({row, 4}), QString());
+    QCOMPARE(book->text({6, 3}), QStringLiteral("7.345"));
+    QCOMPARE(book->text({7, 3}), QStringLiteral("0.00750000000000028"));
+}
+
+// The chain of the workbook stream's small sectors made to loop after its last one:
+// the stream's size ends the read, as it ends FreeXL's.
+void TestWorkbook::xlsChainRunsOn() {
+    QFile f(QStringLiteral(QUOTERIA_SOURCE_DIR "/tests/feeds/fixtures/office.xls"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray data = f.readAll();
+    const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(data.constData() + at); };
+    QCOMPARE(qFromLittleEndian<quint16>(data.constData() + 30), quint16(9));
+    const int dir = 512 * (1 + int(u32(48)));
+    const int miniFat = 512 * (1 + int(u32(60)));
+    QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t*>(data.constData() + dir + 128), 8),
+             QStringLiteral("Workbook"));
+    QVERIFY(u32(dir + 128 + 120) < 4096);
+    quint32 last = u32(dir + 128 + 116);
+    while (u32(miniFat + 4 * int(last)) != 0xFFFFFFFE)
+        last = u32(miniFat + 4 * int(last));
+    qToLittleEndian<quint32>(last, data.data() + miniFat + 4 * int(last));
+    writeFile(file("chainloop.xls"), data);
+    const auto book = WorkbookCells::read(file("chainloop.xls"), {{6, 3}, {6, 4}});
+    QVERIFY(book);
+    QCOMPARE(book->text({6, 3}), QStringLiteral("7.345"));
+    QCOMPARE(book->text({6, 4}), QStringLiteral("Zł ünï  spaced !"));
 }
 
 void TestWorkbook::readCells_data() {
