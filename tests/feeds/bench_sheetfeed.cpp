@@ -12,6 +12,7 @@
 #include "board/boardview.h"
 #include "data/demodata.h"
 #include "data/helpers.h"
+#include "benchfigures.h"
 #include "feeds/sheetfeed.h"
 #include "sheetlines.h"
 #include "testsupport.h"
@@ -32,16 +33,6 @@
 using namespace quoteria;
 
 namespace {
-
-void report(const char* what, QList<double> ms) {
-    if (ms.isEmpty()) {
-        std::printf("%s: no figure\n", what);
-        return;
-    }
-    std::sort(ms.begin(), ms.end());
-    std::printf("%s: median %.1f ms, max %.1f ms (%lld rounds)\n", what, ms.at(ms.size() / 2),
-                ms.last(), qlonglong(ms.size()));
-}
 
 // The rate a currency row's cell holds in a round; every round changes every one.
 QByteArray rate(int row, int col, int round) {
@@ -182,7 +173,7 @@ bool appliedFromCells(int rounds) {
         if (!timedRun(prepared, round, apply))
             return false;
     }
-    report("200 x 5 cells applied", apply);
+    test::reportTimes("200 x 5 cells applied", apply);
     return true;
 }
 
@@ -203,7 +194,7 @@ bool readAndApplied(int rounds, const QByteArray& pad) {
             return false;
     }
     std::printf("workbook of %.1f MB\n", QFileInfo(saver.book).size() / 1048576.0);
-    report("200 x 5 cells read from the workbook and applied", ms);
+    test::reportTimes("200 x 5 cells read from the workbook and applied", ms);
     return true;
 }
 
@@ -268,7 +259,7 @@ bool savedToScreen(int rounds, const QByteArray& pad) {
             std::printf("round %d: the board showed nothing new within 5 s (%s)\n", round,
                         qPrintable(view.engine().rowText(0, 1)));
     }
-    report("saved workbook -> board painted (watcher, 250 ms settle included)", ms);
+    test::reportTimes("saved workbook -> board painted (watcher, 250 ms settle included)", ms);
     return true;
 }
 
