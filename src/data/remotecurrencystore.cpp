@@ -297,7 +297,7 @@ CurrencyStore::Result RemoteCurrencyStore::saveAll(const QVector<SaveRow>& rows,
     for (const SaveRow& row : rows) {
         QVariantList binds{row.name};
         for (const QString& v : fiveTexts(row.values))
-            binds << rate(keep > 0 ? v.left(keep) : v);
+            binds << rate(keep > 0 ? keepLength(v, keep) : v);
         const auto pos = typedPosition(row.pos);
         binds << (pos ? QVariant(*pos) : QVariant(QMetaType::fromType<qint64>()));
         if (!call.run(binds))

@@ -31,8 +31,9 @@ public:
         QString pos;
     };
     // Calls update_currency(currName, col1 .. col5, pos) for every row in one
-    // transaction. With keep > 0 each value is cut to its first keep characters;
-    // the name is never cut. All or nothing.
+    // transaction. With keep > 0 each value keeps its first keep characters, but
+    // never fewer than its integer part (keepLength); the name is never cut. All or
+    // nothing.
     CurrencyStore::Result saveAll(const QVector<SaveRow>& rows, int keep);
 
     // The online entry window: name, the five values exactly as typed, pos (typed

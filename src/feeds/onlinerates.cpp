@@ -141,10 +141,46 @@ void OnlineRates::onlineTick() {
     if (++m_tickCount >= qMax(1, m_ctx.online.interval)) {
         m_tickCount = 0;
         getOnlineVals();
+        keepListening();
     }
 }
 
+void OnlineRates::keepListening() {
+    if (!m_wantListening)
+        return;
+    if (!m_listener) {
+        setListening(true);
+        return;
+    }
+    if (!m_listening)
+        return; // still subscribing
+    // A dropped connection says nothing until it is used.
+    m_listener->post(
+        [](Connection& c, QVariant&) {
+            bool ok = false;
+            c.exec(QStringLiteral("SELECT 1"), {}, &ok);
+            return ok;
+        },
+        this,
+        [this, w = m_listener.get()](const JobResult& r) {
+            if (!r.ok)
+                dropListener(w);
+        });
+}
+
+void OnlineRates::dropListener(const ConnectionWorker* which) {
+    // A late answer from a listener already let go changes nothing.
+    if (!which || which != m_listener.get())
+        return;
+    m_listening = false;
+    // Deleted once its own callback is over; a child, so it goes with us at the latest.
+    ConnectionWorker* old = m_listener.release();
+    old->setParent(this);
+    old->deleteLater();
+}
+
 void OnlineRates::setListening(bool on) {
+    m_wantListening = on;
     if (!on || m_target.engine != RemoteEngine::PostgreSql) {
         if (m_listener)
             m_listener->shutdown();
@@ -176,14 +212,13 @@ void OnlineRates::setListening(bool on) {
             return true;
         },
         this,
-        [this](const JobResult& r) {
+        [this, w = m_listener.get()](const JobResult& r) {
+            if (w != m_listener.get())
+                return;
             m_listening = r.ok;
-            // Let a later call try again; the worker goes once its own call is over.
+            // Let a later call try again.
             if (!r.ok)
-                QTimer::singleShot(0, this, [this] {
-                    if (!m_listening)
-                        m_listener.reset();
-                });
+                dropListener(w);
         });
 }
 

@@ -71,7 +71,8 @@ public:
     // One second of Timer3: copies every `interval` seconds.
     void onlineTick();
 
-    // LISTEN on PostgreSQL while on; does nothing on other engines.
+    // LISTEN on PostgreSQL while on; does nothing on other engines. A listening
+    // connection that failed or dropped is made again at the next timed copy.
     void setListening(bool on);
     bool isListening() const;
 
@@ -85,6 +86,12 @@ Q_SIGNALS:
     void notified();
 
 private:
+    // At a timed copy: checks the listening connection, and listens anew when it
+    // is gone.
+    void keepListening();
+    // Lets the listener go once its own callback is over.
+    void dropListener(const ConnectionWorker* which);
+
     AppContext& m_ctx;
     RemoteTarget m_target;
     int m_loginTimeout = remote::maxLoginTimeout;
@@ -94,6 +101,7 @@ private:
     bool m_copying = false;
     bool m_copyAgain = false;
     bool m_listening = false;
+    bool m_wantListening = false;
 };
 
 } // namespace quoteria

@@ -61,6 +61,7 @@ private Q_SLOTS:
     void copyAskedWhileRunningRunsOnceAfter();
     void ticksCountTheInterval();
     void noticeTriggersCopyWithoutPolling();
+    void droppedListenerListensAgain();
 
 private:
     // A local row at each pos, values "0".
@@ -336,6 +337,42 @@ void TestOnlineRates::noticeTriggersCopyWithoutPolling() {
     // A notice would arrive well within this; none must.
     QTest::qWait(500);
     QCOMPARE(notified.count(), seen);
+}
+
+void TestOnlineRates::droppedListenerListensAgain() {
+    test::AppFixture fx;
+    QVERIFY(fx.ready);
+    addLocal(fx, 1);
+    useServer(fx);
+    fx.ctx.online.autoUpdate = true;
+    fx.ctx.online.interval = 1;
+    OnlineRates online(fx.ctx);
+    online.setTarget(targetOf(RemoteEngine::PostgreSql));
+    online.setListening(true);
+    QTRY_VERIFY(online.isListening());
+
+    // The head office drops every other session, as a restart of its server would.
+    {
+        Connection c;
+        QVERIFY(remote::open(c, m_server.source(), RemoteEngine::PostgreSql));
+        bool ok = false;
+        c.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                              "WHERE datname = current_database() AND pid <> pg_backend_pid()"),
+               {}, &ok);
+        QVERIFY2(ok, qPrintable(c.lastError()));
+    }
+    // One timed copy finds the listener gone, the next listens again.
+    online.onlineTick();
+    settle(online);
+    QTRY_VERIFY(!online.isListening());
+    online.onlineTick();
+    QTRY_VERIFY(online.isListening());
+
+    QSignalSpy copied(&online, &OnlineRates::copied);
+    QVERIFY(remoteUpdate("X", "7.5", 1));
+    QTRY_COMPARE(fx.currencies.list(true).at(0).values,
+                 (QStringList{"7.5", "7.5", "7.5", "7.5", "7.5"}));
+    QVERIFY(copied.count() >= 1);
 }
 
 QTEST_GUILESS_MAIN(TestOnlineRates)
