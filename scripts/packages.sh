@@ -4,6 +4,7 @@
 QUOTERIA_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql postgresql
+  odbc-postgresql unixodbc libqt6sql6-odbc tdsodbc
   qt6-svg-dev qt6-multimedia-dev qt6-image-formats-plugins libquazip1-qt6-dev libquazip1-qt6-1
   libfreexl-dev python3-openpyxl python3-xlwt
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav

@@ -38,10 +38,14 @@ QString odbcValue(const QString& value) {
     return QLatin1Char('{') + v + QLatin1Char('}');
 }
 
-QString odbcConnectionString(const OnlineSource& source) {
+QString odbcConnectionString(const OnlineSource& source, const QString& driver) {
     const HostPort hp = splitHost(source.host);
     QStringList parts;
-    parts << QStringLiteral("DRIVER={FreeTDS}") << QStringLiteral("SERVER=") + odbcValue(hp.host);
+    // The driver's name is always braced: names such as "PostgreSQL Unicode" hold blanks.
+    QString name = driver.trimmed().isEmpty() ? QLatin1String(defaultOdbcDriver) : driver.trimmed();
+    name.replace(QLatin1Char('}'), QLatin1String("}}"));
+    parts << QStringLiteral("DRIVER={%1}").arg(name)
+          << QStringLiteral("SERVER=") + odbcValue(hp.host);
     if (hp.port > 0)
         parts << QStringLiteral("PORT=%1").arg(hp.port);
     parts << QStringLiteral("DATABASE=") + odbcValue(source.dbname)
@@ -50,7 +54,8 @@ QString odbcConnectionString(const OnlineSource& source) {
     return parts.join(QLatin1Char(';')) + QLatin1Char(';');
 }
 
-ConnectionParams params(const OnlineSource& source, RemoteEngine engine, int loginTimeout) {
+ConnectionParams params(const OnlineSource& source, RemoteEngine engine, int loginTimeout,
+                        const QString& odbcDriver) {
     const int timeout = qBound(minLoginTimeout, loginTimeout, maxLoginTimeout);
     ConnectionParams p;
     p.driver = driverOf(engine);
@@ -64,7 +69,7 @@ ConnectionParams params(const OnlineSource& source, RemoteEngine engine, int log
         p.connectOptions = QStringLiteral("connect_timeout=%1").arg(timeout);
     } else {
         // Everything goes in the string; QODBC passes it to the driver manager as is.
-        p.databaseName = odbcConnectionString(source);
+        p.databaseName = odbcConnectionString(source, odbcDriver);
         // Without a login timeout an unanswering server holds the connect for minutes.
         p.connectOptions =
             QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(timeout);
@@ -72,8 +77,9 @@ ConnectionParams params(const OnlineSource& source, RemoteEngine engine, int log
     return p;
 }
 
-bool open(Connection& c, const OnlineSource& source, RemoteEngine engine, int loginTimeout) {
-    if (!c.openWith(params(source, engine, loginTimeout)))
+bool open(Connection& c, const OnlineSource& source, RemoteEngine engine, int loginTimeout,
+          const QString& odbcDriver) {
+    if (!c.openWith(params(source, engine, loginTimeout, odbcDriver)))
         return false;
     // Rates are NUMERIC: read them as exact decimal text, never through a double.
     c.connection().setNumericalPrecisionPolicy(QSql::HighPrecision);

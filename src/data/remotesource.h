@@ -32,17 +32,23 @@ HostPort splitHost(const QString& typed);
 // An ODBC value, braced when it holds characters the connection string syntax
 // would read as its own.
 QString odbcValue(const QString& value);
-// DSN-less FreeTDS connection string.
-QString odbcConnectionString(const OnlineSource& source);
+// The ODBC driver the program uses unless told otherwise.
+inline const char* const defaultOdbcDriver = "FreeTDS";
+// DSN-less connection string for the named ODBC driver (FreeTDS, or another whose
+// keys are SERVER, PORT, DATABASE, UID and PWD).
+QString odbcConnectionString(const OnlineSource& source,
+                             const QString& driver = QLatin1String(defaultOdbcDriver));
 
 // Driver, parameters and login timeout (clamped to the bounds above) for the engine.
 ConnectionParams params(const OnlineSource& source, RemoteEngine engine,
-                        int loginTimeout = maxLoginTimeout);
+                        int loginTimeout = maxLoginTimeout,
+                        const QString& odbcDriver = QLatin1String(defaultOdbcDriver));
 
 // Opens c on the remote database. Blocks for up to the login timeout, so call it
 // from a worker thread. False with c.lastError(). NUMERIC values read as exact text.
 bool open(Connection& c, const OnlineSource& source, RemoteEngine engine,
-          int loginTimeout = maxLoginTimeout);
+          int loginTimeout = maxLoginTimeout,
+          const QString& odbcDriver = QLatin1String(defaultOdbcDriver));
 
 } // namespace remote
 } // namespace quoteria

@@ -104,6 +104,9 @@ inline constexpr FlagSetting LoginRemember{{"Display", "login", "rem"}, false};
 inline constexpr TextSetting LoginUser{{"Display", "login", "user"}, "Admin"};
 inline constexpr TextSetting LoginPassword{{"Display", "login", "pass"}, ""};
 inline constexpr FlagSetting RunUpdater{{"Quoteria", "Online", "Auto"}, false};
+// The head office's server: tblDatabase has no column for its engine or ODBC driver.
+inline constexpr TextSetting OnlineEngine{{"Quoteria", "Online", "Engine"}, "QODBC"};
+inline constexpr TextSetting OnlineOdbcDriver{{"Quoteria", "Online", "OdbcDriver"}, "FreeTDS"};
 
 } // namespace settings
 } // namespace quoteria

@@ -128,6 +128,14 @@ void TestConnection::odbcConnectionString() {
                             "UID=board;PWD={x;UID=sa};"));
     s.host = QStringLiteral("hq");
     QVERIFY(!remote::odbcConnectionString(s).contains(QStringLiteral("PORT=")));
+    // Another driver by its name as the driver manager lists it, blanks and all;
+    // no name at all still means FreeTDS.
+    QVERIFY(remote::odbcConnectionString(s, QStringLiteral("PostgreSQL Unicode"))
+                .startsWith(QStringLiteral("DRIVER={PostgreSQL Unicode};SERVER=hq;")));
+    QVERIFY(remote::odbcConnectionString(s, QStringLiteral(" "))
+                .startsWith(QStringLiteral("DRIVER={FreeTDS};")));
+    QVERIFY(remote::params(s, RemoteEngine::SqlServer, 5, QStringLiteral("PostgreSQL Unicode"))
+                .databaseName.startsWith(QStringLiteral("DRIVER={PostgreSQL Unicode};")));
 }
 
 void TestConnection::remoteParams_data() {
