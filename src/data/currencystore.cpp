@@ -60,13 +60,6 @@ CurrencyRow rowOf(const QSqlRecord& r) {
     return c;
 }
 
-QStringList five(const QStringList& in) {
-    QStringList out = in.mid(0, 5);
-    while (out.size() < 5)
-        out << QString();
-    return out;
-}
-
 // Limits as numbers where they are numbers, so the monitor's comparison and the
 // column's affinity agree; anything else is kept as text and counts as 0 there.
 QVariant limitValue(const QString& t) {
@@ -79,6 +72,13 @@ bool isPositionClash(const QString& error) {
 }
 
 } // namespace
+
+QStringList fiveTexts(const QStringList& in) {
+    QStringList out = in.mid(0, 5);
+    while (out.size() < 5)
+        out << QString();
+    return out;
+}
 
 CurrencyStore::CurrencyStore(Connection& db, DataEvents* events, QObject* parent)
     : QObject(parent), m_db(db), m_events(events) {}
@@ -204,7 +204,7 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
         sql("update {T} set {c1}=?,{c2}=?,{c3}=?,{c4}=?,{c5}=?,{updated}=? where {key}=?");
     for (const Edit& e : edits) {
         QVariantList binds;
-        const QStringList values = five(e.values);
+        const QStringList values = fiveTexts(e.values);
         for (const QString& v : values)
             binds << listValue(v, format);
         binds << stamp << e.key;
@@ -280,13 +280,13 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
     Result res;
     QVariantMap row;
     row[Name] = in.name;
-    const QStringList values = five(in.values);
+    const QStringList values = fiveTexts(in.values);
     for (int i = 0; i < 5; ++i)
         row[Values[i]] = entryValue(values.at(i), format);
     if (isNew || in.writeImg)
         row[Img] = in.img;
     row[Active] = in.active ? 1 : 0;
-    const QStringList cells = five(in.cells);
+    const QStringList cells = fiveTexts(in.cells);
     for (int i = 0; i < 5; ++i)
         row[Cells[i]] = cells.at(i);
     row[Low] = limitValue(in.low);

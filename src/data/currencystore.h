@@ -53,6 +53,10 @@ struct CurrencyRow {
     bool isActive() const { return active == QLatin1String("1"); }
 };
 
+// The first five texts, with empty ones added up to five: a row always has five
+// values and five cells, whatever a caller hands in.
+QStringList fiveTexts(const QStringList& in);
+
 // What the entry window writes; pos, low and high are the texts of their boxes.
 struct CurrencyInput {
     QString name;

@@ -54,13 +54,6 @@ CurrencyRow rowOf(const QSqlRecord& r) {
     return c;
 }
 
-QStringList five(const QStringList& in) {
-    QStringList out = in.mid(0, 5);
-    while (out.size() < 5)
-        out << QString();
-    return out;
-}
-
 // A rate as the server's NUMERIC takes it: exact text, and no value when empty
 // (the empty text is not a number to the server).
 QVariant rate(const QString& t) {
@@ -80,8 +73,8 @@ bool fitsInt(qint64 v) {
 
 // The local table's columns 1 to 14 of a row, in their order.
 QStringList localOrdinals(const CurrencyRow& row) {
-    return QStringList{row.name} + five(row.values) + QStringList{row.img, row.active} +
-           five(row.cells) + QStringList{row.pos};
+    return QStringList{row.name} + fiveTexts(row.values) + QStringList{row.img, row.active} +
+           fiveTexts(row.cells) + QStringList{row.pos};
 }
 
 // A local text for a remote column of the given type: numbers go as numbers,
@@ -139,7 +132,7 @@ Result writeRow(Connection& db, qint64 key, bool isNew, const CurrencyInput& in,
 
     QStringList columns{QStringLiteral("currName")};
     QVariantList binds{in.name};
-    const QStringList values = five(in.values);
+    const QStringList values = fiveTexts(in.values);
     for (int i = 0; i < 5; ++i) {
         columns << QLatin1String(kRemoteValues[i]);
         binds << rate(values.at(i));
@@ -150,7 +143,7 @@ Result writeRow(Connection& db, qint64 key, bool isNew, const CurrencyInput& in,
     }
     columns << currcol::Active;
     binds << (in.active ? 1 : 0);
-    const QStringList cells = five(in.cells);
+    const QStringList cells = fiveTexts(in.cells);
     for (int i = 0; i < 5; ++i) {
         columns << currcol::Cells[i];
         binds << cells.at(i);
@@ -303,7 +296,7 @@ CurrencyStore::Result RemoteCurrencyStore::saveAll(const QVector<SaveRow>& rows,
         return failure(m_db.lastError());
     for (const SaveRow& row : rows) {
         QVariantList binds{row.name};
-        for (const QString& v : five(row.values))
+        for (const QString& v : fiveTexts(row.values))
             binds << rate(keep > 0 ? v.left(keep) : v);
         const auto pos = typedPosition(row.pos);
         binds << (pos ? QVariant(*pos) : QVariant(QMetaType::fromType<qint64>()));

@@ -22,6 +22,14 @@ const QString& changeChannel() {
 
 using RemoteValues = QVector<RemoteCurrencyStore::PosValues>;
 
+// Built on the window thread: the worker gets a copy of the values in force now.
+ConnectionWorker::Opener openerFor(const OnlineSource& source, const RemoteTarget& target,
+                                   int timeout) {
+    return [source, target, timeout](Connection& c) {
+        return remote::open(c, source, target.engine, timeout, target.odbcDriver);
+    };
+}
+
 } // namespace
 
 RemoteTarget RemoteTarget::stored(const SettingsStore& settings) {
@@ -52,14 +60,6 @@ void OnlineRates::setTarget(const RemoteTarget& target) {
 
 void OnlineRates::setLoginTimeout(int seconds) {
     m_loginTimeout = qBound(remote::minLoginTimeout, seconds, remote::maxLoginTimeout);
-}
-
-// Built on the window thread: the worker gets a copy of the values in force now.
-static ConnectionWorker::Opener openerFor(const OnlineSource& source, const RemoteTarget& target,
-                                          int timeout) {
-    return [source, target, timeout](Connection& c) {
-        return remote::open(c, source, target.engine, timeout, target.odbcDriver);
-    };
 }
 
 void OnlineRates::connectOnline(QObject* context, Connected done) {

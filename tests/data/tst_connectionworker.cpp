@@ -1,12 +1,11 @@
 #include "data/connectionworker.h"
 #include "data/database.h"
 #include "data/remotesource.h"
+#include "silentserver.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
 #include <QSqlDatabase>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QtTest>
 
@@ -254,17 +253,11 @@ void TestConnectionWorker::resultDroppedWhenContextGone() {
 void TestConnectionWorker::silentServerNeverBlocksTheWindowThread() {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         QSKIP("the PostgreSQL driver is not installed");
-    // Accepts the connection and never says a word.
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    QList<QTcpSocket*> held;
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        while (QTcpSocket* s = server.nextPendingConnection())
-            held << s;
-    });
+    test::SilentServer server;
+    QVERIFY(server.isListening());
 
     OnlineSource src;
-    src.host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+    src.host = server.host();
     src.dbname = QStringLiteral("rates");
     src.dbuser = QStringLiteral("board");
     src.dbpass = QStringLiteral("pw");
@@ -292,13 +285,12 @@ void TestConnectionWorker::silentServerNeverBlocksTheWindowThread() {
           "%lld ms",
           took, longestGap);
 
-    QVERIFY(!held.isEmpty()); // it really reached the server and waited on it
+    QVERIFY(server.wasReached()); // it really reached the server and waited on it
     QVERIFY(!res.got[0].ok);
     QVERIFY(!res.got[0].error.isEmpty());
     QCOMPARE(res.threads[0], QThread::currentThread());
     QVERIFY2(took < limitMs, qPrintable(QString::number(took)));
     QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
-    qDeleteAll(held);
 }
 
 QTEST_GUILESS_MAIN(TestConnectionWorker)

@@ -5,31 +5,24 @@
 //    connect took to give up (login timeout 5 s).
 // 2. A change at the head office (update_currency from another connection) to the
 //    local store's `changed`, through LISTEN/NOTIFY alone (no polling tick).
+#include "benchfigures.h"
 #include "feeds/onlinerates.h"
 #include "pgserver.h"
+#include "silentserver.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
-#include <algorithm>
 #include <cstdio>
 
 using namespace quoteria;
 
 namespace {
 
-void report(const char* what, QList<double> ms) {
-    if (ms.isEmpty()) {
-        std::printf("%s: no figure\n", what);
-        return;
-    }
-    std::sort(ms.begin(), ms.end());
-    std::printf("%s: median %.1f ms, max %.1f ms (%lld rounds)\n", what, ms.at(ms.size() / 2),
-                ms.last(), qlonglong(ms.size()));
+QCoreApplication& app() {
+    return *QCoreApplication::instance();
 }
 
 // Runs the event loop until done() or the limit; false on the limit.
@@ -45,18 +38,13 @@ template <typename Done> bool waitFor(Done done, int limitMs) {
 }
 
 void silentServer(RemoteEngine engine, const char* name) {
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost)) {
+    test::SilentServer server;
+    if (!server.isListening()) {
         std::printf("%s silent server: cannot listen\n", name);
         return;
     }
-    QList<QTcpSocket*> held;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        while (QTcpSocket* s = server.nextPendingConnection())
-            held << s;
-    });
     test::AppFixture fx;
-    fx.ctx.online.host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+    fx.ctx.online.host = server.host();
     fx.ctx.online.dbname = QStringLiteral("rates");
     fx.ctx.online.dbuser = QStringLiteral("board");
     OnlineRates online(fx.ctx);
@@ -73,7 +61,7 @@ void silentServer(RemoteEngine engine, const char* name) {
     took.start();
     sinceTick.start();
     ticker.start();
-    online.connectOnline(&server, [&](bool good, const QString&) {
+    online.connectOnline(&app(), [&](bool good, const QString&) {
         done = true;
         ok = good;
     });
@@ -85,7 +73,6 @@ void silentServer(RemoteEngine engine, const char* name) {
                           : "failed",
                 took.elapsed(), longest);
     online.shutdown();
-    qDeleteAll(held);
 }
 
 } // namespace
@@ -154,7 +141,7 @@ int main(int argc, char** argv) {
         else
             ++lost;
     }
-    report("head office UPDATE to local changed (LISTEN/NOTIFY)", latency);
+    test::reportTimes("head office UPDATE to local changed (LISTEN/NOTIFY)", latency);
     if (lost)
         std::printf("changes not seen within 5 s: %d\n", lost);
     online.shutdown();

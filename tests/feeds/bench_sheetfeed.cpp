@@ -4,6 +4,7 @@
 //    every round changes all 1000 values in one transaction.
 // 2. A saved workbook to the change announcement the board repaints on, through
 //    the file watcher alone (no timer tick), the file replaced by a rename.
+#include "benchfigures.h"
 #include "feeds/sheetfeed.h"
 #include "sheetlines.h"
 #include "testsupport.h"
@@ -15,20 +16,6 @@
 #include <cstdio>
 
 using namespace quoteria;
-
-namespace {
-
-void report(const char* what, QList<double> ms) {
-    if (ms.isEmpty()) {
-        std::printf("%s: no figure\n", what);
-        return;
-    }
-    std::sort(ms.begin(), ms.end());
-    std::printf("%s: median %.1f ms, max %.1f ms (%lld rounds)\n", what, ms.at(ms.size() / 2),
-                ms.last(), qlonglong(ms.size()));
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -68,7 +55,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    report("200 x 5 cells applied", apply);
+    test::reportTimes("200 x 5 cells applied", apply);
 
     SheetFeed watched(fx.currencies, [](const QString& path, const QVector<CellRef>&, QString* e) {
         return test::readLines(path, e);
@@ -98,6 +85,6 @@ int main(int argc, char** argv) {
         else
             std::printf("round %d: nothing arrived within 5 s\n", round);
     }
-    report("saved workbook -> change announced (watcher, 250 ms settle included)", save);
+    test::reportTimes("saved workbook -> change announced (watcher, 250 ms settle included)", save);
     return 0;
 }

@@ -3,11 +3,11 @@
 #include "data/settingkeys.h"
 #include "feeds/onlinerates.h"
 #include "pgserver.h"
+#include "silentserver.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QtTest>
 
@@ -86,6 +86,15 @@ private:
         c.exec(RemoteCurrencyStore::updateCurrencyCall(RemoteEngine::PostgreSql),
                {name, value, value, value, value, value, pos}, &ok);
         return ok;
+    }
+    // Waits until every remote job asked so far is over: one queued behind them
+    // answers last.
+    void settle(OnlineRates& online, int timeoutMs = 5000) {
+        bool after = false;
+        online.runOnCurrent([](RemoteCurrencyStore&, QVariant&) { return true; }, this,
+                            [&after](const OnlineRates::Outcome&) { after = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(after, timeoutMs);
+        QCoreApplication::processEvents();
     }
     test::PgServer m_server;
 };
@@ -186,17 +195,11 @@ void TestOnlineRates::closedPortFails() {
 
 void TestOnlineRates::silentServerKeepsTheWindowThreadGoing() {
     QFETCH(RemoteEngine, engine);
-    // Accepts the connection and never says a word.
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    QList<QTcpSocket*> held;
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        while (QTcpSocket* s = server.nextPendingConnection())
-            held << s;
-    });
+    test::SilentServer server;
+    QVERIFY(server.isListening());
     test::AppFixture fx;
     QVERIFY(fx.ready);
-    fx.ctx.online.host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+    fx.ctx.online.host = server.host();
     fx.ctx.online.dbname = QStringLiteral("rates");
     fx.ctx.online.dbuser = QStringLiteral("board");
     OnlineRates online(fx.ctx);
@@ -218,12 +221,11 @@ void TestOnlineRates::silentServerKeepsTheWindowThreadGoing() {
     // Well beyond the login timeout, so a timeout that is not applied shows as a failure.
     QTRY_VERIFY_WITH_TIMEOUT(done, (remote::maxLoginTimeout + 10) * 1000);
     ticker.stop();
-    QVERIFY(!held.isEmpty()); // it reached the server and waited on it
+    QVERIFY(server.wasReached()); // it reached the server and waited on it
     QVERIFY(!ok);
     // The timer kept firing while the server kept silent: tens of ticks, not one.
     QVERIFY2(ticksAtAnswer > 20, qPrintable(QString::number(ticksAtAnswer)));
     online.shutdown();
-    qDeleteAll(held);
 }
 
 void TestOnlineRates::copyWritesFlaggedColumns() {
@@ -256,11 +258,7 @@ void TestOnlineRates::unreachableCopyIsSilent() {
     online.setTarget(targetOf(RemoteEngine::PostgreSql));
     QSignalSpy copied(&online, &OnlineRates::copied);
     online.getOnlineVals();
-    // A job queued behind the copy marks its end.
-    bool after = false;
-    online.runOnCurrent([](RemoteCurrencyStore&, QVariant&) { return true; }, this,
-                        [&after](const OnlineRates::Outcome&) { after = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(after, 20000);
+    settle(online, 20000);
     QCOMPARE(copied.count(), 0);
     QVERIFY(fx.env.recorder.entries.isEmpty());
     // The failed copy does not block the next one.
@@ -284,11 +282,7 @@ void TestOnlineRates::copyAskedWhileRunningRunsOnceAfter() {
     // The second copy found the values already there.
     QCOMPARE(copied.at(0).at(0).toInt(), 1);
     QCOMPARE(copied.at(1).at(0).toInt(), 0);
-    bool after = false;
-    online.runOnCurrent([](RemoteCurrencyStore&, QVariant&) { return true; }, this,
-                        [&after](const OnlineRates::Outcome&) { after = true; });
-    QTRY_VERIFY(after);
-    QCoreApplication::processEvents();
+    settle(online);
     QCOMPARE(copied.count(), 2);
 }
 
@@ -301,25 +295,17 @@ void TestOnlineRates::ticksCountTheInterval() {
     OnlineRates online(fx.ctx);
     online.setTarget(targetOf(RemoteEngine::PostgreSql));
     QSignalSpy copied(&online, &OnlineRates::copied);
-    // Waits until every copy asked so far is over.
-    const auto settle = [&] {
-        bool after = false;
-        online.runOnCurrent([](RemoteCurrencyStore&, QVariant&) { return true; }, this,
-                            [&after](const OnlineRates::Outcome&) { after = true; });
-        QTRY_VERIFY(after);
-        QCoreApplication::processEvents();
-    };
     // Off: no copy however long it ticks.
     for (int i = 0; i < 7; ++i)
         online.onlineTick();
-    settle();
+    settle(online);
     QCOMPARE(copied.count(), 0);
 
     fx.ctx.online.autoUpdate = true;
     const QList<int> expected{0, 0, 1, 1, 1, 2, 2};
     for (int i = 0; i < expected.size(); ++i) {
         online.onlineTick();
-        settle();
+        settle(online);
         QCOMPARE(copied.count(), expected.at(i));
     }
 }
