@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
@@ -130,6 +131,35 @@ void OnlineCurrencyListWindow::sizeME() {
 void OnlineCurrencyListWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     sizeME();
+}
+
+bool OnlineCurrencyListWindow::hasUnsavedWork() const {
+    return m_model->hasPending() || m_frame.delegate->editorChanged();
+}
+
+bool OnlineCurrencyListWindow::settleUnsavedWork() {
+    m_frame.delegate->commitOpenEditor();
+    if (!m_model->hasPending())
+        return true;
+    const MsgAnswer a =
+        messages().askYesNoCancel(QStringLiteral("Some typed values are not saved. Save them now?"),
+                                  QString(), MsgIcon::Question);
+    if (a == MsgAnswer::No) {
+        m_model->dropPending();
+        return true;
+    }
+    // The save ends later and says how it went; the window stays till then.
+    if (a == MsgAnswer::Yes)
+        saveAll();
+    return false;
+}
+
+void OnlineCurrencyListWindow::closeEvent(QCloseEvent* event) {
+    if (!settleUnsavedWork()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void OnlineCurrencyListWindow::saveAll() {

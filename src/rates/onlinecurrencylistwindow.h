@@ -3,6 +3,7 @@
 // list, typed into the same way and sent back through update_currency by
 // "&Save All". Every remote step runs through OnlineRates; while one runs the
 // buttons wait.
+#include "gui/unsavedwork.h"
 #include "rates/currencylistframe.h"
 
 #include <QPointer>
@@ -15,7 +16,7 @@ class CurrencyTableModel;
 class OnlineCurrencyEntryWindow;
 class OnlineRates;
 
-class OnlineCurrencyListWindow : public QWidget {
+class OnlineCurrencyListWindow : public QWidget, public UnsavedWork {
     Q_OBJECT
 public:
     // Fills itself from whatever online connection is open.
@@ -39,12 +40,17 @@ public:
     CurrencyTableModel* model() const { return m_model; }
     OnlineCurrencyEntryWindow* entryWindow() const;
 
+    bool hasUnsavedWork() const override;
+    // Yes starts "&Save All" and keeps the window open until it is done.
+    bool settleUnsavedWork() override;
+
 Q_SIGNALS:
     // A remote step of this window ended (the grid is filled, a save is done...).
     void idle();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void setBusy(bool on);

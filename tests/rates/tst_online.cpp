@@ -132,6 +132,8 @@ private Q_SLOTS:
     void listFillsOnOpenConnection();
     void listSaveAllSendsCutValues_data();
     void listSaveAllSendsCutValues();
+    void listCloseWithTypedValues_data();
+    void listCloseWithTypedValues();
     void listRefusalsWithoutServer_data();
     void listRefusalsWithoutServer();
     void listDeleteIsAdminOnly_data();
@@ -366,6 +368,35 @@ void TestOnline::listSaveAllSendsCutValues() {
     // The grid is not read again: it shows what was typed, now saved.
     QVERIFY(!w.model()->hasPending());
     QCOMPARE(w.model()->index(0, CurrencyTableModel::FirstValueCol).data().toString(), typed);
+}
+
+void TestOnline::listCloseWithTypedValues_data() {
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::addColumn<bool>("stays");
+    QTest::addColumn<QString>("remoteValue");
+    QTest::newRow("yes: saved, open till done") << MsgAnswer::Yes << true << "4.5";
+    QTest::newRow("no: dropped, closed") << MsgAnswer::No << false << "2.5";
+    QTest::newRow("cancel: kept, open") << MsgAnswer::Cancel << true << "2.5";
+}
+
+void TestOnline::listCloseWithTypedValues() {
+    QFETCH(MsgAnswer, answer);
+    QFETCH(bool, stays);
+    QFETCH(QString, remoteValue);
+    Online f;
+    f.addRemote(QStringLiteral("Euro"), QStringLiteral("2.5"), 1);
+    QVERIFY(f.connectNow());
+    OnlineCurrencyListWindow w(f.ctx, *f.rates);
+    w.show();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.isBusy(), kWait);
+    typeCell(&w, 0, CurrencyTableModel::FirstValueCol, QStringLiteral("4.5"));
+    f.env.recorder.answers = {answer};
+    QCOMPARE(w.close(), !stays);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.isBusy(), kWait);
+    QCOMPARE(w.isVisible(), stays);
+    QCOMPARE(f.messages().size(), 1);
+    QCOMPARE(f.remoteRows(), QStringList{QStringLiteral("Euro:%1:1").arg(remoteValue)});
+    QCOMPARE(w.hasUnsavedWork(), answer == MsgAnswer::Cancel);
 }
 
 void TestOnline::listRefusalsWithoutServer_data() {
