@@ -8,6 +8,7 @@
 #include "data/newsstore.h"
 #include "data/settingsstore.h"
 #include "data/userstore.h"
+#include "feeds/onlinerates.h"
 #include "gui/messagebox.h"
 #include "media/alarmplayer.h"
 #include "panel/controlpanel.h"
@@ -53,6 +54,7 @@ int runProgram(QApplication& app) {
     MediaAlarmPlayer mp;
     monitor.setPlayer(&mp);
     FeedScheduler feeds;
+    OnlineRates online(ctx);
 
     int exitCode = 0;
     // The panel lives for the rest of the process once the login succeeds.
@@ -70,7 +72,7 @@ int runProgram(QApplication& app) {
         login = std::make_unique<LoginWindow>(ctx);
         QObject::connect(login.get(), &LoginWindow::exitRequested, &app, [&] { app.exit(0); });
         QObject::connect(login.get(), &LoginWindow::loggedIn, &app, [&] {
-            panel = std::make_unique<ControlPanel>(ctx, PanelServices{monitor, mp, feeds});
+            panel = std::make_unique<ControlPanel>(ctx, PanelServices{monitor, mp, feeds, online});
             panel->setBoardFactory(displayBoardFactory());
             QObject::connect(panel.get(), &ControlPanel::exitRequested, &app, [&] { app.exit(0); });
             panel->show();

@@ -113,9 +113,8 @@ bool UserStore::loadOnlineSource(OnlineSource& out) {
     return true;
 }
 
-bool UserStore::createOnlineSource(const OnlineSource& source, QString* error) {
+static QVariantMap onlineColumns(const OnlineSource& source) {
     QVariantMap row;
-    row[Online::key] = kOnlineRow;
     row[Online::host] = source.host;
     row[Online::dbname] = source.dbname;
     row[Online::dbuser] = source.dbuser;
@@ -124,12 +123,45 @@ bool UserStore::createOnlineSource(const OnlineSource& source, QString* error) {
         row[Online::flag(c + 1)] = source.columnFlags[c] ? 1 : 0;
     row[Online::autoUpdate] = source.autoUpdate ? 1 : 0;
     row[Online::interval] = source.interval;
+    return row;
+}
+
+bool UserStore::createOnlineSource(const OnlineSource& source, QString* error) {
+    QVariantMap row = onlineColumns(source);
+    row[Online::key] = kOnlineRow;
     if (m_db.insert(Online::table, row) < 0) {
         if (error)
             *error = m_db.lastError();
         return false;
     }
     return true;
+}
+
+UserStore::SaveResult UserStore::saveOnlineSource(const OnlineSource& source, QString* error) {
+    const auto fail = [&] {
+        if (error)
+            *error = m_db.lastError();
+        return SaveResult::Failed;
+    };
+    bool ok = false;
+    const auto rows = m_db.fetchAll(
+        QStringLiteral("select %1 from %2 where %1=?").arg(Online::key, Online::table),
+        {kOnlineRow}, &ok);
+    if (!ok)
+        return fail();
+    if (rows.isEmpty())
+        return SaveResult::NoRow;
+    if (!m_db.update(Online::table, Online::key, kOnlineRow, onlineColumns(source)))
+        return fail();
+    return SaveResult::Saved;
+}
+
+std::optional<int> UserStore::onlineInterval(const QString& typed) {
+    bool ok = false;
+    const int seconds = typed.trimmed().toInt(&ok);
+    if (!ok || seconds < 1 || seconds > 99)
+        return std::nullopt;
+    return seconds;
 }
 
 QStringList UserStore::names() {

@@ -44,6 +44,12 @@ public:
     bool loadOnlineSource(OnlineSource& out);
     // Adds the row with dataID 1, as a new database gets it.
     bool createOnlineSource(const OnlineSource& source, QString* error = nullptr);
+    // Overwrites the row with dataID 1; a database without that row is left alone
+    // (NoRow), as the setup window expects.
+    enum class SaveResult { Saved, NoRow, Failed };
+    SaveResult saveOnlineSource(const OnlineSource& source, QString* error = nullptr);
+    // The setup's "Update Onine" box: a whole number of seconds from 1 to 99.
+    static std::optional<int> onlineInterval(const QString& typed);
 
     // Every user name in table order.
     QStringList names();

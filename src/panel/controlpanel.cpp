@@ -15,6 +15,7 @@
 #include "design/themeeditor.h"
 #include "design/themelistwindow.h"
 #include "design/themerules.h"
+#include "feeds/onlinerates.h"
 #include "feeds/sheetfeed.h"
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
@@ -26,6 +27,8 @@
 #include "rates/currencylistwindow.h"
 #include "rates/feedscheduler.h"
 #include "rates/monitorsettingswindow.h"
+#include "rates/onlinecurrencylistwindow.h"
+#include "rates/onlinesetupwindow.h"
 #include "rates/ratemonitor.h"
 #include "users/userlistwindow.h"
 
@@ -139,6 +142,9 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     });
     connect(&m_services.feeds, &FeedScheduler::excelChanged, this, &ControlPanel::configureSheet);
     connect(m_timer5, &QTimer::timeout, this, &ControlPanel::Timer5_Timer);
+    // Through the panel, so a panel that goes takes its ticks with it.
+    connect(&m_services.feeds, &FeedScheduler::onlineTick, this,
+            [this] { m_services.online.onlineTick(); });
 
     buildMenus();
 
@@ -180,6 +186,22 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
                 m_services.feeds.applyExcel(ExcelFeedSettings::stored(m_ctx.settings));
             });
             return w;
+        });
+    });
+    setOpener(QStringLiteral("online"), [this] {
+        showOnce(m_onlineSetup,
+                 [this] { return new OnlineSetupWindow(m_ctx, m_services.online, this); });
+    });
+    // The list fills itself on the connection opened here.
+    setOpener(QStringLiteral("curUpdate"), [this] {
+        m_services.online.connectOnline(this, [this](bool ok, const QString&) {
+            if (!ok) {
+                messages().show(QStringLiteral("Cannot Connect"));
+                return;
+            }
+            showOnce(m_onlineList, [this] {
+                return new OnlineCurrencyListWindow(m_ctx, m_services.online, this);
+            });
         });
     });
     setOpener(QStringLiteral("prv"), [this] {
@@ -299,6 +321,10 @@ void ControlPanel::formLoad() {
 
     m_services.feeds.start(ExcelFeedSettings::stored(s), m_ctx.online.autoUpdate);
     configureSheet(m_services.feeds.excel());
+    // A PostgreSQL head office announces its changes; polling stays the fallback.
+    if (m_ctx.online.autoUpdate &&
+        m_services.online.target().engine == RemoteEngine::PostgreSql)
+        m_services.online.setListening(true);
 
     addTheme();
     m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, s.get(settings::ThemeName));

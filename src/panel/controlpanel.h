@@ -35,6 +35,9 @@ class UserListWindow;
 class MediaAlarmPlayer;
 class RateMonitor;
 class FeedScheduler;
+class OnlineRates;
+class OnlineSetupWindow;
+class OnlineCurrencyListWindow;
 class OtherSettingsWindow;
 class SheetFeed;
 struct ExcelFeedSettings;
@@ -44,6 +47,7 @@ struct PanelServices {
     RateMonitor& monitor;
     MediaAlarmPlayer& mp;
     FeedScheduler& feeds;
+    OnlineRates& online;
 };
 
 class ControlPanel : public QMainWindow {
@@ -169,6 +173,8 @@ private:
     QPointer<ThemeListWindow> m_themeList;
     QPointer<PreviewWindow> m_preview;
     QPointer<OtherSettingsWindow> m_settingsWindow;
+    QPointer<OnlineSetupWindow> m_onlineSetup;
+    QPointer<OnlineCurrencyListWindow> m_onlineList;
 };
 
 } // namespace quoteria

@@ -23,6 +23,9 @@
 namespace quoteria {
 
 CurrencyEntryWindow::CurrencyEntryWindow(AppContext& ctx, QWidget* parent)
+    : CurrencyEntryWindow(ctx, parent, Form::Local) {}
+
+CurrencyEntryWindow::CurrencyEntryWindow(AppContext& ctx, QWidget* parent, Form form)
     : QWidget(parent, Qt::Window), m_ctx(ctx) {
     setObjectName(QStringLiteral("frmEntry"));
     setWindowTitle(QStringLiteral("Enter Currency Values"));
@@ -76,10 +79,16 @@ CurrencyEntryWindow::CurrencyEntryWindow(AppContext& ctx, QWidget* parent)
     grid->addWidget(pick, r++, 2);
     grid->addWidget(new QLabel(QStringLiteral("Flag Image"), this), r, 0);
     grid->addWidget(m_img, r++, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Low Value"), this), r, 0);
-    grid->addWidget(m_txtLow, r++, 1);
-    grid->addWidget(new QLabel(QStringLiteral("High Value"), this), r, 0);
-    grid->addWidget(m_txtHigh, r++, 1);
+    if (form == Form::Local) {
+        grid->addWidget(new QLabel(QStringLiteral("Low Value"), this), r, 0);
+        grid->addWidget(m_txtLow, r++, 1);
+        grid->addWidget(new QLabel(QStringLiteral("High Value"), this), r, 0);
+        grid->addWidget(m_txtHigh, r++, 1);
+    } else {
+        // The head office keeps no alarm limits of ours.
+        m_txtLow->hide();
+        m_txtHigh->hide();
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(saveButton);
@@ -90,7 +99,8 @@ CurrencyEntryWindow::CurrencyEntryWindow(AppContext& ctx, QWidget* parent)
     connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
-    getHeader();
+    if (form == Form::Local)
+        getHeader();
     m_clean = entries();
 }
 
@@ -122,20 +132,22 @@ bool CurrencyEntryWindow::showPreview(const QString& path) {
 }
 
 void CurrencyEntryWindow::getData() {
-    const auto row = m_ctx.currencies.find(m_lblRef->text().toLongLong());
-    if (!row)
-        return;
-    m_txtCurr->setText(row->name);
+    if (const auto row = m_ctx.currencies.find(m_lblRef->text().toLongLong()))
+        fillFrom(*row);
+}
+
+void CurrencyEntryWindow::fillFrom(const CurrencyRow& row) {
+    m_txtCurr->setText(row.name);
     for (int i = 0; i < 5; ++i) {
-        m_text[i]->setText(row->values.at(i));
-        m_cell[i]->setText(row->cells.at(i));
+        m_text[i]->setText(row.values.value(i));
+        m_cell[i]->setText(row.cells.value(i));
     }
-    m_txtPos->setText(row->pos);
-    m_chkActive->setChecked(row->isActive());
-    m_text6->setText(row->img);
-    showPreview(row->img);
-    m_txtLow->setText(row->low);
-    m_txtHigh->setText(row->high);
+    m_txtPos->setText(row.pos);
+    m_chkActive->setChecked(row.isActive());
+    m_text6->setText(row.img);
+    showPreview(row.img);
+    m_txtLow->setText(row.low);
+    m_txtHigh->setText(row.high);
     m_clean = entries();
 }
 
@@ -230,17 +242,17 @@ bool CurrencyEntryWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool CurrencyEntryWindow::save() {
+std::optional<CurrencyInput> CurrencyEntryWindow::checkedInput() {
     // The button takes the focus first, so the box being left gets its rule.
     if (QWidget* f = focusWidget())
         leaving(f);
     if (excelFeedOn(m_ctx.settings) && !chkCell()) {
         messages().show(QStringLiteral("Check Cell Values for Excel"));
-        return false;
+        return std::nullopt;
     }
     if (m_txtCurr->text().trimmed().isEmpty()) {
         messages().show(QStringLiteral("Currency name should not be blank"));
-        return false;
+        return std::nullopt;
     }
     CurrencyInput in;
     in.name = m_txtCurr->text();
@@ -251,20 +263,28 @@ bool CurrencyEntryWindow::save() {
     in.pos = m_txtPos->text();
     in.active = m_chkActive->isChecked();
     in.img = m_text6->text();
+    // An existing row keeps its stored flag unless a picture is on show.
+    in.writeImg = m_lblRef->text().isEmpty() || m_previewShown;
     in.low = m_txtLow->text();
     in.high = m_txtHigh->text();
+    return in;
+}
 
+void CurrencyEntryWindow::reportMissing() {
+    messages().show(QStringLiteral("This currency has been deleted meanwhile; nothing was "
+                                   "saved.\r\nClose the window, or copy what you typed."));
+}
+
+bool CurrencyEntryWindow::save() {
+    const auto in = checkedInput();
+    if (!in)
+        return false;
     CurrencyStore& store = m_ctx.currencies;
     const ValueFormat format = valueFormat(m_ctx.settings);
     const bool isNew = m_lblRef->text().isEmpty();
-    CurrencyStore::Result res;
-    if (isNew) {
-        res = store.add(in, format);
-    } else {
-        // An existing row keeps its stored flag unless a picture is on show.
-        in.writeImg = m_previewShown;
-        res = store.change(m_lblRef->text().toLongLong(), in, format);
-    }
+    const CurrencyStore::Result res = isNew
+                                          ? store.add(*in, format)
+                                          : store.change(m_lblRef->text().toLongLong(), *in, format);
     if (!res.ok) {
         if (res.duplicatePosition)
             messages().show(QStringLiteral("The Position number shuld be unique\r\n") + res.error);
@@ -273,8 +293,7 @@ bool CurrencyEntryWindow::save() {
         return false;
     }
     if (res.missing) {
-        messages().show(QStringLiteral("This currency has been deleted meanwhile; nothing was "
-                                       "saved.\r\nClose the window, or copy what you typed."));
+        reportMissing();
         return false;
     }
     m_clean = entries();

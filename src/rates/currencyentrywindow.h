@@ -1,9 +1,11 @@
 #pragma once
 // "Enter Currency Values": adds a currency or edits one. The key of the row being
 // edited travels in the hidden label lblRef (empty for a new currency).
+#include "data/currencystore.h"
 #include "gui/unsavedwork.h"
 
 #include <QStringList>
+#include <optional>
 #include <QWidget>
 
 class QCheckBox;
@@ -26,11 +28,11 @@ public:
     // Label captions from the current theme's header row.
     void getHeader();
     // Loads the row named by lblRef; with no such row the form stays as it is.
-    void getData();
+    virtual void getData();
     // The Excel cell check; the first failing box turns red.
     bool chkCell();
     // The "Save" button: true when the row was written (the window then closes).
-    bool save();
+    virtual bool save();
     // The "--" button: the flag picker.
     void pickFlag();
     // True while the preview shows a picture.
@@ -45,8 +47,24 @@ Q_SIGNALS:
     void saved();
 
 protected:
+    // The online twin: no header captions and no alarm limits.
+    enum class Form { Local, Online };
+    CurrencyEntryWindow(AppContext& ctx, QWidget* parent, Form form);
+
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+    // What "Save" writes once the boxes pass the cell and name checks; nothing
+    // (after saying why) when they do not.
+    std::optional<CurrencyInput> checkedInput();
+    // The form as loaded from the row.
+    void fillFrom(const CurrencyRow& row);
+    // What is in the boxes now counts as saved.
+    void markSaved() { m_clean = entries(); }
+    // Says that an edited row was deleted meanwhile.
+    static void reportMissing();
+
+    AppContext& m_ctx;
 
 private:
     void leaving(QObject* box);
@@ -54,7 +72,6 @@ private:
     // Everything the operator can change, to tell typing from what was loaded.
     QStringList entries() const;
 
-    AppContext& m_ctx;
     QLabel* m_lblRef;
     QLabel* m_lblName;
     QLabel* m_lblCol[5];

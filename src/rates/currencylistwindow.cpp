@@ -10,21 +10,15 @@
 #include "gui/named.h"
 #include "rates/currencycelldelegate.h"
 #include "rates/currencyentrywindow.h"
+#include "rates/currencylistframe.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QShowEvent>
 #include <QTableView>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace quoteria {
 
@@ -38,74 +32,22 @@ CurrencyListWindow::CurrencyListWindow(AppContext& ctx, QWidget* parent)
     setWindowTitle(QStringLiteral("Currencty List"));
 
     m_model = new CurrencyTableModel(this);
-    m_fg = named(new QTableView(this), "FG");
-    m_fg->setModel(m_model);
-    m_fg->setEditTriggers(QAbstractItemView::NoEditTriggers); // the delegate starts editing
-    m_fg->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_fg->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_fg->verticalHeader()->hide();
-    m_fg->horizontalHeader()->setMinimumSectionSize(1);
-    m_fg->setWordWrap(false);
-    m_delegate = new CurrencyCellDelegate(m_fg);
-    m_fg->setItemDelegate(m_delegate);
-
-    m_chkShowAll = named(new QCheckBox(QStringLiteral("Show All"), this), "chkShowAll");
-    m_chkAuto = named(new QCheckBox(QStringLiteral("Auto Update"), this), "chkAuto");
-    m_cmbTheme = named(new QComboBox(this), "cmbTheme");
-    auto* closeButton = named(new QPushButton(QStringLiteral("&Close"), this), "cmdClose");
-    auto* deleteButton = named(new QPushButton(QStringLiteral("&Delete"), this), "cmdDelete");
-    auto* editButton = named(new QPushButton(QStringLiteral("&Edit"), this), "cmdEdit");
-    auto* addButton = named(new QPushButton(QStringLiteral("&Add New"), this), "cmdAdd");
-    auto* saveButton = named(new QPushButton(QStringLiteral("&Save All"), this), "cmdSave");
-    auto* revertButton = named(new QPushButton(QStringLiteral("&Revert"), this), "cmdRevert");
-
-    auto* menuBar = new QMenuBar(this);
-    QMenu* menu = menuBar->addMenu(QStringLiteral("Menu"));
-    menu->setObjectName(QStringLiteral("mnuMenu"));
-    QAction* saveAction = menu->addAction(QStringLiteral("Save"));
-    saveAction->setObjectName(QStringLiteral("mnuSave"));
-    QAction* closeAction = menu->addAction(QStringLiteral("Close"));
-    closeAction->setObjectName(QStringLiteral("mnuClose"));
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(m_chkShowAll);
-    top->addWidget(m_chkAuto);
-    top->addStretch();
-    top->addWidget(new QLabel(QStringLiteral("Select Theme"), this));
-    top->addWidget(m_cmbTheme);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {addButton, editButton, deleteButton, saveButton, revertButton})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    buttons->addWidget(closeButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->setMenuBar(menuBar);
-    layout->addLayout(top);
-    layout->addWidget(m_fg, 1);
-    layout->addLayout(buttons);
+    const CurrencyListFrame frame(this, m_model, true,
+                                  {[this] { saveAll(); }, [this] { editCurrency(); },
+                                   [this] { deleteCurrency(); }, [this] { addNew(); },
+                                   [this] { revert(); }});
+    m_fg = frame.fg;
+    m_delegate = frame.delegate;
+    m_chkShowAll = frame.chkShowAll;
+    m_chkAuto = frame.chkAuto;
+    m_cmbTheme = frame.cmbTheme;
 
     m_timer = named(new QTimer(this), "Timer1");
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &CurrencyListWindow::Timer1_Timer);
-
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(closeAction, &QAction::triggered, this, &QWidget::close);
-    connect(deleteButton, &QPushButton::clicked, this, &CurrencyListWindow::deleteCurrency);
-    connect(editButton, &QPushButton::clicked, this, &CurrencyListWindow::editCurrency);
-    connect(addButton, &QPushButton::clicked, this, &CurrencyListWindow::addNew);
-    connect(saveButton, &QPushButton::clicked, this, [this] { saveAll(); });
-    connect(saveAction, &QAction::triggered, this, [this] { saveAll(); });
-    connect(revertButton, &QPushButton::clicked, this, &CurrencyListWindow::revert);
     connect(m_chkShowAll, &QCheckBox::clicked, this, &CurrencyListWindow::addFG);
     connect(m_chkAuto, &QCheckBox::clicked, this,
             [this](bool on) { m_ctx.settings.set(settings::ListAutoUpdate, on); });
-    connect(m_delegate, &CurrencyCellDelegate::saveRequested, this, [this] { saveAll(); });
-    connect(m_delegate, &CurrencyCellDelegate::openRequested, this,
-            &CurrencyListWindow::editCurrency);
-    // The editor is written when the grid scrolls, as when the window resizes.
-    for (QScrollBar* bar : {m_fg->verticalScrollBar(), m_fg->horizontalScrollBar()})
-        connect(bar, &QScrollBar::valueChanged, m_delegate,
-                &CurrencyCellDelegate::commitOpenEditor);
 
     formLoad();
 }

@@ -6,9 +6,20 @@ namespace quoteria {
 
 const QColor CurrencyTableModel::PendingBackground(255, 248, 200);
 
-CurrencyTableModel::CurrencyTableModel(QObject* parent) : QAbstractTableModel(parent) {
+CurrencyTableModel::CurrencyTableModel(QObject* parent)
+    : CurrencyTableModel(Layout::Local, parent) {}
+
+CurrencyTableModel::CurrencyTableModel(Layout layout, QObject* parent)
+    : QAbstractTableModel(parent), m_layout(layout) {
     for (int c = 0; c < ColumnCount; ++c)
         m_captions << QString();
+    if (m_layout == Layout::Online) {
+        m_captions[PosCol] = QStringLiteral("Pos.");
+        m_captions[NameCol] = QStringLiteral("Currency");
+        for (int i = 0; i < 5; ++i)
+            m_captions[FirstValueCol + i] = QStringLiteral("Colum%1").arg(i + 1);
+        m_captions[ActiveCol] = QStringLiteral("Active");
+    }
 }
 
 void CurrencyTableModel::setRows(const QVector<CurrencyRow>& rows) {
@@ -39,6 +50,8 @@ void CurrencyTableModel::relist() {
 }
 
 void CurrencyTableModel::setThemeCaptions(const std::optional<QStringList>& captions) {
+    if (m_layout == Layout::Online)
+        return; // fixed captions
     QStringList labels;
     for (int c = 0; c < ColumnCount; ++c)
         labels << QString();
@@ -74,10 +87,14 @@ int CurrencyTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CurrencyTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+    if (parent.isValid())
+        return 0;
+    return m_layout == Layout::Online ? OnlineColumnCount : ColumnCount;
 }
 
 QString CurrencyTableModel::cellText(const CurrencyRow& row, int column) const {
+    if (m_layout == Layout::Online && column > ActiveCol)
+        return QString();
     switch (column) {
     case KeyCol:
         return QString::number(row.key);
@@ -101,7 +118,7 @@ QString CurrencyTableModel::cellText(const CurrencyRow& row, int column) const {
 }
 
 QVariant CurrencyTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_listed.size() || index.column() >= ColumnCount)
+    if (!index.isValid() || index.row() >= m_listed.size() || index.column() >= columnCount())
         return QVariant();
     const CurrencyRow& row = rowAt(index.row());
     const auto pendingRow = m_pending.constFind(row.key);
@@ -117,7 +134,8 @@ QVariant CurrencyTableModel::data(const QModelIndex& index, int role) const {
     case KeyRole:
         return row.key;
     case FlagPathRole:
-        return index.column() == PosCol ? QVariant(row.img) : QVariant();
+        return index.column() == PosCol && m_layout == Layout::Local ? QVariant(row.img)
+                                                                     : QVariant();
     default:
         return QVariant();
     }
@@ -125,7 +143,7 @@ QVariant CurrencyTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant CurrencyTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < ColumnCount)
+        section < columnCount())
         return m_captions.at(section);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -237,6 +255,34 @@ QStringList CurrencyTableModel::typedNames(const QVector<qint64>& keys) const {
             names << rowAt(r).name;
     }
     return names;
+}
+
+QVector<RemoteCurrencyStore::SaveRow> CurrencyTableModel::saveRows() const {
+    QVector<RemoteCurrencyStore::SaveRow> out;
+    out.reserve(m_listed.size());
+    for (int r = 0; r < m_listed.size(); ++r) {
+        RemoteCurrencyStore::SaveRow s;
+        s.name = data(index(r, NameCol)).toString();
+        s.pos = data(index(r, PosCol)).toString();
+        for (int c = FirstValueCol; c <= LastValueCol; ++c)
+            s.values << data(index(r, c)).toString();
+        out.append(s);
+    }
+    return out;
+}
+
+void CurrencyTableModel::acceptPending() {
+    if (m_pending.isEmpty())
+        return;
+    for (CurrencyRow& row : m_rows) {
+        const auto typed = m_pending.constFind(row.key);
+        if (typed == m_pending.constEnd())
+            continue;
+        for (auto c = typed->cbegin(); c != typed->cend(); ++c)
+            if (isEditableColumn(c.key()))
+                row.values[c.key() - FirstValueCol] = c.value();
+    }
+    dropPending();
 }
 
 } // namespace quoteria

@@ -3,6 +3,7 @@
 // header captions and the "Show All" filter. It is handed rows and hands back
 // edits; where the rows come from and where the edits go is the window's business.
 #include "data/currencystore.h"
+#include "data/remotecurrencystore.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -36,7 +37,14 @@ public:
     };
     static const QColor PendingBackground;
 
+    // The local grid, or the head office's: ten columns with fixed captions and no
+    // flags, update time or limits.
+    enum class Layout { Local, Online };
+    static constexpr int OnlineColumnCount = 10;
+
     explicit CurrencyTableModel(QObject* parent = nullptr);
+    explicit CurrencyTableModel(Layout layout, QObject* parent = nullptr);
+    Layout layout() const { return m_layout; }
 
     // Every row as read, in board order. Typed values are kept, also for rows that
     // are gone or filtered out: only dropPending() and a save forget them.
@@ -86,10 +94,17 @@ public:
     // Names of listed rows among `keys` that hold typed values.
     QStringList typedNames(const QVector<qint64>& keys) const;
 
+    // What the online "Save All" sends: every listed row as shown.
+    QVector<RemoteCurrencyStore::SaveRow> saveRows() const;
+    // The typed values become the rows' own, as after a save the grid is not
+    // reloaded from.
+    void acceptPending();
+
 private:
     QString cellText(const CurrencyRow& row, int column) const;
     void relist();
 
+    Layout m_layout = Layout::Local;
     QVector<CurrencyRow> m_rows;
     QVector<int> m_listed; // indexes into m_rows, in board order
     QHash<qint64, int> m_listedRowOfKey;

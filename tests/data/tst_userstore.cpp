@@ -34,6 +34,10 @@ private Q_SLOTS:
     void writeAnnouncesOnlyWhatItWrote();
     void onlineSourceRoundTrip();
     void onlineSourceWithoutRow();
+    void saveOnlineSource_data();
+    void saveOnlineSource();
+    void onlineInterval_data();
+    void onlineInterval();
 };
 
 void TestUserStore::columnsAreTheSchemas_data() {
@@ -144,6 +148,77 @@ void TestUserStore::onlineSourceWithoutRow() {
     QVERIFY(!f.store.loadOnlineSource(kept));
     QCOMPARE(kept.host, QStringLiteral("unchanged"));
     QCOMPARE(kept.interval, 30);
+}
+
+void TestUserStore::saveOnlineSource_data() {
+    QTest::addColumn<bool>("rowThere");
+    QTest::newRow("row 1 there: overwritten") << true;
+    QTest::newRow("row 1 missing: nothing written") << false;
+}
+
+void TestUserStore::saveOnlineSource() {
+    QFETCH(bool, rowThere);
+    Fixture f;
+    using O = UserStore::Online;
+    QVERIFY(f.db.removeWhere(O::table, O::key, 1));
+    OnlineSource other;
+    other.host = QStringLiteral("other-row");
+    QVERIFY(f.db.insert(O::table, {{O::key, 2}, {O::host, other.host}}) >= 0);
+    if (rowThere)
+        QVERIFY(f.store.createOnlineSource(OnlineSource{}));
+
+    OnlineSource s;
+    s.host = QStringLiteral("hq:5433");
+    s.dbname = QStringLiteral("fx");
+    s.dbuser = QStringLiteral("o'neil");
+    s.dbpass = QStringLiteral("a;b");
+    s.columnFlags[0] = true;
+    s.columnFlags[3] = true;
+    s.autoUpdate = true;
+    s.interval = 7;
+    QString error;
+    const auto result = f.store.saveOnlineSource(s, &error);
+    QCOMPARE(result, rowThere ? UserStore::SaveResult::Saved : UserStore::SaveResult::NoRow);
+    QVERIFY(error.isEmpty());
+
+    OnlineSource back;
+    QCOMPARE(f.store.loadOnlineSource(back), rowThere);
+    if (rowThere) {
+        QCOMPARE(back.host, s.host);
+        QCOMPARE(back.dbuser, s.dbuser);
+        QCOMPARE(back.dbpass, s.dbpass);
+        for (int c = 0; c < 5; ++c)
+            QCOMPARE(back.columnFlags[c], s.columnFlags[c]);
+        QVERIFY(back.autoUpdate);
+        QCOMPARE(back.interval, 7);
+    }
+    // Only row 1 is the program's.
+    QCOMPARE(f.db.scalar(QStringLiteral("select host from tblDatabase where dataID=2")).toString(),
+             other.host);
+    QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from tblDatabase")).toInt(),
+             rowThere ? 2 : 1);
+}
+
+void TestUserStore::onlineInterval_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("seconds"); // 0: refused
+    QTest::newRow("30") << "30" << 30;
+    QTest::newRow("lowest") << "1" << 1;
+    QTest::newRow("highest") << "99" << 99;
+    QTest::newRow("blanks around") << " 12 " << 12;
+    QTest::newRow("zero") << "0" << 0;
+    QTest::newRow("100") << "100" << 0;
+    QTest::newRow("negative") << "-5" << 0;
+    QTest::newRow("fraction") << "2.5" << 0;
+    QTest::newRow("text") << "ten" << 0;
+    QTest::newRow("empty") << "" << 0;
+}
+
+void TestUserStore::onlineInterval() {
+    QFETCH(QString, typed);
+    QFETCH(int, seconds);
+    const auto got = UserStore::onlineInterval(typed);
+    QCOMPARE(got.value_or(0), seconds);
 }
 
 QTEST_GUILESS_MAIN(TestUserStore)

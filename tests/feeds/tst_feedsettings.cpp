@@ -1,3 +1,4 @@
+#include "feeds/onlinerates.h"
 #include "feeds/sheetfeed.h"
 #include "media/alarmplayer.h"
 #include "media/othersettingswindow.h"
@@ -71,7 +72,8 @@ void TestFeedSettings::panelAppliesFeedAtOnce() {
     RateMonitor monitor{f.ctx};
     MediaAlarmPlayer mp;
     FeedScheduler feeds;
-    ControlPanel panel(f.ctx, {monitor, mp, feeds});
+    OnlineRates online(f.ctx);
+    ControlPanel panel(f.ctx, {monitor, mp, feeds, online});
     QTimer* timer2 = panel.panelTimer(QStringLiteral("Timer2"));
     QVERIFY(!timer2->isActive());
 

@@ -10,6 +10,7 @@
 #include "media/alarmplayer.h"
 #include "panel/controlpanel.h"
 #include "panel/displayboard.h"
+#include "feeds/onlinerates.h"
 #include "rates/feedscheduler.h"
 #include "rates/ratemonitor.h"
 #include "testsupport.h"
@@ -38,8 +39,9 @@ struct Fixture : test::AppFixture {
     RateMonitor monitor{ctx};
     MediaAlarmPlayer mp;
     FeedScheduler feeds;
+    OnlineRates online{ctx};
     std::unique_ptr<ControlPanel> panel;
-    PanelServices services() { return {monitor, mp, feeds}; }
+    PanelServices services() { return {monitor, mp, feeds, online}; }
     explicit Fixture(const QString& screenMode = QStringLiteral("Single")) : AppFixture(true) {
         QVERIFY(ready);
         monitor.setPlayer(&mp);

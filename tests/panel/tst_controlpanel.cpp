@@ -14,6 +14,7 @@
 #include "gui/unsavedwork.h"
 #include "media/alarmplayer.h"
 #include "panel/controlpanel.h"
+#include "feeds/onlinerates.h"
 #include "rates/feedscheduler.h"
 #include "rates/ratemonitor.h"
 #include "testsupport.h"
@@ -47,7 +48,8 @@ struct Fixture : test::AppFixture {
     RateMonitor monitor{ctx};
     MediaAlarmPlayer mp;
     FeedScheduler feeds;
-    PanelServices services() { return {monitor, mp, feeds}; }
+    OnlineRates online{ctx};
+    PanelServices services() { return {monitor, mp, feeds, online}; }
     explicit Fixture(bool chooseDemo = true) : AppFixture(true) {
         QVERIFY(ready);
         monitor.setPlayer(&mp);
@@ -96,10 +98,10 @@ void trigger(ControlPanel& f, const char* item) {
 }
 
 // Items whose windows are not built yet: disabled until an opener is attached.
-const char* const kOpenerItems[] = {"online", "curUpdate", "vidLst"};
+const char* const kOpenerItems[] = {"vidLst"};
 // Items whose windows exist: enabled from the start.
-const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos",
-                                   "clock", "theme",  "prv",       "inpvideo"};
+const char* const kWiredItems[] = {"entry", "scroll",   "addscroll", "pos",   "clock",
+                                   "theme", "prv",      "inpvideo",  "online", "curUpdate"};
 
 } // namespace
 

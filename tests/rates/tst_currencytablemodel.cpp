@@ -56,6 +56,10 @@ private Q_SLOTS:
     void captions_data();
     void captions();
     void dropPending();
+    void onlineLayout_data();
+    void onlineLayout();
+    void saveRowsAreWhatIsShown();
+    void acceptPendingKeepsTypedValues();
 };
 
 void TestCurrencyTableModel::keyStart_data() {
@@ -291,6 +295,70 @@ void TestCurrencyTableModel::dropPending() {
     m.dropPending();
     QVERIFY(!m.hasPending());
     QCOMPARE(text(m, 1, Model::FirstValueCol), QStringLiteral("2.5"));
+}
+
+void TestCurrencyTableModel::onlineLayout_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("cell"); // row 0 (key 1)
+    QTest::newRow("key") << 0 << "" << "1";
+    QTest::newRow("pos") << 1 << "Pos." << "10";
+    QTest::newRow("name") << 2 << "Currency" << "US Dollar";
+    QTest::newRow("value 1") << 3 << "Colum1" << "1.5";
+    QTest::newRow("value 5") << 7 << "Colum5" << "";
+    QTest::newRow("active") << 8 << "Active" << "Yes";
+    QTest::newRow("last, empty") << 9 << "" << "";
+}
+
+void TestCurrencyTableModel::onlineLayout() {
+    QFETCH(int, column);
+    QFETCH(QString, caption);
+    QFETCH(QString, cell);
+    Model m(Model::Layout::Online);
+    auto rows = threeRows();
+    rows[0].img = QStringLiteral("/flags/us.png");
+    m.setRows(rows);
+    // A theme's header row does not reach the online grid.
+    m.setThemeCaptions(QStringList{"A", "B", "C", "D", "E", "F"});
+    QCOMPARE(m.columnCount(), 10);
+    QCOMPARE(m.headerData(column, Qt::Horizontal).toString(), caption);
+    QCOMPARE(text(m, 0, column), cell);
+    QVERIFY(!m.index(0, 1).data(Model::FlagPathRole).isValid());
+    // Limits: not columns of this grid.
+    QVERIFY(!m.index(0, Model::LowCol).isValid());
+    QCOMPARE(Model::isEditableColumn(column), column >= 3 && column <= 7);
+}
+
+void TestCurrencyTableModel::saveRowsAreWhatIsShown() {
+    Model m(Model::Layout::Online);
+    m.setShowAll(true);
+    m.setRows(threeRows());
+    QVERIFY(type(m, 1, 4, QStringLiteral("7.25")));
+    QVERIFY(type(m, 2, 3, QStringLiteral("9"))); // not listed once Show All is off
+    m.setShowAll(false);
+    const auto rows = m.saveRows();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).name, QStringLiteral("US Dollar"));
+    QCOMPARE(rows.at(0).pos, QStringLiteral("10"));
+    QCOMPARE(rows.at(0).values, (QStringList{"1.5", "", "", "", ""}));
+    QCOMPARE(rows.at(1).name, QStringLiteral("Euro"));
+    QCOMPARE(rows.at(1).values, (QStringList{"2.5", "7.25", "", "", ""}));
+}
+
+void TestCurrencyTableModel::acceptPendingKeepsTypedValues() {
+    Model m(Model::Layout::Online);
+    m.setShowAll(true);
+    m.setRows(threeRows());
+    QVERIFY(type(m, 0, 3, QStringLiteral("1.75")));
+    QVERIFY(type(m, 2, 7, QStringLiteral("0.5")));
+    m.acceptPending();
+    QVERIFY(!m.hasPending());
+    QCOMPARE(text(m, 0, 3), QStringLiteral("1.75"));
+    QCOMPARE(text(m, 2, 7), QStringLiteral("0.5"));
+    QVERIFY(!m.index(0, 3).data(Model::PendingRole).toBool());
+    // Typing the old value again is a change now.
+    QVERIFY(type(m, 0, 3, QStringLiteral("1.5")));
+    QVERIFY(m.hasPending(1));
 }
 
 QTEST_GUILESS_MAIN(TestCurrencyTableModel)
