@@ -2,6 +2,7 @@
 // What the windows share: the local database, the settings store and the
 // process-wide values the control panel keeps for the board and the editors.
 // Passed in explicitly so tests can give their own.
+#include "data/mediastore.h"
 #include "data/themedrafts.h"
 #include "data/themestore.h"
 
@@ -74,6 +75,7 @@ public:
     NewsStore& news;
     UserStore& users;
     ThemeStore themes;
+    MediaStore media;
     // Unsaved theme edits, for an open preview.
     ThemeDrafts drafts;
 };
