@@ -60,6 +60,20 @@ QByteArray albumBytes(const QVector<MediaItem>& pictures) {
     return out;
 }
 
+// One line of the active pictures: head, an entry per picture with its file name
+// in place of %1 (inserted as it is, unescaped), tail, CR LF.
+bool writePictureLine(MediaStore& store, const QString& path, const QString& head,
+                      const QString& entry, const QString& tail, QString* error) {
+    QVector<MediaItem> pictures;
+    if (!activeItems(store, MediaStore::kPicture, pictures, error))
+        return false;
+    QString line = head;
+    for (const MediaItem& m : pictures)
+        line += QString(entry).replace(QLatin1String("%1"), getFileName(m.fileName));
+    line += tail;
+    return replaceFile(path, line.toUtf8() + kCrLf, error);
+}
+
 } // namespace
 
 QString getFileName(const QString& path) {
@@ -93,28 +107,18 @@ bool createXML(MediaStore& store, const QString& folder, QString* error) {
 }
 
 bool createTXT(MediaStore& store, const QString& folder, QString* error) {
-    QVector<MediaItem> pictures;
-    if (!activeItems(store, MediaStore::kPicture, pictures, error))
-        return false;
-    QString line = QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>"
-                                  "<component name='XMLSlideShowV3'><data>");
-    for (const MediaItem& m : pictures)
-        line += QStringLiteral("<item itemEvents='true' contentPath='") + getFileName(m.fileName) +
-                QStringLiteral("' />");
-    line += QStringLiteral("</data></component>");
-    return replaceFile(mediafiles::propsPath(folder), line.toUtf8() + kCrLf, error);
+    return writePictureLine(store, mediafiles::propsPath(folder),
+                            QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>"
+                                           "<component name='XMLSlideShowV3'><data>"),
+                            QStringLiteral("<item itemEvents='true' contentPath='%1' />"),
+                            QStringLiteral("</data></component>"), error);
 }
 
 bool createTXT1(MediaStore& store, const QString& folder, QString* error) {
-    QVector<MediaItem> pictures;
-    if (!activeItems(store, MediaStore::kPicture, pictures, error))
-        return false;
-    QString line = QStringLiteral("<?xml version='1.0' encoding='UTF-8'?><slideshow>");
-    for (const MediaItem& m : pictures)
-        line += QStringLiteral("<image src=\"gallery\\") + getFileName(m.fileName) +
-                QStringLiteral("\" desc=\" \"/>");
-    line += QStringLiteral("</slideshow>");
-    return replaceFile(mediafiles::slidesPath(folder), line.toUtf8() + kCrLf, error);
+    return writePictureLine(store, mediafiles::slidesPath(folder),
+                            QStringLiteral("<?xml version='1.0' encoding='UTF-8'?><slideshow>"),
+                            QStringLiteral("<image src=\"gallery\\%1\" desc=\" \"/>"),
+                            QStringLiteral("</slideshow>"), error);
 }
 
 bool createXML2(MediaStore& store, const QString& folder, QString* error) {

@@ -72,6 +72,13 @@ QByteArray readAll(const QString& path) {
 
 const QByteArray kEarlier("earlier list");
 
+// A list left by an earlier write, to tell a kept file from a rewritten one.
+bool writeEarlier(const QString& path) {
+    QFile f(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && f.open(QIODevice::WriteOnly) &&
+           f.write(kEarlier) == kEarlier.size();
+}
+
 QByteArray album(const QByteArray& entries) {
     return "<artworkinfo>" + entries + "</artworkinfo>\n";
 }
@@ -191,12 +198,7 @@ void TestMediaFiles::exactBytes() {
     f.add(rows);
     const QString folder = f.env.dir() + QStringLiteral("/data");
     const QString path = pathOf(writer, folder);
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    {
-        QFile earlier(path);
-        QVERIFY(earlier.open(QIODevice::WriteOnly));
-        earlier.write(kEarlier);
-    }
+    QVERIFY(writeEarlier(path));
     QString error;
     QVERIFY2(run(writer, f.store, folder, &error), qPrintable(error));
     QCOMPARE(readAll(path), expected);
@@ -219,12 +221,7 @@ void TestMediaFiles::unreadableItems() {
     f.add({"Picture|1|/g/1.jpg|", "Flash|1|/g/2.swf|"});
     const QString folder = f.env.dir();
     const QString path = pathOf(writer, folder);
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    {
-        QFile earlier(path);
-        QVERIFY(earlier.open(QIODevice::WriteOnly));
-        earlier.write(kEarlier);
-    }
+    QVERIFY(writeEarlier(path));
     f.db.exec(QStringLiteral("DROP TABLE tblVideo"));
     QString error;
     QVERIFY(!run(writer, f.store, folder, &error));
