@@ -37,6 +37,9 @@ struct Session {
     int designHeight = 768;
     QString userName;
     QString userType; // "Admin" or "User"
+    // The media volume (0 to 10) of the theme the board was last started with; the
+    // media editor previews at it.
+    int videoVolume = 0;
 
     bool isAdmin() const { return userType == QLatin1String("Admin"); }
 };

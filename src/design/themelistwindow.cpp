@@ -81,6 +81,8 @@ ThemeEditor* ThemeListWindow::editor() {
         connect(m_editor, &ThemeEditor::positionRequested, this,
                 &ThemeListWindow::positionRequested);
         connect(m_editor, &ThemeEditor::headerRequested, this, &ThemeListWindow::headerRequested);
+        connect(m_editor, &ThemeEditor::videoListRequested, this,
+                &ThemeListWindow::videoListRequested);
     }
     return m_editor;
 }

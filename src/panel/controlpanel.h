@@ -26,6 +26,7 @@ struct TextSetting;
 class AboutWindow;
 class CurrencyListWindow;
 class HeaderEditor;
+class MediaListWindow;
 class LayoutDesigner;
 class NewsListWindow;
 class ThemeListWindow;
@@ -62,6 +63,8 @@ public:
     BoardControl* board() const { return m_board.get(); }
     // The theme list, made on first use (not shown): it owns the theme editor.
     ThemeListWindow* themeList();
+    // The media list, shown for "Manage Media" and the theme editor's "Video List".
+    MediaListWindow* showMediaList();
 
     // Enables a menu item (by its name: "theme", "entry", "prv", ...) and runs
     // opener when it is chosen, after the item's rights or theme checks.
@@ -169,6 +172,7 @@ private:
     QPointer<ThemeListWindow> m_themeList;
     QPointer<PreviewWindow> m_preview;
     QPointer<OtherSettingsWindow> m_settingsWindow;
+    QPointer<MediaListWindow> m_mediaList;
 };
 
 } // namespace quoteria

@@ -96,10 +96,10 @@ void trigger(ControlPanel& f, const char* item) {
 }
 
 // Items whose windows are not built yet: disabled until an opener is attached.
-const char* const kOpenerItems[] = {"online", "curUpdate", "vidLst"};
+const char* const kOpenerItems[] = {"online", "curUpdate"};
 // Items whose windows exist: enabled from the start.
-const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos",
-                                   "clock", "theme",  "prv",       "inpvideo"};
+const char* const kWiredItems[] = {"entry", "scroll", "addscroll", "pos",   "clock",
+                                   "theme", "prv",    "inpvideo",  "vidLst"};
 
 } // namespace
 
@@ -537,6 +537,12 @@ void TestControlPanel::userListOpensOnce() {
     QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmThLst"))->isVisible());
     QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmclklst"))->isVisible());
     QVERIFY(!p->findChild<QWidget*>(QStringLiteral("frmTheme"))->isVisible());
+
+    // "Manage Media" and the theme editor's "Video List" share one media list.
+    trigger(*p, "vidLst");
+    child<QPushButton>(p->themeList()->editor(), "cmdVideoList")->click();
+    QCOMPARE(p->findChildren<QWidget*>(QStringLiteral("frmVideoLst")).size(), 1);
+    QVERIFY(p->findChild<QWidget*>(QStringLiteral("frmVideoLst"))->isVisible());
 }
 
 void TestControlPanel::openersEnableTheirItems() {
