@@ -11,6 +11,8 @@
 #include <QAudioOutput>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMediaPlayer>
 #include <QPushButton>
+#include <QThread>
 #include <QUrl>
 #include <QVideoWidget>
 
@@ -146,11 +149,29 @@ bool MediaEditorWindow::save() {
     e.type = m_cmbType->currentText();
     e.fullScreen = m_chkFull->isChecked();
     QString error;
-    qint64 key;
-    {
+    QString staged;
+    if (copyIsDue(m_ctx.dataFolder, e)) {
+        // A video can take a while: the copy runs beside the window thread, so the
+        // board keeps moving while the operator waits.
         const WaitCursor wait;
-        key = saveMediaItem(m_ctx.media, m_ctx.dataFolder, e, &error);
+        setEnabled(false);
+        QEventLoop loop;
+        QThread* copier = QThread::create(
+            [&] { staged = stageCopy(e.chosenPath, galleryFolder(m_ctx.dataFolder), &error); });
+        connect(copier, &QThread::finished, &loop, &QEventLoop::quit);
+        copier->start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        copier->wait();
+        delete copier;
+        setEnabled(true);
+        if (staged.isEmpty()) {
+            messages().show(error, MsgIcon::Critical);
+            return false;
+        }
     }
+    const qint64 key = saveMediaItem(m_ctx.media, m_ctx.dataFolder, e, &error, staged);
+    if (!staged.isEmpty())
+        QFile::remove(staged); // left over when the item pointed at it already
     if (key < 0) {
         // The editor stays open with the typing, so the operator can choose again.
         messages().show(error, MsgIcon::Critical);

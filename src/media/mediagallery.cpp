@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <system_error>
 
 namespace quoteria {
 
@@ -20,12 +22,14 @@ bool samePath(const QString& a, const QString& b) {
     return QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
-// Copies chosen to its gallery path unless it is that copy already; needed says
-// whether the copy is due at all.
-bool copyIfDue(const QString& chosen, const QString& gallery, bool needed, QString* error) {
-    if (!needed || samePath(chosen, gallery))
+// Puts the chosen file at its gallery path: the copy staged ahead when there is
+// one, else a copy made now.
+bool copyInto(const QString& chosen, const QString& gallery, const QString& staged,
+              QString* error) {
+    if (samePath(chosen, gallery))
         return true;
-    return copyFileOver(chosen, gallery, error);
+    return staged.isEmpty() ? copyFileOver(chosen, gallery, error)
+                            : placeCopy(staged, gallery, error);
 }
 
 } // namespace
@@ -34,8 +38,12 @@ QString galleryName(qint64 key, const QString& chosenPath) {
     return QString::number(key) + chosenPath.right(4);
 }
 
+QString galleryFolder(const QString& dataFolder) {
+    return dataFolder + QStringLiteral("/gallery");
+}
+
 QString galleryPath(const QString& dataFolder, qint64 key, const QString& chosenPath) {
-    return dataFolder + QStringLiteral("/gallery/") + galleryName(key, chosenPath);
+    return galleryFolder(dataFolder) + QLatin1Char('/') + galleryName(key, chosenPath);
 }
 
 bool isPictureFile(const QString& path) {
@@ -44,21 +52,20 @@ bool isPictureFile(const QString& path) {
            end == QLatin1String("bmp") || end == QLatin1String("gif");
 }
 
-bool copyFileOver(const QString& from, const QString& to, QString* error) {
+QString stageCopy(const QString& from, const QString& folder, QString* error) {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) {
         setError(error, from + QStringLiteral(": ") + in.errorString());
-        return false;
+        return {};
     }
-    if (!QDir().mkpath(QFileInfo(to).absolutePath())) {
-        setError(error,
-                 QFileInfo(to).absolutePath() + QStringLiteral(": cannot create the folder"));
-        return false;
+    if (!QDir().mkpath(folder)) {
+        setError(error, folder + QStringLiteral(": cannot create the folder"));
+        return {};
     }
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly)) {
-        setError(error, to + QStringLiteral(": ") + out.errorString());
-        return false;
+    QTemporaryFile out(folder + QStringLiteral("/.copy-XXXXXX"));
+    if (!out.open()) {
+        setError(error, folder + QStringLiteral(": ") + out.errorString());
+        return {};
     }
     // Videos can be large: a block at a time.
     QByteArray block(1 << 20, Qt::Uninitialized);
@@ -66,24 +73,58 @@ bool copyFileOver(const QString& from, const QString& to, QString* error) {
         const qint64 n = in.read(block.data(), block.size());
         if (n < 0) {
             setError(error, from + QStringLiteral(": ") + in.errorString());
-            return false;
+            return {};
         }
         if (n == 0)
             break;
         if (out.write(block.constData(), n) != n) {
-            setError(error, to + QStringLiteral(": ") + out.errorString());
-            return false;
+            setError(error, folder + QStringLiteral(": ") + out.errorString());
+            return {};
         }
     }
-    if (!out.commit()) {
-        setError(error, to + QStringLiteral(": ") + out.errorString());
+    if (!out.flush()) {
+        setError(error, folder + QStringLiteral(": ") + out.errorString());
+        return {};
+    }
+    out.setAutoRemove(false);
+    return out.fileName();
+}
+
+bool placeCopy(const QString& staged, const QString& to, QString* error) {
+    std::error_code ec;
+    // One rename, replacing any earlier copy: a player never sees half a file.
+    std::filesystem::rename(QFile::encodeName(staged).toStdString(),
+                            QFile::encodeName(to).toStdString(), ec);
+    if (ec) {
+        setError(error, to + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message().c_str()));
         return false;
     }
     return true;
 }
 
+bool copyFileOver(const QString& from, const QString& to, QString* error) {
+    const QString staged = stageCopy(from, QFileInfo(to).absolutePath(), error);
+    if (staged.isEmpty())
+        return false;
+    if (placeCopy(staged, to, error))
+        return true;
+    QFile::remove(staged);
+    return false;
+}
+
+bool copyIsDue(const QString& dataFolder, const MediaEdit& edit) {
+    if (edit.key <= 0)
+        return true;
+    const QString gallery = galleryPath(dataFolder, edit.key, edit.chosenPath);
+    if (samePath(edit.chosenPath, gallery))
+        return false;
+    // An unchanged file is copied again when its copy is missing, as happens to
+    // a video saved for the first time since it was added.
+    return !samePath(edit.chosenPath, edit.loadedPath) || !QFileInfo::exists(gallery);
+}
+
 qint64 saveMediaItem(MediaStore& store, const QString& dataFolder, const MediaEdit& edit,
-                     QString* error) {
+                     QString* error, const QString& staged) {
     MediaItem item;
     item.key = edit.key;
     item.fileName = edit.chosenPath;
@@ -98,7 +139,7 @@ qint64 saveMediaItem(MediaStore& store, const QString& dataFolder, const MediaEd
             item,
             [&](MediaItem& added, QString* why) {
                 const QString gallery = galleryPath(dataFolder, added.key, edit.chosenPath);
-                if (!copyIfDue(edit.chosenPath, gallery, true, why))
+                if (!copyInto(edit.chosenPath, gallery, staged, why))
                     return false;
                 if (added.type != MediaStore::kVideo)
                     added.fileName = gallery;
@@ -112,10 +153,7 @@ qint64 saveMediaItem(MediaStore& store, const QString& dataFolder, const MediaEd
         return -1;
     }
     const QString gallery = galleryPath(dataFolder, edit.key, edit.chosenPath);
-    // An unchanged file is copied again when its copy is missing, as happens to
-    // a video saved for the first time since it was added.
-    const bool due = !samePath(edit.chosenPath, edit.loadedPath) || !QFileInfo::exists(gallery);
-    if (!copyIfDue(edit.chosenPath, gallery, due, error))
+    if (copyIsDue(dataFolder, edit) && !copyInto(edit.chosenPath, gallery, staged, error))
         return -1;
     item.fileName = gallery;
     return store.update(item, error) ? edit.key : -1;

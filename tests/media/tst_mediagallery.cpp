@@ -59,6 +59,7 @@ private Q_SLOTS:
     void save_data();
     void save();
     void largeFileCopiedWhole();
+    void stagedCopyIsPlaced();
 };
 
 void TestMediaGallery::names_data() {
@@ -241,6 +242,23 @@ void TestMediaGallery::largeFileCopiedWhole() {
     QString error;
     QVERIFY2(copyFileOver(from, to, &error), qPrintable(error));
     QCOMPARE(bytesOf(to), big);
+}
+
+void TestMediaGallery::stagedCopyIsPlaced() {
+    Fixture f;
+    f.store.add(MediaItem{}); // the new item is not the first key
+    const QString from = f.file(QStringLiteral("a.png"), "picture");
+    QString error;
+    const QString staged = stageCopy(from, galleryFolder(f.data), &error);
+    QVERIFY2(!staged.isEmpty(), qPrintable(error));
+    MediaEdit e;
+    e.chosenPath = from;
+    e.type = MediaStore::kPicture;
+    const qint64 key = saveMediaItem(f.store, f.data, e, &error, staged);
+    QCOMPARE(key, 2);
+    QCOMPARE(bytesOf(galleryPath(f.data, key, from)), QByteArray("picture"));
+    QVERIFY(!QFile::exists(staged));
+    QCOMPARE(QDir(galleryFolder(f.data)).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestMediaGallery)
