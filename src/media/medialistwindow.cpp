@@ -8,11 +8,9 @@
 #include "gui/windowregistry.h"
 #include "media/mediafiles.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace quoteria {
 
@@ -31,14 +29,7 @@ MediaListWindow::MediaListWindow(AppContext& ctx, QWidget* parent)
     auto* refreshButton = named(new QPushButton(QStringLiteral("Refresh"), this), "Command5");
     auto* close = named(new QPushButton(QStringLiteral("&Close"), this), "Command3");
 
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {add, edit, del, refreshButton})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    buttons->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_fg);
-    layout->addLayout(buttons);
+    layOutListWindow(this, m_fg, {add, edit, del, refreshButton}, close);
     resize((500 + 2000 + 2000 + 4000) / 15 + 60, 400);
 
     connect(add, &QPushButton::clicked, this, &MediaListWindow::addNew);
