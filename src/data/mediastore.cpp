@@ -57,7 +57,8 @@ MediaStore::MediaStore(Connection& db, DataEvents* events, QObject* parent)
 
 QVector<MediaItem> MediaStore::all(bool* ok) {
     QVector<MediaItem> out;
-    const QString sql = QStringLiteral("select * from %1 order by %2,%3 asc")
+    // Types are told apart without letter case, as the media zone reads them.
+    const QString sql = QStringLiteral("select * from %1 order by %2 collate nocase,%3 asc")
                             .arg(Video::table, Video::type, Video::key);
     for (const QSqlRecord& r : m_db.fetchAll(sql, {}, ok))
         out << fromRecord(r);
@@ -65,11 +66,11 @@ QVector<MediaItem> MediaStore::all(bool* ok) {
 }
 
 QVector<MediaItem> MediaStore::active(const QString& type, bool* ok) {
-    // Stored flags are compared as the text '1', so a hand-written "1" counts too.
-    const QString sql = QStringLiteral("select * from %1 where %2='1' and %3=? order by %4 asc")
-                            .arg(Video::table, Video::active, Video::type, Video::key);
+    const QString sql =
+        QStringLiteral("select * from %1 where %2=? and %3=? collate nocase order by %4 asc")
+            .arg(Video::table, Video::active, Video::type, Video::key);
     QVector<MediaItem> out;
-    for (const QSqlRecord& r : m_db.fetchAll(sql, {type}, ok))
+    for (const QSqlRecord& r : m_db.fetchAll(sql, {1, type}, ok))
         out << fromRecord(r);
     return out;
 }

@@ -107,7 +107,8 @@ void TestMediaStore::roundTrip() {
 void TestMediaStore::activeOfType_data() {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("videos") << "Video" << QStringList{"v1", "v3", "v4"};
+    QTest::newRow("videos") << "Video" << QStringList{"v1", "v3", "v4", "v5"};
+    QTest::newRow("type in any letter case") << "VIDEO" << QStringList{"v1", "v3", "v4", "v5"};
     QTest::newRow("pictures") << "Picture" << QStringList{"p1"};
     QTest::newRow("banners") << "Flash" << QStringList{"f1"};
     QTest::newRow("unknown type") << "Sound" << QStringList{};
@@ -126,6 +127,7 @@ void TestMediaStore::activeOfType() {
     // A flag written by hand as text still counts.
     using V = MediaStore::Video;
     QVERIFY(f.db.insert(V::table, {{V::fileName, "v4"}, {V::active, "1"}, {V::type, "Video"}}) > 0);
+    QVERIFY(f.db.insert(V::table, {{V::fileName, "v5"}, {V::active, 1}, {V::type, "video"}}) > 0);
     bool ok = false;
     QCOMPARE(files(f.store.active(type, &ok)), expected);
     QVERIFY(ok);
@@ -137,8 +139,9 @@ void TestMediaStore::listOrderIsTypeThenKey() {
     f.add("p1", "Picture");
     f.add("f1", "Flash", false);
     f.add("p2", "Picture");
-    f.add("v2", "Video");
-    QCOMPARE(files(f.store.all()), (QStringList{"f1", "p1", "p2", "v1", "v2"}));
+    f.add("v2", "video");
+    f.add("f2", "flash");
+    QCOMPARE(files(f.store.all()), (QStringList{"f1", "f2", "p1", "p2", "v1", "v2"}));
 }
 
 void TestMediaStore::finishSeesTheNewKey() {
