@@ -18,7 +18,8 @@ public:
     virtual ~VideoOutput() = default;
     // Opens the file and starts it: volume 0 to 100, full screen or in the zone.
     // False when it cannot be played; a failure found later is reported through
-    // VideoQueue::failed(), the end of a played file through VideoQueue::ended().
+    // VideoQueue::failed(), the end of a played file through VideoQueue::ended(),
+    // both only after play() has returned (from the event loop).
     virtual bool play(const QString& path, int volume, bool fullScreen) = 0;
     // Nothing to show.
     virtual void stop() = 0;
