@@ -13,7 +13,7 @@ AppContext::AppContext(Database& db, SettingsStore& settings, DataEvents& events
                        NewsStore& news, UserStore& users)
     : db(db), settings(settings), events(events), session(std::move(session)),
       dataFolder(std::move(dataFolder)), appFolder(std::move(appFolder)), currencies(currencies),
-      news(news), users(users), themes(db, &events) {}
+      news(news), users(users), themes(db, &events), media(db, &events) {}
 
 AppContext::AppContext(Database& db, SettingsStore& settings, DataEvents& events, Session session,
                        QString dataFolder, QString appFolder)
@@ -22,7 +22,7 @@ AppContext::AppContext(Database& db, SettingsStore& settings, DataEvents& events
       m_ownCurrencies(std::make_unique<CurrencyStore>(db, &events)),
       m_ownNews(std::make_unique<NewsStore>(db, &events)),
       m_ownUsers(std::make_unique<UserStore>(db)), currencies(*m_ownCurrencies), news(*m_ownNews),
-      users(*m_ownUsers), themes(db, &events) {}
+      users(*m_ownUsers), themes(db, &events), media(db, &events) {}
 
 AppContext::~AppContext() = default;
 

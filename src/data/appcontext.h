@@ -2,6 +2,7 @@
 // What the windows share: the local database, the settings store and the
 // process-wide values the control panel keeps for the board and the editors.
 // Passed in explicitly so tests can give their own.
+#include "data/mediastore.h"
 #include "data/themedrafts.h"
 #include "data/themestore.h"
 
@@ -36,6 +37,9 @@ struct Session {
     int designHeight = 768;
     QString userName;
     QString userType; // "Admin" or "User"
+    // The media volume (0 to 10) of the theme the board was last started with; the
+    // media editor previews at it.
+    int videoVolume = 0;
 
     bool isAdmin() const { return userType == QLatin1String("Admin"); }
 };
@@ -74,6 +78,7 @@ public:
     NewsStore& news;
     UserStore& users;
     ThemeStore themes;
+    MediaStore media;
     // Unsaved theme edits, for an open preview.
     ThemeDrafts drafts;
 };

@@ -17,6 +17,8 @@ Q_SIGNALS:
     void newsChanged();
     // tbltheme, tblpos, tblheader or tblss rows were written.
     void themesChanged();
+    // tblVideo rows were written.
+    void mediaChanged();
 };
 
 } // namespace quoteria

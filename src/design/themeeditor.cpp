@@ -270,8 +270,6 @@ QWidget* ThemeEditor::buildForm() {
     m_header = named(new QPushButton(QStringLiteral("Header"), form), "cmdHeader");
     m_scroll = named(new QPushButton(QStringLiteral("Scroll Settings"), form), "cmdScroll");
     auto* videoList = named(new QPushButton(QStringLiteral("Video List"), form), "cmdVideoList");
-    // The media list comes with the media part of the program.
-    videoList->setEnabled(false);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {save, m_position, m_header, m_scroll, videoList})
         buttons->addWidget(b);
@@ -288,6 +286,7 @@ QWidget* ThemeEditor::buildForm() {
             emit headerRequested(themeKey());
     });
     connect(m_scroll, &QPushButton::clicked, this, &ThemeEditor::showScrollSettings);
+    connect(videoList, &QPushButton::clicked, this, &ThemeEditor::videoListRequested);
     connect(selectClock, &QPushButton::clicked, this, &ThemeEditor::showClockPicker);
 
     for (const char* name : kCheckedOnLeaving)

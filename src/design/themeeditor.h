@@ -57,6 +57,8 @@ Q_SIGNALS:
     // "Position" / "Header" for a saved theme: the layout designer / header editor.
     void positionRequested(qint64 key);
     void headerRequested(qint64 key);
+    // "Video List": the media items, which belong to no theme.
+    void videoListRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

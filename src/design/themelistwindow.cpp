@@ -11,12 +11,10 @@
 #include "gui/windowregistry.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace quoteria {
 
@@ -33,14 +31,7 @@ ThemeListWindow::ThemeListWindow(AppContext& ctx, QWidget* parent)
     auto* del = named(new QPushButton(QStringLiteral("&Delete"), this), "cmdDelete");
     auto* prv = named(new QPushButton(QStringLiteral("Preview"), this), "cmdPreview");
     auto* close = named(new QPushButton(QStringLiteral("&Close"), this), "cmdClose");
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {add, edit, del, prv})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    buttons->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_fg);
-    layout->addLayout(buttons);
+    layOutListWindow(this, m_fg, {add, edit, del, prv}, close);
     resize((500 + 2000 + 4000 + 4000) / 15 + 60, 400);
 
     connect(add, &QPushButton::clicked, this, &ThemeListWindow::addNew);
@@ -81,6 +72,8 @@ ThemeEditor* ThemeListWindow::editor() {
         connect(m_editor, &ThemeEditor::positionRequested, this,
                 &ThemeListWindow::positionRequested);
         connect(m_editor, &ThemeEditor::headerRequested, this, &ThemeListWindow::headerRequested);
+        connect(m_editor, &ThemeEditor::videoListRequested, this,
+                &ThemeListWindow::videoListRequested);
     }
     return m_editor;
 }

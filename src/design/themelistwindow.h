@@ -34,6 +34,7 @@ Q_SIGNALS:
     // The editor's "Position" / "Header", passed on.
     void positionRequested(qint64 key);
     void headerRequested(qint64 key);
+    void videoListRequested();
 
 protected:
     bool event(QEvent* event) override;

@@ -2,8 +2,11 @@
 
 #include "gui/named.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace quoteria {
 
@@ -38,6 +41,18 @@ QString selectedListKey(const QTableWidget* grid) {
     if (row < 0 || !grid->item(row, 0))
         return QString();
     return grid->item(row, 0)->text();
+}
+
+void layOutListWindow(QWidget* window, QTableWidget* grid, const QList<QPushButton*>& commands,
+                      QPushButton* close) {
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : commands)
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(grid);
+    layout->addLayout(buttons);
 }
 
 } // namespace quoteria

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QStringList>
 
+class QPushButton;
 class QTableWidget;
 class QWidget;
 
@@ -17,5 +18,9 @@ void resetListGrid(QTableWidget* grid, const QStringList& captions, const QList<
 void addListRow(QTableWidget* grid, const QStringList& cells);
 // The key in column 0 of the current row; empty when no row is current.
 QString selectedListKey(const QTableWidget* grid);
+// A list window's layout: the grid filling it, the commands in a row below, Close
+// at the right end of that row.
+void layOutListWindow(QWidget* window, QTableWidget* grid, const QList<QPushButton*>& commands,
+                      QPushButton* close);
 
 } // namespace quoteria

@@ -8,11 +8,9 @@
 #include "gui/windowregistry.h"
 #include "news/newseditor.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace quoteria {
 
@@ -32,15 +30,7 @@ NewsListWindow::NewsListWindow(AppContext& ctx, QWidget* parent)
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("Command1"));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(add);
-    buttons->addWidget(edit);
-    buttons->addWidget(del);
-    buttons->addStretch();
-    buttons->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_fg);
-    layout->addLayout(buttons);
+    layOutListWindow(this, m_fg, {add, edit, del}, close);
     resize((500 + 4500 + 700 + 2700) / 15 + 60, 400);
 
     connect(add, &QPushButton::clicked, this, &NewsListWindow::addNew);

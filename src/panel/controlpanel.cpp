@@ -20,6 +20,7 @@
 #include "gui/unsavedwork.h"
 #include "gui/windowregistry.h"
 #include "media/alarmplayer.h"
+#include "media/medialistwindow.h"
 #include "media/othersettingswindow.h"
 #include "news/newslistwindow.h"
 #include "panel/aboutwindow.h"
@@ -204,6 +205,7 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
             });
         });
     });
+    setOpener(QStringLiteral("vidLst"), [this] { showMediaList(); });
     setOpener(QStringLiteral("prv"), [this] {
         showPreview(m_preview, m_ctx, m_ctx.session.previewThemeKey, m_previewTickerSpeed, newsOn(),
                     this);
@@ -668,6 +670,8 @@ ThemeListWindow* ControlPanel::themeList() {
         connect(m_themeList, &ThemeListWindow::headerRequested, this, [this](qint64 key) {
             showHeaderEditor(m_header, m_ctx, key, m_themeList->editor());
         });
+        connect(m_themeList, &ThemeListWindow::videoListRequested, this,
+                &ControlPanel::showMediaList);
         // The list has made the layout and header checks and set previewThemeKey.
         connect(m_themeList, &ThemeListWindow::previewRequested, this, [this](qint64 key) {
             m_previewTickerSpeed = panel::previewSpeed(m_ctx.settings.get(settings::TickerStep));
@@ -675,6 +679,14 @@ ThemeListWindow* ControlPanel::themeList() {
         });
     }
     return m_themeList;
+}
+
+MediaListWindow* ControlPanel::showMediaList() {
+    return showOnce(m_mediaList, [this] {
+        auto* w = new MediaListWindow(m_ctx, this);
+        w->setBoardRunning([this] { return isRunning(); });
+        return w;
+    });
 }
 
 void ControlPanel::showUserList() {

@@ -26,6 +26,7 @@ struct TextSetting;
 class AboutWindow;
 class CurrencyListWindow;
 class HeaderEditor;
+class MediaListWindow;
 class LayoutDesigner;
 class NewsListWindow;
 class ThemeListWindow;
@@ -66,6 +67,8 @@ public:
     BoardControl* board() const { return m_board.get(); }
     // The theme list, made on first use (not shown): it owns the theme editor.
     ThemeListWindow* themeList();
+    // The media list, shown for "Manage Media" and the theme editor's "Video List".
+    MediaListWindow* showMediaList();
 
     // Enables a menu item (by its name: "theme", "entry", "prv", ...) and runs
     // opener when it is chosen, after the item's rights or theme checks.
@@ -175,6 +178,7 @@ private:
     QPointer<OtherSettingsWindow> m_settingsWindow;
     QPointer<OnlineSetupWindow> m_onlineSetup;
     QPointer<OnlineCurrencyListWindow> m_onlineList;
+    QPointer<MediaListWindow> m_mediaList;
 };
 
 } // namespace quoteria
