@@ -72,9 +72,15 @@ void OnlineCurrencyEntryWindow::write(const CurrencyInput& in) {
     const qint64 key = ref().toLongLong();
     m_rates.runOnCurrent(
         [in, isNew, key](RemoteCurrencyStore& store, QVariant& value) {
-            const CurrencyStore::Result res = isNew ? store.add(in) : store.change(key, in);
-            // The error text, or whether the edited row was gone.
-            value = res.ok ? QVariant(res.missing > 0) : QVariant(res.error);
+            qint64 newKey = 0;
+            const CurrencyStore::Result res = isNew ? store.add(in, &newKey) : store.change(key, in);
+            // The error text, or whether the edited row was gone, or the new row's key.
+            if (!res.ok)
+                value = res.error;
+            else if (res.missing > 0)
+                value = true;
+            else if (isNew)
+                value = newKey;
             return res.ok;
         },
         this,
@@ -92,11 +98,14 @@ void OnlineCurrencyEntryWindow::write(const CurrencyInput& in) {
                 Q_EMIT saveFinished(false);
                 return;
             }
-            if (o.value.toBool()) {
+            if (o.value.typeId() == QMetaType::Bool) {
                 reportMissing();
                 Q_EMIT saveFinished(false);
                 return;
             }
+            // The window stays open: a second Save changes the row just added.
+            if (o.value.typeId() == QMetaType::LongLong)
+                setRef(QString::number(o.value.toLongLong()));
             markSaved();
             Q_EMIT saved();
             Q_EMIT saveFinished(true);

@@ -507,6 +507,15 @@ void TestOnline::entrySave() {
     // The window stays open either way.
     QVERIFY(w && w->isVisible());
     QVERIFY(child<QPushButton>(w, QStringLiteral("cmdSave"))->isEnabled());
+    if (message.isEmpty()) {
+        // Saving again changes the row just written; it never adds a second one.
+        setText(w, "Text1", QStringLiteral("1.20"));
+        QVERIFY(w->save());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kWait);
+        QStringList again = remoteAfter;
+        again.replaceInStrings(QStringLiteral("Franc:1.10"), QStringLiteral("Franc:1.20"));
+        QCOMPARE(f.remoteRows(), again);
+    }
     delete w.data();
 }
 
