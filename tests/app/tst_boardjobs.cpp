@@ -39,6 +39,12 @@ Run quoteriaRun(const QStringList& args, const QString& configDir) {
     p.waitForFinished(120000);
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
+
+// The demo database, made the program's database for the runs.
+bool programDemo(test::TestEnv& env, Database& db) {
+    QString e;
+    return env.makeDatabase(db, true) && writeUserDbPath(db.path(), &e);
+}
 } // namespace
 
 void TestBoardJobs::renderRefusals_data() {
@@ -77,9 +83,7 @@ void TestBoardJobs::renderRefusals() {
 void TestBoardJobs::renderWritesPicture() {
     test::TestEnv env;
     Database db;
-    QVERIFY(env.makeDatabase(db, true));
-    QString e;
-    QVERIFY(writeUserDbPath(db.path(), &e));
+    QVERIFY(programDemo(env, db));
     const QString out = env.dir() + QStringLiteral("/pictures/board.png");
     Run r = quoteriaRun({QStringLiteral("--render-board"), demoThemeName(), QStringLiteral("--out"),
                          out, QStringLiteral("--ms"), QStringLiteral("1500")},
@@ -107,9 +111,7 @@ void TestBoardJobs::renderWritesPicture() {
 void TestBoardJobs::renderShowsTheVideosFirstFrame() {
     test::TestEnv env;
     Database db;
-    QVERIFY(env.makeDatabase(db, true));
-    QString e;
-    QVERIFY(writeUserDbPath(db.path(), &e));
+    QVERIFY(programDemo(env, db));
     const QString clip = env.dir() + QStringLiteral("/red.webm");
     QVERIFY(test::makeClip(clip, 10, 320, 180, QStringLiteral("red")));
     bool ok = false;

@@ -69,6 +69,12 @@ struct Fixture {
         m.fileName = m.fullScreen ? spec.chopped(1) : spec;
         QVERIFY(store.add(m) > 0);
     }
+    // The queue's videos, of which `broken` cannot be played.
+    void fill(const QStringList& videos, const QStringList& broken) {
+        for (const QString& v : videos)
+            add(v);
+        output.broken = broken;
+    }
     void setActive(const QString& name, bool on) {
         for (MediaItem m : store.all())
             if (m.fileName == name) {
@@ -161,9 +167,7 @@ void TestVideoQueue::script() {
     QFETCH(int, logLines);
     QFETCH(bool, waiting);
     Fixture f;
-    for (const QString& v : videos)
-        f.add(v);
-    f.output.broken = broken;
+    f.fill(videos, broken);
     f.queue->start(5);
     for (const QString& step : script) {
         f.now += 60000; // every file plays a minute unless it ends at once
@@ -233,9 +237,7 @@ void TestVideoQueue::preparesTheFollowingVideo() {
     QFETCH(int, ends);
     QFETCH(QStringList, prepared);
     Fixture f;
-    for (const QString& v : videos)
-        f.add(v);
-    f.output.broken = broken;
+    f.fill(videos, broken);
     f.queue->start(5);
     for (int i = 0; i < ends; ++i) {
         f.now += 60000;
