@@ -59,7 +59,7 @@ struct Zone {
 
 // The longest wait between two frames on the surface across each change of video,
 // beside the longest wait within a video.
-void gapBetweenVideos(const QString& a, const QString& b, bool prepare) {
+void gapBetweenVideos(const char* what, const QString& a, const QString& b, bool prepare) {
     Zone z;
     QElapsedTimer clock;
     clock.start();
@@ -101,9 +101,9 @@ void gapBetweenVideos(const QString& a, const QString& b, bool prepare) {
         across += g;
         acrossMax = qMax(acrossMax, g);
     }
-    std::printf("gap at a change of video (%s): median %.1f ms, max %.1f ms over %lld changes; "
+    std::printf("gap at a change of %s video (%s): median %.1f ms, max %.1f ms over %lld changes; "
                 "longest wait within a video %.1f ms (one frame is 40 ms)\n",
-                prepare ? "next file loaded ahead" : "nothing loaded ahead",
+                what, prepare ? "next file loaded ahead" : "nothing loaded ahead",
                 gaps.isEmpty() ? 0.0 : [&] {
                     QList<double> s = gaps;
                     std::sort(s.begin(), s.end());
@@ -189,15 +189,20 @@ int main(int argc, char** argv) {
                   b = dir.filePath(QStringLiteral("b.webm")),
                   s1 = dir.filePath(QStringLiteral("s1.webm")),
                   s2 = dir.filePath(QStringLiteral("s2.webm")),
-                  hd = dir.filePath(QStringLiteral("hd.webm"));
+                  hd = dir.filePath(QStringLiteral("hd.webm")),
+                  hd1 = dir.filePath(QStringLiteral("hd1.webm")),
+                  hd2 = dir.filePath(QStringLiteral("hd2.webm"));
     if (!test::makeClip(a, 25) || !test::makeClip(b, 25, 320, 180, QStringLiteral("smpte")) ||
         !test::makeClip(s1, 5) || !test::makeClip(s2, 5, 320, 180, QStringLiteral("smpte")) ||
-        !test::makeClip(hd, 250, 1920, 1080)) {
+        !test::makeClip(hd, 250, 1920, 1080) || !test::makeClip(hd1, 30, 1920, 1080) ||
+        !test::makeClip(hd2, 30, 1920, 1080, QStringLiteral("smpte"))) {
         std::printf("cannot make the clips (gst-launch-1.0 with vp8enc is needed)\n");
         return 1;
     }
-    gapBetweenVideos(a, b, true);
-    gapBetweenVideos(a, b, false);
+    gapBetweenVideos("320x180", a, b, true);
+    gapBetweenVideos("320x180", a, b, false);
+    gapBetweenVideos("1920x1080", hd1, hd2, true);
+    gapBetweenVideos("1920x1080", hd1, hd2, false);
     memoryOverChanges(s1, s2, 200);
     test::AppFixture f(true);
     boardLoad(f, QString(), 8);
