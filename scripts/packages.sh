@@ -7,7 +7,7 @@ QUOTERIA_PACKAGES=(
   odbc-postgresql unixodbc libqt6sql6-odbc tdsodbc
   qt6-svg-dev qt6-multimedia-dev qt6-image-formats-plugins libquazip1-qt6-dev libquazip1-qt6-1
   libfreexl-dev python3-openpyxl python3-xlwt
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-tools
   fonts-liberation2 fonts-dejavu-core iso-flags-png-320x240
   pulseaudio xvfb xauth
 )

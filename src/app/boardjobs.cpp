@@ -13,10 +13,13 @@
 #include "data/dbpath.h"
 #include "data/demodata.h"
 #include "data/helpers.h"
+#include "data/mediastore.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "data/themestore.h"
 #include "design/themerules.h"
+#include "media/mediamode.h"
+#include "media/videoframe.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -69,6 +72,20 @@ long peakRssKb() {
 } // namespace
 
 namespace {
+
+// A zone that plays videos shows the first frame of its first video: a picture
+// cannot wait for the player's clock.
+void showFirstVideo(AppContext& ctx, const BoardTheme& theme, BoardEngine& engine) {
+    if (readMediaSetup(theme, ctx.settings).mode != MediaMode::Video)
+        return;
+    for (const MediaItem& item : ctx.media.active(MediaStore::kVideo)) {
+        const QImage still = firstVideoFrame(item.fileName);
+        if (!still.isNull()) {
+            engine.setMediaPicture(still);
+            return;
+        }
+    }
+}
 
 // A headless picture of the board, or of the preview (at the theme's design size,
 // on the preview's scale and speeds).
@@ -140,6 +157,8 @@ int renderCommand(const QStringList& args, bool preview) {
     timers.setActive(4, true);
     timers.setActive(5, false);
     timers.advance(engine, ms);
+    if (!preview)
+        showFirstVideo(ctx, inputs.theme, engine);
 
     QImage frame(size, QImage::Format_ARGB32_Premultiplied);
     {

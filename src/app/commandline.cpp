@@ -36,7 +36,8 @@ int runCommandLine(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const Command commands[] = {
-        {"--init-db", Needs::Core, initDbCommand},
+        // The demonstration's pictures and video frames are drawn with text.
+        {"--init-db", Needs::Drawing, initDbCommand},
         {"--render-board", Needs::Drawing, renderBoardCommand},
         {"--render-preview", Needs::Drawing, renderPreviewCommand},
         {"--bench-board", Needs::Drawing, benchBoardCommand},

@@ -4,6 +4,7 @@
 #include "data/dbpath.h"
 #include "data/demodata.h"
 #include "data/settingsstore.h"
+#include "media/mediagallery.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,6 +68,8 @@ int initDbCommand(const QStringList& args) {
     NewDatabaseOptions opt;
     opt.adminPassword = pw;
     opt.demo = args.contains(QStringLiteral("--demo"));
+    // Beside the database, where the media list keeps its copies.
+    opt.mediaFolder = galleryFolder(QFileInfo(path).absolutePath());
     if (!populateNewDatabase(db, opt)) {
         err(QStringLiteral("Cannot fill the new database: %1").arg(db.lastError()));
         db.close();

@@ -327,6 +327,22 @@ void BoardEngine::buildFooter() {
     }
 }
 
+void BoardEngine::setMediaPicture(const QImage& still) {
+    const QSize zone = m_mediaPx.size().boundedTo(QSize(kMaxImageSide, kMaxImageSide));
+    if (still.isNull() || zone.isEmpty()) {
+        buildMedia();
+        return;
+    }
+    QImage img(zone, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(fitInside(still.size(), img.rect()), still);
+    p.end();
+    m_mediaImage = img;
+    emit repaintNeeded(m_mediaPx);
+}
+
 void BoardEngine::buildMedia() {
     m_mediaImage =
         m_profile.mediaPlaceholder

@@ -121,6 +121,9 @@ public:
     const BoardProfile& profile() const { return m_profile; }
     // The picture standing in the media zone (preview); null when there is none.
     const QImage& mediaPicture() const { return m_mediaImage; }
+    // Puts a still in the media zone until the next load (a headless picture of a
+    // board whose zone plays a video): fitted whole, its proportions kept, on black.
+    void setMediaPicture(const QImage& still);
     double rowStep() const { return m_currScroll; }
 
 Q_SIGNALS:

@@ -2,6 +2,7 @@
 
 #include "board/boardengine.h"
 #include "board/boardloader.h"
+#include "board/mediazone.h"
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
@@ -17,6 +18,7 @@ namespace quoteria {
 struct DisplayWindow::Private {
     std::unique_ptr<BoardLoader> loader;
     BoardView* view = nullptr;
+    MediaZone* media = nullptr;
 };
 
 DisplayWindow::DisplayWindow(AppContext& ctx, const BoardChoices& choices, QWidget* parent)
@@ -37,11 +39,16 @@ DisplayWindow::DisplayWindow(AppContext& ctx, const BoardChoices& choices, QWidg
     d->view = new BoardView(this);
     d->view->setGeometry(QRect(QPoint(0, 0), area.size()));
     d->loader->drive(d->view->engine());
-    d->view->load(d->loader->load(choices), d->loader.get());
+    const BoardInputs inputs = d->loader->load(choices);
+    d->view->load(inputs, d->loader.get());
+    // After the table, so the players start on a laid-out board.
+    d->media = new MediaZone(ctx, *d->view, inputs.theme, this);
 }
 
 DisplayWindow::~DisplayWindow() {
-    // The board goes before the loader that feeds it.
+    // The players stop before the board they stand on; the board goes before the
+    // loader that feeds it.
+    delete d->media;
     delete d->view;
     delete d;
 }

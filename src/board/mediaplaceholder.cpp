@@ -65,4 +65,11 @@ QImage mediaPlaceholder(const QSize& size) {
     return img;
 }
 
+QRect fitInside(const QSize& picture, const QRect& area) {
+    const QSize fit = picture.scaled(area.size(), Qt::KeepAspectRatio);
+    return QRect(area.topLeft() + QPoint((area.width() - fit.width()) / 2,
+                                         (area.height() - fit.height()) / 2),
+                 fit);
+}
+
 } // namespace quoteria

@@ -1,6 +1,7 @@
 #include "data/demodata.h"
 
 #include "data/database.h"
+#include "data/demomedia.h"
 #include "data/newsstore.h"
 #include "data/userstore.h"
 #include "data/wincolor.h"
@@ -265,6 +266,17 @@ bool populateNewDatabase(Database& db, const NewDatabaseOptions& options) {
         NewsStore news(db);
         if (!addTheme(db, news) || !addCurrencies(db, flags) || !addNews(news))
             return false;
+        bool video = false;
+        if (!options.mediaFolder.isEmpty() && !addDemoMedia(db, options.mediaFolder, &video))
+            return false;
+        // The zone plays the video when there is one.
+        if (video) {
+            bool ok = false;
+            db.exec(QStringLiteral("update tbltheme set media=? where themename=?"),
+                    {QStringLiteral("Video"), demoThemeName()}, &ok);
+            if (!ok)
+                return false;
+        }
     }
     return tx.commit();
 }

@@ -11,6 +11,8 @@ struct NewDatabaseOptions {
     QString adminPassword;
     bool demo = false;
     QString flagsFolder; // folder of flag pictures named by ISO country code; empty: look for one
+    // Where the demonstration's pictures and video are written; empty: no media.
+    QString mediaFolder;
 };
 
 // Fills a freshly created database. False with db.lastError() on failure.

@@ -84,7 +84,7 @@ const NumberColumn kNumberColumns[] = {
     {"sizecrr", &BoardTheme::sizecrr},   {"sizeval", &BoardTheme::sizeval},
     {"vgap", &BoardTheme::vgap},         {"hgap", &BoardTheme::hgap},
     {"ttlsize", &BoardTheme::ttlsize},   {"SWidth", &BoardTheme::swidth},
-    {"SHeight", &BoardTheme::sheight},
+    {"SHeight", &BoardTheme::sheight},   {"volume", &BoardTheme::volume},
 };
 const ColourColumn kColourColumns[] = {
     {"clrtime", &BoardTheme::clrtime}, {"linecolor", &BoardTheme::linecolor},

@@ -54,6 +54,7 @@ struct BoardTheme {
     QColor bgcolor;
     double vgap = 0;
     double hgap = 0;
+    double volume = 0; // media zone's video volume, 0 to 10
     QString media;
     QString ttlname;
     QString ttlfont;

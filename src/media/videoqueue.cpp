@@ -80,6 +80,7 @@ void VideoQueue::getNextVid(int position) {
         m_startedAt = m_clock->nowMs();
         if (m_output.play(item.fileName, m_volume * 10, item.fullScreen)) {
             m_playing = true;
+            m_output.prepare(rows.at((m_index + 1) % rows.size()).fileName);
             return;
         }
         if (!passOver())

@@ -23,6 +23,9 @@ public:
     virtual bool play(const QString& path, int volume, bool fullScreen) = 0;
     // Nothing to show.
     virtual void stop() = 0;
+    // The file likely to follow the one now playing, so the output can load it
+    // ahead; the queue may still ask for another.
+    virtual void prepare(const QString& path) { Q_UNUSED(path) }
 };
 
 // Time as the queue sees it: a monotonic clock and one pending wake-up.

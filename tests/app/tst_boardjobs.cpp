@@ -2,6 +2,7 @@
 #include "data/dbpath.h"
 #include "data/demodata.h"
 #include "data/helpers.h"
+#include "testclips.h"
 #include "testsupport.h"
 
 #include <QImage>
@@ -16,6 +17,7 @@ private Q_SLOTS:
     void renderRefusals_data();
     void renderRefusals();
     void renderWritesPicture();
+    void renderShowsTheVideosFirstFrame();
     void renderThemeInAnyCase_data();
     void renderThemeInAnyCase();
     void renderPreviewSize();
@@ -36,6 +38,12 @@ Run quoteriaRun(const QStringList& args, const QString& configDir) {
     p.start(qEnvironmentVariable("QUOTERIA_EXE"), args);
     p.waitForFinished(120000);
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+// The demo database, made the program's database for the runs.
+bool programDemo(test::TestEnv& env, Database& db) {
+    QString e;
+    return env.makeDatabase(db, true) && writeUserDbPath(db.path(), &e);
 }
 } // namespace
 
@@ -75,9 +83,7 @@ void TestBoardJobs::renderRefusals() {
 void TestBoardJobs::renderWritesPicture() {
     test::TestEnv env;
     Database db;
-    QVERIFY(env.makeDatabase(db, true));
-    QString e;
-    QVERIFY(writeUserDbPath(db.path(), &e));
+    QVERIFY(programDemo(env, db));
     const QString out = env.dir() + QStringLiteral("/pictures/board.png");
     Run r = quoteriaRun({QStringLiteral("--render-board"), demoThemeName(), QStringLiteral("--out"),
                          out, QStringLiteral("--ms"), QStringLiteral("1500")},
@@ -100,6 +106,31 @@ void TestBoardJobs::renderWritesPicture() {
                      out, QStringLiteral("--size"), QStringLiteral("huge")},
                     env.configDir());
     QCOMPARE(r.code, 2);
+}
+
+void TestBoardJobs::renderShowsTheVideosFirstFrame() {
+    test::TestEnv env;
+    Database db;
+    QVERIFY(programDemo(env, db));
+    const QString clip = env.dir() + QStringLiteral("/red.webm");
+    QVERIFY(test::makeClip(clip, 10, 320, 180, QStringLiteral("red")));
+    bool ok = false;
+    db.exec(QStringLiteral("update tbltheme set media=?"), {QStringLiteral("Video")}, &ok);
+    QVERIFY(ok);
+    db.exec(QStringLiteral("insert into tblVideo (filename, active, type, fullscreen) "
+                           "values (?, 1, 'Video', 0)"),
+            {clip}, &ok);
+    QVERIFY(ok);
+    const QString out = env.dir() + QStringLiteral("/board.png");
+    const Run r = quoteriaRun({QStringLiteral("--render-board"), demoThemeName(),
+                               QStringLiteral("--out"), out, QStringLiteral("--ms"),
+                               QStringLiteral("0")},
+                              env.configDir());
+    QCOMPARE(r.code, 0);
+    // The middle of the media zone shows the clip, not the board's background.
+    const QColor middle = QImage(out).pixelColor(1116, 420);
+    QVERIFY2(middle.red() > 200 && middle.green() < 60 && middle.blue() < 60,
+             qPrintable(middle.name()));
 }
 
 void TestBoardJobs::renderThemeInAnyCase_data() {

@@ -57,6 +57,14 @@ void TestCommandLine::initDbCreatesDemoAndPathFile() {
     QCOMPARE(
         db.scalar(QStringLiteral("select userpass from tbluser where username='ADMIN'")).toString(),
         QStringLiteral("pw"));
+    // The demo theme's media zone plays a video made beside the database.
+    QCOMPARE(db.scalar(QStringLiteral("select media from tbltheme")).toString(),
+             QStringLiteral("Video"));
+    const QString video =
+        db.scalar(QStringLiteral("select filename from tblVideo where type='Video'")).toString();
+    QVERIFY2(video.startsWith(env.dir()) && QFileInfo(video).size() > 0, qPrintable(video));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from tblVideo where type='Picture'")).toInt(),
+             3);
 }
 
 void TestCommandLine::initDbCreatesMissingFolder() {

@@ -14,7 +14,9 @@ struct FakeOutput : VideoOutput {
     QStringList broken;
     QStringList attempts;
     QList<int> volumes;
+    QStringList prepared;
     int stops = 0;
+    void prepare(const QString& path) override { prepared << path; }
     bool play(const QString& path, int volume, bool fullScreen) override {
         attempts << path + (fullScreen ? QStringLiteral("*") : QString());
         volumes << volume;
@@ -67,6 +69,12 @@ struct Fixture {
         m.fileName = m.fullScreen ? spec.chopped(1) : spec;
         QVERIFY(store.add(m) > 0);
     }
+    // The queue's videos, of which `broken` cannot be played.
+    void fill(const QStringList& videos, const QStringList& broken) {
+        for (const QString& v : videos)
+            add(v);
+        output.broken = broken;
+    }
     void setActive(const QString& name, bool on) {
         for (MediaItem m : store.all())
             if (m.fileName == name) {
@@ -84,6 +92,8 @@ private Q_SLOTS:
     void script_data();
     void script();
     void volumeIsTheThemesTimesTen();
+    void preparesTheFollowingVideo_data();
+    void preparesTheFollowingVideo();
     void eventsAfterStopAreIgnored();
 };
 
@@ -157,9 +167,7 @@ void TestVideoQueue::script() {
     QFETCH(int, logLines);
     QFETCH(bool, waiting);
     Fixture f;
-    for (const QString& v : videos)
-        f.add(v);
-    f.output.broken = broken;
+    f.fill(videos, broken);
     f.queue->start(5);
     for (const QString& step : script) {
         f.now += 60000; // every file plays a minute unless it ends at once
@@ -204,6 +212,38 @@ void TestVideoQueue::volumeIsTheThemesTimesTen() {
     f.now += 60000;
     f.queue->ended();
     QCOMPARE(f.output.volumes, (QList<int>{70, 70}));
+}
+
+void TestVideoQueue::preparesTheFollowingVideo_data() {
+    QTest::addColumn<QStringList>("videos");
+    QTest::addColumn<QStringList>("broken");
+    QTest::addColumn<int>("ends");
+    // What the output was told to load ahead, once per file that started.
+    QTest::addColumn<QStringList>("prepared");
+
+    QTest::newRow("the next row, wrapping after the last")
+        << QStringList{"a", "b", "c"} << QStringList{} << 3 << QStringList{"b", "c", "a", "b"};
+    QTest::newRow("a single video follows itself")
+        << QStringList{"a"} << QStringList{} << 1 << QStringList{"a", "a"};
+    QTest::newRow("nothing ahead of a file that did not start")
+        << QStringList{"a", "b", "c"} << QStringList{"b"} << 1 << QStringList{"b", "a"};
+    QTest::newRow("nothing playable, nothing loaded ahead")
+        << QStringList{"a", "b"} << QStringList{"a", "b"} << 0 << QStringList{};
+}
+
+void TestVideoQueue::preparesTheFollowingVideo() {
+    QFETCH(QStringList, videos);
+    QFETCH(QStringList, broken);
+    QFETCH(int, ends);
+    QFETCH(QStringList, prepared);
+    Fixture f;
+    f.fill(videos, broken);
+    f.queue->start(5);
+    for (int i = 0; i < ends; ++i) {
+        f.now += 60000;
+        f.queue->ended();
+    }
+    QCOMPARE(f.output.prepared, prepared);
 }
 
 void TestVideoQueue::eventsAfterStopAreIgnored() {

@@ -1,0 +1,38 @@
+#pragma once
+// The board's media zone: picks what it shows once, at the board's start, and
+// puts that player in the zone's host. The mode holds until the board stops.
+#include "media/mediamode.h"
+
+#include <QObject>
+#include <memory>
+
+namespace quoteria {
+
+struct AppContext;
+struct BoardTheme;
+class BoardView;
+class VideoPlayerOutput;
+class VideoQueue;
+
+class MediaZone : public QObject {
+    Q_OBJECT
+public:
+    // Reads the theme and the settings and starts the zone's player on the view.
+    MediaZone(AppContext& ctx, BoardView& view, const BoardTheme& theme, QObject* parent = nullptr);
+    ~MediaZone() override;
+
+    MediaMode mode() const { return m_setup.mode; }
+    // The video mode's parts; null in the other modes.
+    VideoQueue* queue() const { return m_queue.get(); }
+    VideoPlayerOutput* videoOutput() const { return m_output.get(); }
+
+private:
+    void startVideo(AppContext& ctx, BoardView& view);
+
+    MediaSetup m_setup;
+    // The queue goes first: it stops the output it drives.
+    std::unique_ptr<VideoPlayerOutput> m_output;
+    std::unique_ptr<VideoQueue> m_queue;
+};
+
+} // namespace quoteria
