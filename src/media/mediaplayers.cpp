@@ -1,6 +1,7 @@
 #include "media/mediaplayers.h"
 
 #include "data/messageservice.h"
+#include "media/bannerplayer.h"
 #include "media/pictureloader.h"
 
 #include <QPainter>
@@ -22,6 +23,8 @@ MediaListKind listOf(MediaPlayerKind kind) {
         return MediaListKind::Props;
     case MediaPlayerKind::PanZoom:
         return MediaListKind::Slides;
+    case MediaPlayerKind::Banner:
+        break;
     }
     return MediaListKind::Album;
 }
@@ -127,6 +130,7 @@ void SlideshowPlayer::paintEvent(QPaintEvent*) {
         break;
     }
     case MediaPlayerKind::PanZoom:
+    case MediaPlayerKind::Banner:
         paintPanZoom(p, cur, 1.0, m_sequence.shownMs());
         if (in >= 0)
             paintPanZoom(p, in, c, m_sequence.shownMs() - m_sequence.holdMs());
@@ -136,7 +140,9 @@ void SlideshowPlayer::paintEvent(QPaintEvent*) {
 
 QWidget* createMediaPlayer(MediaPlayerKind kind, const QString& file, QWidget* host,
                            FrameClock* clock) {
-    auto* player = new SlideshowPlayer(kind, file, clock, host);
+    QWidget* player = kind == MediaPlayerKind::Banner
+                          ? static_cast<QWidget*>(new BannerPlayer(file, clock, host))
+                          : new SlideshowPlayer(kind, file, clock, host);
     if (host) {
         auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
         layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,6 @@
 #pragma once
-// The media zone's picture slideshows, each reading the list written for it, and
-// the one place the board's media set-up makes them.
+// The media zone's picture slideshows and banner player, each reading the list
+// written for it, and the one place the board's media set-up makes them.
 #include "media/medialists.h"
 #include "media/slidesequence.h"
 
@@ -14,6 +14,7 @@ enum class MediaPlayerKind {
     CrossFade, // the album list, pictures fading into each other
     Slide,     // the slideshow list, pictures sliding in from the right
     PanZoom,   // the slide list, pictures drifting and growing as they show
+    Banner,    // the banner list, its items in turn
 };
 
 class SlideshowPlayer : public QWidget {
