@@ -130,10 +130,11 @@ void SlideshowPlayer::paintEvent(QPaintEvent*) {
         break;
     }
     case MediaPlayerKind::PanZoom:
-    case MediaPlayerKind::Banner:
         paintPanZoom(p, cur, 1.0, m_sequence.shownMs());
         if (in >= 0)
             paintPanZoom(p, in, c, m_sequence.shownMs() - m_sequence.holdMs());
+        break;
+    case MediaPlayerKind::Banner: // a player of its own
         break;
     }
 }

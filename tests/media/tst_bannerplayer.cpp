@@ -2,23 +2,15 @@
 #include "media/mediaplayers.h"
 #include "media/slidesequence.h"
 
+#include "mediafixtures.h"
+
 #include <QtTest>
 
 using namespace quoteria;
+using test::writePicture;
+using test::writeText;
 
 namespace {
-
-bool writeText(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && f.open(QIODevice::WriteOnly) &&
-           f.write(bytes) == bytes.size();
-}
-
-bool writePicture(const QString& path, QColor colour) {
-    QImage img(40, 30, QImage::Format_RGB32);
-    img.fill(colour);
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && img.save(path);
-}
 
 // The banner list as the board writes it, naming files in the gallery.
 QByteArray bannerList(const QStringList& names) {

@@ -6,9 +6,13 @@
 #include "media/slidesequence.h"
 #include "testsupport.h"
 
+#include "mediafixtures.h"
+
 #include <QtTest>
 
 using namespace quoteria;
+using test::writePicture;
+using test::writeText;
 
 Q_DECLARE_METATYPE(MediaPlayerKind)
 
@@ -21,17 +25,6 @@ void setStates(SlideSequence& s, const QString& states) {
         s.setState(i, states[i] == QLatin1Char('R')   ? SlideSequence::State::Ready
                       : states[i] == QLatin1Char('B') ? SlideSequence::State::Broken
                                                       : SlideSequence::State::Pending);
-}
-
-bool writePicture(const QString& path, QColor colour) {
-    QImage img(40, 30, QImage::Format_RGB32);
-    img.fill(colour);
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && img.save(path);
-}
-
-bool writeText(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QByteArray propsList(const QStringList& names) {
