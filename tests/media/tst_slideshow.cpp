@@ -47,6 +47,7 @@ private Q_SLOTS:
     void sequence_data();
     void sequence();
     void laterDecodeResumes();
+    void loaderSizes();
     void playerSequence_data();
     void playerSequence();
     void frames_data();
@@ -115,6 +116,29 @@ void TestSlideshow::laterDecodeResumes() {
     QCOMPARE(s.incoming(), 1);
     s.advance(500);
     QCOMPARE(s.current(), 1);
+}
+
+// Decoded once per size, at that size; the old size shows while a new one decodes.
+void TestSlideshow::loaderSizes() {
+    QTemporaryDir dir;
+    QVERIFY(writePicture(dir.filePath("1.png"), Qt::red)); // 40x30
+    PictureLoader fit(PictureLoader::Scale::Fit);
+    fit.load({dir.filePath("1.png"), dir.filePath("gone.png")}, QSize(80, 80));
+    QTRY_COMPARE(fit.pending(), 0);
+    QCOMPARE(fit.image(0).size(), QSize(80, 60));
+    QVERIFY(fit.image(1).isNull());
+    fit.resize(QSize(80, 80));
+    QCOMPARE(fit.pending(), 0); // same size: nothing decoded again
+    fit.resize(QSize(20, 20));
+    QVERIFY(fit.pending() > 0);
+    QCOMPARE(fit.image(0).size(), QSize(80, 60));
+    QTRY_COMPARE(fit.pending(), 0);
+    QCOMPARE(fit.image(0).size(), QSize(20, 15));
+
+    PictureLoader cover(PictureLoader::Scale::Cover, 1.5);
+    cover.load({dir.filePath("1.png")}, QSize(80, 80));
+    QTRY_COMPARE(cover.pending(), 0);
+    QCOMPARE(cover.image(0).size(), QSize(160, 120));
 }
 
 // Real files through a player: missing and undecodable pictures are passed over.
