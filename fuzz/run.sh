@@ -2,12 +2,13 @@
 # Builds the fuzz targets with clang and runs each for a bounded time.
 #   fuzz/run.sh [seconds per target] [target...]
 # Targets: fuzz_rtftohtml (the HTML converter), fuzz_richtextrtf (RTF reader and writer),
-# fuzz_workbook (the workbook reader; seeds: the files in fuzz/seeds/workbook/).
+# fuzz_workbook (the workbook reader; seeds: the files in fuzz/seeds/workbook/),
+# fuzz_medialists (the media list readers; seeds: fuzz/seeds/medialists/).
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
 seconds=${1:-300}
 [ $# -gt 0 ] && shift
-targets=${*:-fuzz_rtftohtml fuzz_richtextrtf fuzz_workbook}
+targets=${*:-fuzz_rtftohtml fuzz_richtextrtf fuzz_workbook fuzz_medialists}
 build=$here/build
 CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build" -j2 >/dev/null
@@ -33,6 +34,8 @@ for t in $targets; do
     mkdir -p "$corpus"
     if [ "$t" = fuzz_workbook ]; then
         cp -n "$here"/seeds/workbook/* "$corpus"/ 2>/dev/null || true
+    elif [ "$t" = fuzz_medialists ]; then
+        cp -n "$here"/seeds/medialists/* "$corpus"/ 2>/dev/null || true
     else
         cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
     fi
