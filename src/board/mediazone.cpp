@@ -4,6 +4,8 @@
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/themestore.h"
+#include "media/mediafiles.h"
+#include "media/mediaplayers.h"
 #include "media/videoplayeroutput.h"
 #include "media/videoqueue.h"
 
@@ -19,10 +21,12 @@ MediaZone::MediaZone(AppContext& ctx, BoardView& view, const BoardTheme& theme, 
         break;
     case MediaMode::None:
         break;
-    case MediaMode::LiveInput:
-    case MediaMode::WebPage:
     case MediaMode::Picture:
     case MediaMode::Flash:
+        startShow(ctx, view);
+        break;
+    case MediaMode::LiveInput:
+    case MediaMode::WebPage:
         logLine(QStringLiteral("media zone: %1 is not available yet; the zone stays empty")
                     .arg(mediaModeName(m_setup.mode)));
         break;
@@ -30,6 +34,43 @@ MediaZone::MediaZone(AppContext& ctx, BoardView& view, const BoardTheme& theme, 
 }
 
 MediaZone::~MediaZone() = default;
+
+void MediaZone::startShow(AppContext& ctx, BoardView& view) {
+    // Each show reads the list written for it now, from the active items.
+    using namespace mediafiles;
+    using Writer = bool (*)(MediaStore&, const QString&, QString*);
+    Writer write = nullptr;
+    QString file;
+    MediaPlayerKind kind = MediaPlayerKind::Banner;
+    const QString effect = m_setup.pictureEffect;
+    if (m_setup.mode == MediaMode::Flash) {
+        write = createXML2;
+        file = bannersPath(ctx.dataFolder);
+    } else if (effect == QLatin1String("Effect1")) {
+        write = createXML;
+        file = albumPath(ctx.dataFolder);
+        kind = MediaPlayerKind::CrossFade;
+    } else if (effect == QLatin1String("Effect2")) {
+        write = createTXT;
+        file = propsPath(ctx.dataFolder);
+        kind = MediaPlayerKind::Slide;
+    } else if (effect == QLatin1String("Effect3")) {
+        write = createTXT1;
+        file = slidesPath(ctx.dataFolder);
+        kind = MediaPlayerKind::PanZoom;
+    } else {
+        // Any other effect shows nothing.
+        return;
+    }
+    QString error;
+    if (!write(ctx.media, ctx.dataFolder, &error))
+        logLine(QStringLiteral("media zone: the list %1 was not written: %2").arg(file, error));
+    QWidget* host = view.mediaHost(BoardView::Media::Slideshow);
+    if (!host)
+        return;
+    m_show = createMediaPlayer(kind, file, host);
+    host->show();
+}
 
 void MediaZone::startVideo(AppContext& ctx, BoardView& view) {
     QWidget* host = view.mediaHost(BoardView::Media::Video);

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <memory>
 
+class QWidget;
+
 namespace quoteria {
 
 struct AppContext;
@@ -28,8 +30,11 @@ public:
 
 private:
     void startVideo(AppContext& ctx, BoardView& view);
+    // Pictures and banners: the list written afresh, then its player in the zone.
+    void startShow(AppContext& ctx, BoardView& view);
 
     MediaSetup m_setup;
+    QWidget* m_show = nullptr; // a child of the zone's host
     // The queue goes first: it stops the output it drives.
     std::unique_ptr<VideoPlayerOutput> m_output;
     std::unique_ptr<VideoQueue> m_queue;
