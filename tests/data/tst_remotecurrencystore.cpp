@@ -150,7 +150,12 @@ void TestRemoteCurrencyStore::failedUploadChangesNothing() {
     QVERIFY(seed(c, QStringLiteral("CHF"), QStringLiteral("1.5"), 7));
     QVERIFY(seed(c, QStringLiteral("JPY"), QStringLiteral("0.025"), 8));
     RemoteCurrencyStore store(c, engine);
-    const QVector<CurrencyRow> before = store.list(true);
+    // Both readings through one driver: drivers differ in how they round the
+    // fraction of a second of a timestamp.
+    Connection other;
+    QVERIFY(open(other, RemoteEngine::PostgreSql));
+    const QVector<CurrencyRow> before =
+        RemoteCurrencyStore(other, RemoteEngine::PostgreSql).list(true);
     QCOMPARE(before.size(), 2);
 
     const CurrencyStore::Result r = store.upload(local, kNow);
@@ -159,8 +164,6 @@ void TestRemoteCurrencyStore::failedUploadChangesNothing() {
     QCOMPARE(r.written, 0);
 
     // Seen from another connection: nothing of the upload was committed.
-    Connection other;
-    QVERIFY(open(other, RemoteEngine::PostgreSql));
     const QVector<CurrencyRow> after =
         RemoteCurrencyStore(other, RemoteEngine::PostgreSql).list(true);
     QCOMPARE(after.size(), before.size());
