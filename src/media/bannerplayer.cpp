@@ -76,6 +76,7 @@ void BannerPlayer::clear() {
     m_movie = nullptr;
     delete m_drawing;
     m_drawing = nullptr;
+    m_still = QImage();
     if (m_video) {
         m_video->disconnect(this);
         m_video->stop();
@@ -144,6 +145,7 @@ bool BannerPlayer::showItem(int index) {
         }
         m_movieFrames = 1;
         m_movieDue = m_movie->nextFrameDelay();
+        renderStill();
         break;
     case Item::Drawing:
         m_drawing = new QSvgRenderer(file);
@@ -153,6 +155,7 @@ bool BannerPlayer::showItem(int index) {
             m_drawing = nullptr;
             return false;
         }
+        renderStill();
         break;
     case Item::Video:
         if (!QFileInfo(file).isFile()) {
@@ -196,6 +199,8 @@ void BannerPlayer::tick(int ms) {
     m_shown += ms;
     if (m_movie) {
         m_movieDue -= ms;
+        if (m_movieDue > 0)
+            return; // the frame on show stands; nothing to repaint
         while (m_movieDue <= 0) {
             const bool more = m_movie->jumpToNextFrame() && m_movie->currentFrameNumber() != 0;
             if (!more) {
@@ -207,6 +212,7 @@ void BannerPlayer::tick(int ms) {
             ++m_movieFrames;
             m_movieDue += qMax(20, m_movie->nextFrameDelay());
         }
+        renderStill();
         update();
         return;
     }
@@ -215,8 +221,28 @@ void BannerPlayer::tick(int ms) {
         next();
 }
 
+// Scaled or drawn once per frame and size, not at every paint.
+void BannerPlayer::renderStill() {
+    m_still = QImage();
+    if (size().isEmpty())
+        return;
+    if (m_movie) {
+        m_still = m_movie->currentImage().scaled(size(), Qt::KeepAspectRatio,
+                                                 Qt::SmoothTransformation);
+    } else if (m_drawing) {
+        const QSize s = m_drawing->defaultSize().scaled(size(), Qt::KeepAspectRatio);
+        if (s.isEmpty())
+            return;
+        m_still = QImage(s, QImage::Format_ARGB32_Premultiplied);
+        m_still.fill(Qt::transparent);
+        QPainter p(&m_still);
+        m_drawing->render(&p);
+    }
+}
+
 void BannerPlayer::resizeEvent(QResizeEvent*) {
     m_pictures->resize(size());
+    renderStill();
     if (m_videoWidget)
         m_videoWidget->setGeometry(rect());
 }
@@ -224,17 +250,9 @@ void BannerPlayer::resizeEvent(QResizeEvent*) {
 void BannerPlayer::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    QImage img;
-    if (m_item == Item::Picture)
-        img = m_pictures->image(m_current);
-    else if (m_movie)
-        img = m_movie->currentImage().scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QImage img = m_item == Item::Picture ? m_pictures->image(m_current) : m_still;
     if (!img.isNull())
         p.drawImage(QPoint((width() - img.width()) / 2, (height() - img.height()) / 2), img);
-    if (m_drawing) {
-        const QSize s = m_drawing->defaultSize().scaled(size(), Qt::KeepAspectRatio);
-        m_drawing->render(&p, QRectF(QPointF((width() - s.width()) / 2.0, (height() - s.height()) / 2.0), s));
-    }
 }
 
 } // namespace quoteria

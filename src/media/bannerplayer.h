@@ -5,6 +5,7 @@
 // list, and the player goes on; with nothing playable it stays empty.
 #include "media/medialists.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QSet>
 #include <QWidget>
@@ -54,6 +55,8 @@ private:
     void next();
     void clear();
     void skip(int index, const QString& why);
+    // The movie's frame or the drawing at the player's size, for the paints.
+    void renderStill();
 
     QString m_list;
     int m_hold;
@@ -70,6 +73,7 @@ private:
     bool m_waiting = false; // on a picture still decoding
     QMovie* m_movie = nullptr;
     QSvgRenderer* m_drawing = nullptr;
+    QImage m_still;
     QMediaPlayer* m_video = nullptr;
     QVideoWidget* m_videoWidget = nullptr;
 };
