@@ -69,6 +69,15 @@ inline constexpr IntSetting VideoInSource{{"Display", "Video", "Source"}, -1};
 inline constexpr TextFlagSetting HtmlOn{{"Display", "HTML", "Enable"}, false};
 inline constexpr TextSetting HtmlSource{{"Display", "HTML", "Source"}, ""};
 
+// Board placement on its screen, and its return after a restart.
+inline constexpr FlagSetting FitToScreen{{"Display", "board", "fit"}, false};
+inline constexpr IntSetting BoardRotation{{"Display", "board", "rotate"}, 0}; // 0, 90, 180, 270
+inline constexpr FlagSetting ResumeBoard{{"Display", "board", "resume"}, false};
+
+// Rate history.
+inline constexpr IntSetting HistoryDays{{"Display", "history", "days"}, 400};
+inline constexpr TextSetting HistoryPurged{{"Display", "history", "purged"}, ""}; // ISO date
+
 // Spreadsheet feed.
 inline constexpr TextSetting ExcelSource{{"Display", "excel", "Source"}, ""};
 inline constexpr FlagSetting ExcelOn{{"Display", "auto", "value"}, false};
