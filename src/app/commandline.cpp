@@ -48,6 +48,7 @@ int runCommandLine(int argc, char** argv) {
         {"--export-theme", Needs::Drawing, exportThemeCommand},
         {"--import-theme", Needs::Drawing, importThemeCommand},
         {"--read-cells", Needs::Core, readCellsCommand},
+        {"--export-history", Needs::Core, exportHistoryCommand},
     };
     for (const Command& c : commands) {
         if (!args.contains(QLatin1String(c.flag)))

@@ -19,6 +19,9 @@ int exportThemeCommand(const QStringList& args);
 // --import-theme FILE: a theme from such a file, added under a free name.
 int importThemeCommand(const QStringList& args);
 
+// --export-history FROM TO FILE: the rate history of those days (inclusive) as CSV.
+int exportHistoryCommand(const QStringList& args);
+
 // --read-cells WORKBOOK R,C [R,C ...]: each cell's text on its own line.
 int readCellsCommand(const QStringList& args);
 

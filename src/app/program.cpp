@@ -1,11 +1,13 @@
 #include "app/program.h"
 
 #include "data/appcontext.h"
+#include "data/connectionworker.h"
 #include "data/currencystore.h"
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/messageservice.h"
 #include "data/newsstore.h"
+#include "data/ratehistory.h"
 #include "data/settingsstore.h"
 #include "data/userstore.h"
 #include "feeds/onlinerates.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLockFile>
+#include <QTimer>
 #include <memory>
 
 namespace quoteria {
@@ -55,6 +58,12 @@ int runProgram(QApplication& app) {
     monitor.setPlayer(&mp);
     FeedScheduler feeds;
     OnlineRates online(ctx);
+    // Old rate history goes on a connection of its own, never holding up a window.
+    ConnectionWorker historyWorker(QStringLiteral("quoteria-history"));
+    HistoryPurger purger(settings, historyWorker);
+    QTimer purgeCheck; // a program left running purges again the next day
+    purgeCheck.setInterval(60 * 60 * 1000);
+    QObject::connect(&purgeCheck, &QTimer::timeout, &purger, [&] { purger.purgeIfDue(); });
 
     int exitCode = 0;
     // The panel lives for the rest of the process once the login succeeds.
@@ -69,6 +78,13 @@ int runProgram(QApplication& app) {
         }
         ctx.dataFolder = check.dataFolder;
         logLine(QStringLiteral("database %1 open").arg(db.path()));
+        historyWorker.open([path = db.path()](Connection& c) { return sqlite::openExisting(c, path); },
+                           &purger, [](const JobResult& r) {
+                               if (!r.ok)
+                                   logLine(QStringLiteral("rate history: %1").arg(r.error));
+                           });
+        purger.purgeIfDue();
+        purgeCheck.start();
         login = std::make_unique<LoginWindow>(ctx);
         QObject::connect(login.get(), &LoginWindow::exitRequested, &app, [&] { app.exit(0); });
         QObject::connect(login.get(), &LoginWindow::loggedIn, &app, [&] {

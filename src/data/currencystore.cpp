@@ -21,7 +21,7 @@ using namespace currcol;
 QString sql(const char* pattern) {
     QString s = QString::fromLatin1(pattern);
     const std::pair<const char*, QLatin1String> names[] = {
-        {"{T}", Table},      {"{key}", Key},      {"{active}", Active}, {"{pos}", Pos},
+        {"{T}", Table},      {"{key}", Key},      {"{name}", Name},     {"{active}", Active}, {"{pos}", Pos},
         {"{low}", Low},      {"{high}", High},    {"{state}", State},   {"{updated}", Updated},
         {"{c1}", Values[0]}, {"{c2}", Values[1]}, {"{c3}", Values[2]},  {"{c4}", Values[3]},
         {"{c5}", Values[4]}};
@@ -190,8 +190,20 @@ QString CurrencyStore::timeText(const QDateTime& when) {
     return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+std::optional<std::pair<QString, QStringList>> CurrencyStore::storedValues(qint64 key) const {
+    static const QString values = sql("select {name},{c1},{c2},{c3},{c4},{c5} from {T} where {key}=?");
+    const auto r = m_db.fetchOne(values, {key});
+    if (!r)
+        return std::nullopt;
+    QStringList texts;
+    for (int i = 1; i <= 5; ++i)
+        texts << r->value(i).toString();
+    return std::make_pair(r->value(0).toString(), texts);
+}
+
 CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
-                                                const ValueFormat& format, const QDateTime& now) {
+                                                const ValueFormat& format, const QDateTime& now,
+                                                const QString& operatorName) {
     Result res;
     Connection::Transaction tx(m_db);
     if (!tx.active()) {
@@ -202,14 +214,20 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
     const QString stamp = timeText(now);
     static const QString update =
         sql("update {T} set {c1}=?,{c2}=?,{c3}=?,{c4}=?,{c5}=?,{updated}=? where {key}=?");
+    HistoryWriter history(m_db, {ChangeSource::Grid, operatorName, now});
     for (const Edit& e : edits) {
         QVariantList binds;
-        const QStringList values = fiveTexts(e.values);
-        for (const QString& v : values)
-            binds << listValue(v, format);
+        QStringList values = fiveTexts(e.values);
+        for (QString& v : values) {
+            v = listValue(v, format);
+            binds << v;
+        }
         binds << stamp << e.key;
+        const auto before = storedValues(e.key);
         bool good = false;
         QSqlQuery q = m_db.exec(update, binds, &good);
+        for (int i = 0; good && before && i < 5; ++i)
+            good = history.log(e.key, before->first, i, before->second.at(i), values.at(i));
         if (!good) {
             res.ok = false;
             res.error = m_db.lastError();
@@ -233,7 +251,8 @@ CurrencyStore::Result CurrencyStore::saveValues(const QVector<Edit>& edits,
     return res;
 }
 
-CurrencyStore::Result CurrencyStore::setColumnValues(const QVector<ColumnValue>& values) {
+CurrencyStore::Result CurrencyStore::setColumnValues(const QVector<ColumnValue>& values,
+                                                     const ChangeStamp& stamp) {
     Result res;
     if (values.isEmpty())
         return res;
@@ -248,11 +267,16 @@ CurrencyStore::Result CurrencyStore::setColumnValues(const QVector<ColumnValue>&
         return res;
     }
     QSet<qint64> written;
+    HistoryWriter history(m_db, stamp);
     for (const ColumnValue& v : values) {
         if (v.column < 0 || v.column > 4)
             continue;
+        const auto before = storedValues(v.key);
         bool good = false;
         QSqlQuery q = m_db.exec(update[v.column], {v.value, v.key}, &good);
+        if (good && before)
+            good = history.log(v.key, before->first, v.column, before->second.at(v.column),
+                               v.value);
         if (!good) {
             res.ok = false;
             res.error = m_db.lastError();
@@ -276,7 +300,8 @@ CurrencyStore::Result CurrencyStore::setColumnValues(const QVector<ColumnValue>&
 }
 
 CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const CurrencyInput& in,
-                                           const ValueFormat& format) {
+                                           const ValueFormat& format,
+                                           const QString& operatorName) {
     Result res;
     QVariantMap row;
     row[Name] = in.name;
@@ -312,6 +337,8 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
         res.error = m_db.lastError();
         return res;
     }
+    // A new currency's values are logged as changes from nothing.
+    QStringList before(5);
     if (isNew) {
         const qint64 k = m_db.insert(Table, row);
         if (k < 0) {
@@ -322,11 +349,12 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
         }
         key = k;
     } else {
-        static const QString exists = sql("select {key} from {T} where {key}=?");
-        if (!m_db.fetchOne(exists, {key})) {
+        const auto stored = storedValues(key);
+        if (!stored) {
             res.missing = 1;
             return res;
         }
+        before = stored->second;
         if (!m_db.update(Table, Key, key, row)) {
             res.ok = false;
             res.error = m_db.lastError();
@@ -339,6 +367,14 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
         res.error = m_db.lastError();
         res.duplicatePosition = isPositionClash(res.error);
         return res;
+    }
+    HistoryWriter history(m_db, {ChangeSource::EntryWindow, operatorName});
+    for (int i = 0; i < 5; ++i) {
+        if (!history.log(key, in.name, i, before.at(i), row.value(Values[i]).toString())) {
+            res.ok = false;
+            res.error = m_db.lastError();
+            return res;
+        }
     }
     if (!tx.commit()) {
         res.ok = false;
@@ -354,16 +390,17 @@ CurrencyStore::Result CurrencyStore::write(qint64 key, bool isNew, const Currenc
 }
 
 CurrencyStore::Result CurrencyStore::add(const CurrencyInput& in, const ValueFormat& format,
-                                         qint64* newKey) {
-    const Result r = write(0, true, in, format);
+                                         qint64* newKey, const QString& operatorName) {
+    const Result r = write(0, true, in, format, operatorName);
     if (r.ok && r.written && newKey)
         *newKey = m_lastKey;
     return r;
 }
 
 CurrencyStore::Result CurrencyStore::change(qint64 key, const CurrencyInput& in,
-                                            const ValueFormat& format) {
-    return write(key, false, in, format);
+                                            const ValueFormat& format,
+                                            const QString& operatorName) {
+    return write(key, false, in, format, operatorName);
 }
 
 bool CurrencyStore::remove(qint64 key, QString* error) {

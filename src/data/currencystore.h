@@ -4,6 +4,7 @@
 // and the newest update time. The program keeps one store per database; it is the
 // only one that announces a change of the table. No widgets here.
 #include "data/database.h" // callers hand in the local Database as a Connection
+#include "data/ratehistory.h"
 
 #include <QDateTime>
 #include <QLatin1String>
@@ -129,9 +130,10 @@ public:
     };
     // Writes the five values and updateTime of every row in one transaction; rows
     // whose key is gone are skipped. When format.length is not 0 each value is
-    // formatted with the pattern (not cut). All or nothing.
+    // formatted with the pattern (not cut). All or nothing, history included.
     Result saveValues(const QVector<Edit>& edits, const ValueFormat& format,
-                      const QDateTime& now = QDateTime::currentDateTime());
+                      const QDateTime& now = QDateTime::currentDateTime(),
+                      const QString& operatorName = QString());
 
     // One value column of one row, as the rate feeds write it.
     struct ColumnValue {
@@ -141,13 +143,17 @@ public:
     };
     // Writes the values as given in one transaction and nothing else: updateTime
     // stays. Rows whose key is gone are skipped. Announces once, when a row changed.
-    Result setColumnValues(const QVector<ColumnValue>& values);
+    // Only values whose text changed are logged, under the feed's source.
+    Result setColumnValues(const QVector<ColumnValue>& values, const ChangeStamp& stamp);
 
     // New currency; result.written is 1 and *newKey is set on success. An empty or
     // non-numeric position takes the new row's own key.
-    Result add(const CurrencyInput& in, const ValueFormat& format, qint64* newKey = nullptr);
+    // Both log their value changes as the entry window's, under operatorName.
+    Result add(const CurrencyInput& in, const ValueFormat& format, qint64* newKey = nullptr,
+               const QString& operatorName = QString());
     // Overwrites an existing currency; result.missing is 1 when the row is gone.
-    Result change(qint64 key, const CurrencyInput& in, const ValueFormat& format);
+    Result change(qint64 key, const CurrencyInput& in, const ValueFormat& format,
+                  const QString& operatorName = QString());
     bool remove(qint64 key, QString* error = nullptr);
 
     // The entry window's value rule: formatted, then cut to the kept length.
@@ -165,7 +171,10 @@ Q_SIGNALS:
     void changed();
 
 private:
-    Result write(qint64 key, bool isNew, const CurrencyInput& in, const ValueFormat& format);
+    Result write(qint64 key, bool isNew, const CurrencyInput& in, const ValueFormat& format,
+                 const QString& operatorName);
+    // The stored name and five values of a row, inside the caller's transaction.
+    std::optional<std::pair<QString, QStringList>> storedValues(qint64 key) const;
     void announce();
     Connection& m_db;
     DataEvents* m_events;

@@ -118,8 +118,8 @@ bool Database::migrate() {
         if (!tx.active())
             return false;
         QStringList steps;
-        if (next == 1) {
-            for (const TableDef& t : schema::tables()) {
+        for (const TableDef& t : schema::tables()) {
+            if (t.since == next) {
                 steps << schema::createSql(t);
                 steps += t.extraSql;
             }

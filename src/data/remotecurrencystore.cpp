@@ -374,7 +374,7 @@ int applyOnlineValues(CurrencyStore& local, const QVector<RemoteCurrencyStore::P
                 changes.append({row->key, k, rv.values.at(k)});
         }
     }
-    const CurrencyStore::Result r = local.setColumnValues(changes);
+    const CurrencyStore::Result r = local.setColumnValues(changes, {ChangeSource::OnlineCopy, {}});
     if (!r.ok && error)
         *error = r.error;
     return r.ok ? r.written : 0;

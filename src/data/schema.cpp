@@ -144,6 +144,22 @@ QVector<TableDef> build() {
         dbrow.columns[i].name += QLatin1String("flag");
     dbrow.columns += cols({{"autoupdate", kInt}, {"interval", kInt}});
     t.append(dbrow);
+
+    // Which rate was shown when: one row per changed value column.
+    t.append({QStringLiteral("tblRateHistory"),
+              cols({{"histAuto", kKey},
+                    {"changedAt", kText}, // yyyy-MM-dd HH:mm:ss, sorts as it reads
+                    {"currAuto", kInt},
+                    {"currName", kText},
+                    {"colum", kInt}, // 1 to 5
+                    {"oldText", kText},
+                    {"newText", kText},
+                    {"source", kText},
+                    {"operatorName", kText}}),
+              {QStringLiteral("CREATE INDEX idx_tblRateHistory_time ON tblRateHistory(changedAt)"),
+               QStringLiteral("CREATE INDEX idx_tblRateHistory_curr ON "
+                              "tblRateHistory(currAuto, changedAt)")},
+              2});
     return t;
 }
 

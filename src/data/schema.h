@@ -16,6 +16,7 @@ struct TableDef {
     QString name;
     QVector<ColumnDef> columns;
     QStringList extraSql; // indexes created with the table
+    int since = 1;        // the schema version that adds the table
 
     QStringList columnNames() const;
     // The column's name as declared, matched without regard to case; empty if unknown.
@@ -24,7 +25,7 @@ struct TableDef {
 
 namespace schema {
 
-constexpr int currentVersion = 1;
+constexpr int currentVersion = 2;
 
 const QVector<TableDef>& tables();
 // nullptr when there is no such table (names compare without regard to case).

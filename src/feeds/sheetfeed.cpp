@@ -240,7 +240,7 @@ SheetFeed::Outcome SheetFeed::apply(const CellTexts& cells) {
     values.reserve(o.changes.size());
     for (const FeedChange& c : o.changes)
         values.append({c.key, c.column, c.after});
-    const CurrencyStore::Result r = m_store.setColumnValues(values);
+    const CurrencyStore::Result r = m_store.setColumnValues(values, {ChangeSource::SheetFeed, {}});
     o.ok = r.ok;
     o.error = r.error;
     if (!o.ok) {

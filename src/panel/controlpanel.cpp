@@ -30,6 +30,7 @@
 #include "rates/monitorsettingswindow.h"
 #include "rates/onlinecurrencylistwindow.h"
 #include "rates/onlinesetupwindow.h"
+#include "rates/ratehistorywindow.h"
 #include "rates/ratemonitor.h"
 #include "users/userlistwindow.h"
 
@@ -71,7 +72,7 @@ const QColor kStoppedColour(0, 128, 192); // Windows colour 12615680
 // opener is attached.
 const char* const kOpenerItems[] = {"prv",    "clock",     "scroll",    "theme",
                                     "pos",    "entry",     "addscroll", "inpvideo",
-                                    "online", "curUpdate", "vidLst"};
+                                    "online", "curUpdate", "vidLst",    "history"};
 
 int findCaseless(const QComboBox* box, const QString& text) {
     const int exact = box->findText(text);
@@ -206,6 +207,9 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
         });
     });
     setOpener(QStringLiteral("vidLst"), [this] { showMediaList(); });
+    setOpener(QStringLiteral("history"), [this] {
+        showOnce(m_history, [this] { return new RateHistoryWindow(m_ctx, this); });
+    });
     setOpener(QStringLiteral("prv"), [this] {
         showPreview(m_preview, m_ctx, m_ctx.session.previewThemeKey, m_previewTickerSpeed, newsOn(),
                     this);
@@ -246,6 +250,7 @@ void ControlPanel::buildMenus() {
     addItem(control, "addscroll", QStringLiteral("Add Scroll News"));
     addItem(control, "inpvideo", QStringLiteral("Live  Settings"));
     addItem(control, "monitor", QStringLiteral("Currency Monitor"));
+    addItem(control, "history", QStringLiteral("Rate History"));
 
     QMenu* online = menuBar()->addMenu(QStringLiteral("Online "));
     online->setObjectName(QStringLiteral("onl"));
@@ -415,7 +420,8 @@ bool ControlPanel::allowed(const QString& name) {
     if (m_ctx.session.isAdmin())
         return true;
     QString refusal;
-    if (name == QLatin1String("theme") || name == QLatin1String("online"))
+    if (name == QLatin1String("theme") || name == QLatin1String("online") ||
+        name == QLatin1String("history"))
         refusal = QStringLiteral("Sorry no access permission");
     else if (name == QLatin1String("entry"))
         refusal = QStringLiteral("Permission Denied");

@@ -32,6 +32,7 @@ class NewsListWindow;
 class ThemeListWindow;
 class PreviewWindow;
 class MonitorSettingsWindow;
+class RateHistoryWindow;
 class UserListWindow;
 class MediaAlarmPlayer;
 class RateMonitor;
@@ -169,6 +170,7 @@ private:
     QPointer<UserListWindow> m_userList;
     QPointer<AboutWindow> m_about;
     QPointer<MonitorSettingsWindow> m_frmMonitor;
+    QPointer<RateHistoryWindow> m_history;
     QPointer<CurrencyListWindow> m_curLst;
     QPointer<NewsListWindow> m_newsList;
     QPointer<LayoutDesigner> m_designer;

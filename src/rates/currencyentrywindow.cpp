@@ -282,9 +282,10 @@ bool CurrencyEntryWindow::save() {
     CurrencyStore& store = m_ctx.currencies;
     const ValueFormat format = valueFormat(m_ctx.settings);
     const bool isNew = m_lblRef->text().isEmpty();
-    const CurrencyStore::Result res = isNew
-                                          ? store.add(*in, format)
-                                          : store.change(m_lblRef->text().toLongLong(), *in, format);
+    const QString& by = m_ctx.session.userName;
+    const CurrencyStore::Result res =
+        isNew ? store.add(*in, format, nullptr, by)
+              : store.change(m_lblRef->text().toLongLong(), *in, format, by);
     if (!res.ok) {
         if (res.duplicatePosition)
             messages().show(QStringLiteral("The Position number shuld be unique\r\n") + res.error);

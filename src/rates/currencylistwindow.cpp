@@ -198,7 +198,8 @@ bool CurrencyListWindow::saveAll() {
                 return row->values;
             return std::nullopt;
         });
-    const auto res = store.saveValues(edits, valueFormat(m_ctx.settings));
+    const auto res = store.saveValues(edits, valueFormat(m_ctx.settings),
+                                     QDateTime::currentDateTime(), m_ctx.session.userName);
     if (!res.ok) {
         // Nothing was written; the typed values stay in the grid.
         messages().show(res.error);

@@ -1,6 +1,7 @@
 #include "data/database.h"
 #include "data/dbpath.h"
 #include "data/demodata.h"
+#include "data/ratehistory.h"
 #include "data/settingsstore.h"
 #include "testsupport.h"
 
@@ -17,6 +18,9 @@ private Q_SLOTS:
     void initDbRefusesExistingFile();
     void initDbAsksPassword();
     void noDisplayIsOneLine();
+    void exportHistoryRefusesBadInput_data();
+    void exportHistoryRefusesBadInput();
+    void exportHistoryWritesTheDays();
 };
 
 namespace {
@@ -119,6 +123,56 @@ void TestCommandLine::noDisplayIsOneLine() {
     const QByteArray err = p.readAllStandardError().trimmed();
     QCOMPARE(err.count('\n'), 0);
     QVERIFY(err.contains("display"));
+}
+
+void TestCommandLine::exportHistoryRefusesBadInput_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("said");
+    QTest::newRow("nothing") << QStringList{} << QByteArray("usage");
+    QTest::newRow("no file") << QStringList{"2026-01-01", "2026-01-02"} << QByteArray("usage");
+    QTest::newRow("month 13") << QStringList{"2026-13-01", "2026-12-31", "out.csv"}
+                              << QByteArray("2026-13-01");
+    QTest::newRow("not a date") << QStringList{"2026-01-01", "today", "out.csv"}
+                                << QByteArray("today");
+    QTest::newRow("other order") << QStringList{"01/02/2026", "2026-01-03", "out.csv"}
+                                 << QByteArray("01/02/2026");
+    QTest::newRow("from after to") << QStringList{"2026-01-03", "2026-01-02", "out.csv"}
+                                   << QByteArray("after");
+}
+
+void TestCommandLine::exportHistoryRefusesBadInput() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, said);
+    test::TestEnv env;
+    QScopedPointer<QProcess> p(
+        run(QStringList{QStringLiteral("--export-history")} + args, {}, env.configDir()));
+    QCOMPARE(p->exitCode(), 2);
+    QVERIFY(p->readAllStandardError().contains(said));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("out.csv")));
+}
+
+void TestCommandLine::exportHistoryWritesTheDays() {
+    test::TestEnv env;
+    Database db;
+    QVERIFY(env.makeDatabase(db));
+    QString error;
+    QVERIFY2(writeUserDbPath(db.path(), &error), qPrintable(error));
+    for (const char* at : {"2026-01-01T23:59:59", "2026-01-02T00:00:00", "2026-01-03T23:59:59",
+                           "2026-01-04T00:00:00"})
+        QVERIFY(HistoryWriter(db, {ChangeSource::SheetFeed, {},
+                                   QDateTime::fromString(QLatin1String(at), Qt::ISODate)})
+                    .log(1, QStringLiteral("Euro"), 0, QStringLiteral("1"), QLatin1String(at)));
+    const QString file = env.dir() + QStringLiteral("/history.csv");
+    QScopedPointer<QProcess> p(run({QStringLiteral("--export-history"), QStringLiteral("2026-01-02"),
+                                    QStringLiteral("2026-01-03"), file},
+                                   {}, env.configDir()));
+    QCOMPARE(p->exitCode(), 0);
+    QFile csv(file);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    QCOMPARE(lines.size(), 4); // header, two days, and the empty rest after the last CRLF
+    QVERIFY(lines.at(1).contains("2026-01-02T00:00:00"));
+    QVERIFY(lines.at(2).contains("2026-01-03T23:59:59"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

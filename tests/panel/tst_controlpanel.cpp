@@ -99,7 +99,8 @@ void trigger(ControlPanel& f, const char* item) {
 
 // Every item opens its window: enabled from the start.
 const char* const kWiredItems[] = {"entry", "scroll",   "addscroll", "pos",    "clock",    "theme",
-                                   "prv",   "inpvideo", "vidLst",    "online", "curUpdate"};
+                                   "prv",   "inpvideo", "vidLst",    "online", "curUpdate",
+                                   "history"};
 
 } // namespace
 
@@ -189,10 +190,12 @@ void TestControlPanel::menus_data() {
     QTest::addColumn<QStringList>("captions");
     QTest::newRow("Control")
         << "file" << QStringList{"display", "Pause", "prv",   "scrollstart", "clock",    "scroll",
-                                 "theme",   "pos",   "entry", "addscroll",   "inpvideo", "monitor"}
+                                 "theme",   "pos",   "entry", "addscroll",   "inpvideo", "monitor",
+                                 "history"}
         << QStringList{"Start Display",   "Pause Display",   "Preview",        "Start Scroll",
                        "Select Clock",    "Scroll Settings", "Template List",  "Position",
-                       "Update Currency", "Add Scroll News", "Live  Settings", "Currency Monitor"};
+                       "Update Currency", "Add Scroll News", "Live  Settings", "Currency Monitor",
+                       "Rate History"};
     QTest::newRow("Online") << "onl" << QStringList{"online",   "curUpdate", "vidLst",
                                                     "userlist", "deloped",   "exit"}
                             << QStringList{"Online Settings", "Currency Update", "Manage Media",
@@ -439,6 +442,8 @@ void TestControlPanel::rights_data() {
                                         << "Sorry no access permission";
         QTest::addRow("%s online", type) << t << "online"
                                          << "Sorry no access permission";
+        QTest::addRow("%s rate history", type) << t << "history"
+                                               << "Sorry no access permission";
         QTest::addRow("%s entry", type) << t << "entry"
                                         << "Permission Denied";
         QTest::addRow("%s userlist", type) << t << "userlist"
@@ -459,6 +464,9 @@ void TestControlPanel::rights_data() {
     QTest::newRow("Admin online") << "Admin"
                                   << "online"
                                   << "";
+    QTest::newRow("Admin rate history") << "Admin"
+                                        << "history"
+                                        << "";
 }
 
 void TestControlPanel::rights() {
