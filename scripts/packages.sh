@@ -5,7 +5,7 @@ QUOTERIA_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql postgresql
   odbc-postgresql unixodbc libqt6sql6-odbc tdsodbc
-  qt6-svg-dev qt6-multimedia-dev qt6-image-formats-plugins libquazip1-qt6-dev libquazip1-qt6-1
+  qt6-svg-dev qt6-multimedia-dev qt6-webengine-dev qt6-image-formats-plugins libquazip1-qt6-dev libquazip1-qt6-1
   libfreexl-dev python3-openpyxl python3-xlwt
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-tools
   fonts-liberation2 fonts-dejavu-core iso-flags-png-320x240

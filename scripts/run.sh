@@ -19,4 +19,6 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   echo "No display found: the demo board was rendered to $picture"
   exit 0
 fi
+# The HTML page's engine refuses to start as root inside its sandbox.
+[ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 exec "$exe" "$@"

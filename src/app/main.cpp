@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
             stderr, "quoteria: no display found (DISPLAY is not set); the board needs a screen.\n");
         return 3;
     }
+    // The HTML page's engine is loaded late, only by a board that shows one.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quoteria"));
     return quoteria::runProgram(app);

@@ -97,6 +97,10 @@ QScreen* DisplayWindow::targetScreen(const QString& screenMode) {
     return primary;
 }
 
+MediaZone* DisplayWindow::mediaZone() const {
+    return d->media;
+}
+
 BoardEngine* DisplayWindow::engine() const {
     return &d->view->engine();
 }

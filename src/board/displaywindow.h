@@ -16,6 +16,7 @@ namespace quoteria {
 
 struct AppContext;
 class BoardEngine;
+class MediaZone;
 
 class DisplayWindow : public QWidget {
     Q_OBJECT
@@ -42,6 +43,9 @@ public:
     // extends the desktop to the right of the primary (the primary when there is none,
     // which is logged).
     static QScreen* targetScreen(const QString& screenMode);
+
+    // What the media zone shows, chosen at the start.
+    MediaZone* mediaZone() const;
 
     // The engine behind the window; tests read the ticker and the table from it.
     BoardEngine* engine() const;

@@ -1,9 +1,11 @@
 #include "board/mediazone.h"
 
 #include "board/boardview.h"
+#include "board/webzoneloader.h"
 #include "data/appcontext.h"
 #include "data/messageservice.h"
 #include "data/themestore.h"
+#include "media/liveinput.h"
 #include "media/mediafiles.h"
 #include "media/mediaplayers.h"
 #include "media/videoplayeroutput.h"
@@ -26,14 +28,55 @@ MediaZone::MediaZone(AppContext& ctx, BoardView& view, const BoardTheme& theme, 
         startShow(ctx, view);
         break;
     case MediaMode::LiveInput:
+        startLiveInput(view);
+        break;
     case MediaMode::WebPage:
-        logLine(QStringLiteral("media zone: %1 is not available yet; the zone stays empty")
-                    .arg(mediaModeName(m_setup.mode)));
+        startWebPage(ctx, view);
         break;
     }
 }
 
 MediaZone::~MediaZone() = default;
+
+QWidget* MediaZone::player() const {
+    if (m_live)
+        return m_live->surface();
+    return m_show;
+}
+
+void MediaZone::reloadGallery() {
+    if (m_setup.mode != MediaMode::Picture || m_setup.pictureEffect != QLatin1String("Effect1"))
+        return;
+    if (auto* show = qobject_cast<SlideshowPlayer*>(m_show))
+        show->reload();
+}
+
+void MediaZone::startLiveInput(BoardView& view) {
+    QWidget* host = view.mediaHost(BoardView::Media::Camera);
+    if (!host)
+        return;
+    m_live = new LiveInput(m_setup.captureSource, host, this);
+    host->show();
+}
+
+void MediaZone::startWebPage(AppContext& ctx, BoardView& view) {
+    QWidget* host = view.mediaHost(BoardView::Media::WebPage);
+    if (!host)
+        return;
+    const QUrl url = webPageUrl(m_setup.htmlPath, ctx.dataFolder);
+    if (url.isEmpty()) {
+        qWarning("media zone: no HTML page is set; the zone stays empty");
+        return;
+    }
+    QString error;
+    m_show = webzone::open(host, url, &error);
+    if (!m_show) {
+        qWarning().noquote() << QStringLiteral("media zone: the page cannot be shown: %1").arg(error);
+        return;
+    }
+    placeInHost(host, m_show);
+    host->show();
+}
 
 void MediaZone::startShow(AppContext& ctx, BoardView& view) {
     // Each show reads the list written for it now, from the active items.

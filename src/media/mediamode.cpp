@@ -5,6 +5,9 @@
 #include "data/settingsstore.h"
 #include "data/themestore.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace quoteria {
 
 MediaMode chooseMediaMode(const QString& themeMedia, const QString& liveInputText,
@@ -34,6 +37,20 @@ MediaSetup readMediaSetup(const BoardTheme& theme, const SettingsStore& prefs) {
     s.volume = qBound(0, int(theme.volume), 10);
     s.pictureEffect = prefs.get(settings::PictureEffect);
     return s;
+}
+
+QUrl webPageUrl(const QString& source, const QString& dataFolder) {
+    const QString text = source.trimmed();
+    if (text.isEmpty())
+        return QUrl();
+    // Written on another system, a path may use the other slash.
+    const QString path = QDir::fromNativeSeparators(text).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (QDir::isAbsolutePath(path))
+        return QUrl::fromLocalFile(path);
+    const QFileInfo relative(QDir(dataFolder), path);
+    if (relative.exists())
+        return QUrl::fromLocalFile(relative.absoluteFilePath());
+    return QUrl::fromUserInput(text);
 }
 
 QString mediaModeName(MediaMode mode) {

@@ -2,6 +2,7 @@
 // What the board's media zone shows, chosen once when the board starts and kept
 // until it stops.
 #include <QString>
+#include <QUrl>
 
 namespace quoteria {
 
@@ -27,6 +28,10 @@ struct MediaSetup {
 };
 
 MediaSetup readMediaSetup(const BoardTheme& theme, const SettingsStore& prefs);
+
+// The page setting as the browser opens it: a file on this machine (absolute, or
+// relative to dataFolder when such a file is there) or an address; empty stays empty.
+QUrl webPageUrl(const QString& source, const QString& dataFolder);
 
 // For the log.
 QString mediaModeName(MediaMode mode);

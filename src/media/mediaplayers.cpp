@@ -144,12 +144,15 @@ QWidget* createMediaPlayer(MediaPlayerKind kind, const QString& file, QWidget* h
     QWidget* player = kind == MediaPlayerKind::Banner
                           ? static_cast<QWidget*>(new BannerPlayer(file, clock, host))
                           : new SlideshowPlayer(kind, file, clock, host);
-    if (host) {
-        auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(player);
-    }
+    if (host)
+        placeInHost(host, player);
     return player;
+}
+
+void placeInHost(QWidget* host, QWidget* player) {
+    auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(player);
 }
 
 } // namespace quoteria

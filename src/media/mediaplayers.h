@@ -56,5 +56,7 @@ private:
 // with no host). clock: the board's frame clock; null gives the player its own.
 QWidget* createMediaPlayer(MediaPlayerKind kind, const QString& file, QWidget* host,
                            FrameClock* clock = nullptr);
+// Puts player over the whole of host, following its size.
+void placeInHost(QWidget* host, QWidget* player);
 
 } // namespace quoteria

@@ -49,6 +49,8 @@ public:
     virtual int scrollPictureCount() const = 0;
     // Unloads the ticker's message pictures but the first.
     virtual void unloadScrollPictures() = 0;
+    // The media list's Refresh wrote the album afresh.
+    virtual void reloadGallery() = 0;
 
 Q_SIGNALS:
     // Ctrl+D on the board.

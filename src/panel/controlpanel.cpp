@@ -691,6 +691,10 @@ MediaListWindow* ControlPanel::showMediaList() {
     return showOnce(m_mediaList, [this] {
         auto* w = new MediaListWindow(m_ctx, this);
         w->setBoardRunning([this] { return isRunning(); });
+        connect(w, &MediaListWindow::galleryRefreshed, this, [this] {
+            if (m_board)
+                m_board->reloadGallery();
+        });
         return w;
     });
 }

@@ -1,6 +1,7 @@
 #include "panel/displayboard.h"
 
 #include "board/displaywindow.h"
+#include "board/mediazone.h"
 
 #include <QPointer>
 
@@ -48,6 +49,10 @@ public:
     void unloadScrollPictures() override {
         if (m_window)
             m_window->unloadScrollPictures();
+    }
+    void reloadGallery() override {
+        if (m_window)
+            m_window->mediaZone()->reloadGallery();
     }
 
 private:

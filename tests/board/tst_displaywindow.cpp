@@ -4,6 +4,7 @@
 #include "data/demodata.h"
 #include "data/helpers.h"
 #include "data/settingsstore.h"
+#include "boardfixture.h"
 #include "testsupport.h"
 
 #include <QGuiApplication>
@@ -28,14 +29,7 @@ private Q_SLOTS:
 };
 
 namespace {
-struct Fixture : test::AppFixture {
-    Fixture() : AppFixture(true) {
-        if (!ready)
-            qFatal("no database");
-        ctx.dataFolder = env.dir();
-        ctx.appFolder = QStringLiteral(QUOTERIA_SOURCE_DIR);
-        ctx.session.currentThemeKey = themeKeyOf(db, demoThemeName());
-    }
+struct Fixture : test::BoardFixture {
     // The panel's choices for a board of the demo theme.
     BoardChoices choices() const {
         BoardChoices c;

@@ -21,6 +21,8 @@ private Q_SLOTS:
     void themeVolumeIsRead();
     void pictureFitsInsideTheZone_data();
     void pictureFitsInsideTheZone();
+    void pageAddress_data();
+    void pageAddress();
 };
 
 void TestMediaMode::choice_data() {
@@ -179,6 +181,29 @@ void TestMediaMode::pictureFitsInsideTheZone() {
     QFETCH(QRect, area);
     QFETCH(QRect, placed);
     QCOMPARE(fitInside(picture, area), placed);
+}
+
+void TestMediaMode::pageAddress_data() {
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("url"); // "@" stands for the data folder
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("blank") << "   " << "";
+    QTest::newRow("absolute file") << "/srv/pages/rates.html" << "file:///srv/pages/rates.html";
+    QTest::newRow("padded file") << "  /srv/a b.html " << "file:///srv/a%20b.html";
+    QTest::newRow("other slashes") << "/srv\\pages\\a.htm" << "file:///srv/pages/a.htm";
+    QTest::newRow("file in the data folder") << "page.html" << "file://@/page.html";
+    QTest::newRow("address") << "https://example.org/board?x=1" << "https://example.org/board?x=1";
+    QTest::newRow("address without scheme") << "www.example.org/rates" << "http://www.example.org/rates";
+    QTest::newRow("file URL") << "file:///srv/a.html" << "file:///srv/a.html";
+}
+
+void TestMediaMode::pageAddress() {
+    QFETCH(QString, source);
+    QFETCH(QString, url);
+    QTemporaryDir data;
+    QVERIFY(QFile(data.filePath(QStringLiteral("page.html"))).open(QIODevice::WriteOnly));
+    url.replace(QLatin1Char('@'), data.path());
+    QCOMPARE(webPageUrl(source, data.path()).toString(QUrl::FullyEncoded), url);
 }
 
 QTEST_GUILESS_MAIN(TestMediaMode)

@@ -44,6 +44,7 @@ public:
         ++unloads;
         pictures = 1;
     }
+    void reloadGallery() override { ++galleryReloads; }
 
     BoardChoices choices;
     QWidget win;
@@ -51,6 +52,7 @@ public:
     QSet<Timer> running;
     int snews = 0;
     int unloads = 0;
+    int galleryReloads = 0;
     int pictures = 3;
 };
 

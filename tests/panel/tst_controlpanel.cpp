@@ -13,6 +13,7 @@
 #include "fakeboard.h"
 #include "gui/unsavedwork.h"
 #include "media/alarmplayer.h"
+#include "media/medialistwindow.h"
 #include "panel/controlpanel.h"
 #include "feeds/onlinerates.h"
 #include "rates/feedscheduler.h"
@@ -149,6 +150,7 @@ private Q_SLOTS:
     void closeStoresPosition();
     void closeWhileRunningRefused();
     void boardWindowClosedStops();
+    void mediaRefreshReachesTheBoard();
     void unsavedWorkSettledFirst_data();
     void unsavedWorkSettledFirst();
     void lastUpdated();
@@ -707,6 +709,25 @@ void TestControlPanel::startAndStop_data() {
     QTest::newRow("scroll without news") << "Scroll" << false;
     QTest::newRow("page with news") << "Page" << true;
     QTest::newRow("page without news") << "Page" << false;
+}
+
+void TestControlPanel::mediaRefreshReachesTheBoard() {
+    Fixture fx;
+    fx.ctx.dataFolder = fx.env.dir(); // where the album is written
+    auto p = fx.panel();
+    // The list opened before the board: the refresh goes to the board of the moment.
+    MediaListWindow* list = p->showMediaList();
+    list->refresh();
+    trigger(*p, "display");
+    QVERIFY(fx.boards.last);
+    list->refresh();
+    QCOMPARE(fx.boards.last->galleryReloads, 1);
+    trigger(*p, "display");
+    trigger(*p, "display");
+    QCOMPARE(fx.boards.made, 2);
+    list->refresh();
+    QCOMPARE(fx.boards.last->galleryReloads, 1);
+    QVERIFY(fx.env.recorder.entries.isEmpty());
 }
 
 void TestControlPanel::startAndStop() {
