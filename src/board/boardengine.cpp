@@ -823,7 +823,8 @@ QVector<int> BoardEngine::loadTrain(TickerMotion::Train train) {
         const QFontMetrics fm(f);
         const int w = qMin(kMaxImageSide, fm.horizontalAdvance(m.text));
         widths.append(int(std::lround(m_pm.twips(w))));
-        m.image = newImage(w, h);
+        // Filled with the strip first, so opaque: drawn without blending.
+        m.image = newImage(w, h).convertToFormat(QImage::Format_RGB32);
         if (!m.image.isNull()) {
             // Every element starts with the left part of the strip's picture.
             if (!m_stripImage.isNull()) {
