@@ -3,6 +3,7 @@
 #include "app/benchworld.h"
 #include "app/cliutil.h"
 #include "board/boardengine.h"
+#include "board/boardfit.h"
 #include "board/boardlayout.h"
 #include "board/boardloader.h"
 #include "board/boardtimers.h"
@@ -57,6 +58,31 @@ bool parseSize(const QString& text, QSize* size) {
     return true;
 }
 
+// --fit and --rotate N: a board fitted to the screen and turned for one mounted on
+// its side. False, said on stderr, for a turn the board cannot make.
+bool parsePlacement(const QStringList& args, bool* fit, int* rotation) {
+    *fit = args.contains(QStringLiteral("--fit"));
+    *rotation = 0;
+    if (!args.contains(QStringLiteral("--rotate")))
+        return true;
+    const QString text = optionValue(args, QStringLiteral("--rotate"));
+    bool ok = false;
+    const int degrees = text.trimmed().toInt(&ok);
+    if (!ok || !BoardPlacement::validRotation(degrees)) {
+        err(QStringLiteral("--rotate wants 0, 90, 180 or 270 degrees, not \"%1\"").arg(text));
+        return false;
+    }
+    *rotation = degrees;
+    return true;
+}
+
+// Paints the whole board onto a screen-sized picture, turned as placed.
+void paintPlaced(BoardEngine& engine, const BoardPlacement& placement, QImage& screen) {
+    QPainter p(&screen);
+    p.setTransform(placement.toScreen());
+    engine.paint(p, QRect(QPoint(0, 0), placement.frame()));
+}
+
 double cpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -96,9 +122,14 @@ int renderCommand(const QStringList& args, bool preview) {
     const QString file = optionValue(args, QStringLiteral("--out"));
     if (themeName.isEmpty() || file.isEmpty() || file.startsWith(QLatin1String("--"))) {
         err(QStringLiteral("usage: quoteria %1 THEME --out FILE.png%2 [--ms N]")
-                .arg(flag, preview ? QString() : QStringLiteral(" [--size WxH]")));
+                .arg(flag, preview ? QString()
+                                   : QStringLiteral(" [--size WxH] [--fit] [--rotate 0|90|180|270]")));
         return 2;
     }
+    bool fit = false;
+    int rotation = 0;
+    if (!preview && !parsePlacement(args, &fit, &rotation))
+        return 2;
     QSize size;
     const QString sizeText = optionValue(args, QStringLiteral("--size"));
     if (!preview && args.contains(QStringLiteral("--size")) && !parseSize(sizeText, &size)) {
@@ -150,7 +181,8 @@ int renderCommand(const QStringList& args, bool preview) {
     loader.drive(engine);
     const QDateTime started = QDateTime::currentDateTime();
     engine.setClock([&] { return started.addMSecs(timers.now()); });
-    engine.load(inputs, size);
+    const BoardPlacement placement = BoardPlacement::of(inputs, size, fit, rotation);
+    engine.load(inputs, placement);
     // As with "Start Scroll News" ticked at the start.
     engine.setTickerVisible(true);
     engine.getSnews();
@@ -161,10 +193,7 @@ int renderCommand(const QStringList& args, bool preview) {
         showFirstVideo(ctx, inputs.theme, engine);
 
     QImage frame(size, QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter p(&frame);
-        engine.paint(p, frame.rect());
-    }
+    paintPlaced(engine, placement, frame);
     const QString target = QFileInfo(file).absoluteFilePath();
     QDir().mkpath(QFileInfo(target).absolutePath());
     if (!frame.convertToFormat(QImage::Format_RGB32).save(target, "PNG")) {
@@ -205,9 +234,14 @@ int benchBoardCommand(const QStringList& args) {
         err(QStringLiteral("--size wants WIDTHxHEIGHT in pixels"));
         return 2;
     }
+    bool fit = false;
+    int rotation = 0;
+    if (!parsePlacement(args, &fit, &rotation))
+        return 2;
 
-    // A private database: the demonstration theme laid out for this screen, with the
-    // requested number of active currencies, the title running as a marquee.
+    // A private database: the demonstration theme laid out for this screen (fitted:
+    // as drawn, for the fit to scale), with the requested number of active
+    // currencies, the title running as a marquee.
     BenchWorld world;
     if (!world.open())
         return 1;
@@ -216,8 +250,13 @@ int benchBoardCommand(const QStringList& args) {
     const int tpp = 15;
     ThemeStore& themes = ctx.themes;
     BoardTheme theme = themes.loadByName(demoThemeName());
-    const double fx = size.width() * tpp / 2.0 / 10245.0, fy = size.height() * tpp / 2.0 / 5760.0;
+    // A turned screen shows the board on its side.
+    const QSize laidOut = rotation % 180 ? size.transposed() : size;
+    const double fx = laidOut.width() * tpp / 2.0 / 10245.0,
+                 fy = laidOut.height() * tpp / 2.0 / 5760.0;
     for (auto& zone : theme.zone) {
+        if (fit)
+            continue;
         zone[0] *= fx; // left, top, width, height
         zone[1] *= fy;
         zone[2] *= fx;
@@ -239,7 +278,9 @@ int benchBoardCommand(const QStringList& args) {
     SimulatedTimers timers;
     BoardEngine engine(timers);
     loader.drive(engine);
-    engine.load(loader.load(choices), size);
+    const BoardInputs inputs = loader.load(choices);
+    const BoardPlacement placement = BoardPlacement::of(inputs, size, fit, rotation);
+    engine.load(inputs, placement);
     engine.setTickerVisible(true);
     engine.getSnews();
     timers.setActive(4, true);
@@ -247,7 +288,9 @@ int benchBoardCommand(const QStringList& args) {
 
     QImage frame(size, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&frame);
-    engine.paint(painter, frame.rect());
+    painter.setTransform(placement.toScreen());
+    const QRect whole(QPoint(0, 0), placement.frame());
+    engine.paint(painter, whole);
     QRect dirty[BoardEngine::ZoneCount];
     engine.takeDirty(dirty, BoardEngine::ZoneCount);
 
@@ -265,7 +308,7 @@ int benchBoardCommand(const QStringList& args) {
         simulated = until;
         int n = engine.takeDirty(dirty, BoardEngine::ZoneCount);
         if (full) {
-            dirty[0] = frame.rect();
+            dirty[0] = whole;
             n = 1;
         }
         for (int i = 0; i < n; ++i) {
@@ -289,6 +332,13 @@ int benchBoardCommand(const QStringList& args) {
             .arg(rows)
             .arg(engine.rowCount())
             .arg(timers.isActive(7) ? QStringLiteral("yes") : QStringLiteral("no")));
+    if (fit || rotation != 0)
+        out(QStringLiteral("placement: %1x%2 design %3, scale %4, turned %5 degrees")
+                .arg(placement.design.width())
+                .arg(placement.design.height())
+                .arg(fit ? QStringLiteral("fitted") : QStringLiteral("not fitted"))
+                .arg(placement.scale(), 0, 'f', 3)
+                .arg(rotation));
     out(QStringLiteral("frames: %1 (%2 s of board time at 60 Hz)")
             .arg(frames)
             .arg(frames / 60.0, 0, 'f', 1));

@@ -82,6 +82,8 @@ int initDbCommand(const QStringList& args) {
         SettingsStore prefs;
         if (prefs.get(settings::ThemeName).isEmpty())
             prefs.set(settings::ThemeName, demoThemeName());
+        // The demo theme is drawn for 1366 x 768; any other screen shows it whole.
+        prefs.set(settings::FitToScreen, true);
     }
     QString e;
     if (!writeUserDbPath(path, &e)) {

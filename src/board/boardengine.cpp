@@ -14,6 +14,8 @@
 #include <QLocale>
 #include <QMovie>
 #include <QPainter>
+#include <QRegion>
+#include <QVarLengthArray>
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QtMath>
@@ -28,10 +30,15 @@ constexpr qint64 kMaxImagePixels = 8 * 1024 * 1024;
 // More rows than this cannot be told apart on any screen.
 constexpr int kMaxRows = 2000;
 
-QFont boardFont(const QString& family, double points, bool bold, bool italic, int tpp) {
+// Rows cached beyond each edge of the table, so a row is drawn before it enters.
+constexpr int kRowsAhead = 2;
+
+QFont boardFont(const QString& family, double points, bool bold, bool italic,
+                const PixelMap& pm) {
     QFont f(installedFamily(family));
     // Points to pixels through twips: 1 point is 20 twips.
-    f.setPixelSize(int(qBound(1.0, std::round(points * 20.0 / tpp), 600.0)));
+    f.setPixelSize(int(qBound(1.0, std::round(points * 20.0 * pm.scale / pm.twipsPerPixel),
+                              600.0 * qMax(1.0, pm.scale))));
     f.setBold(bold);
     f.setItalic(italic);
     f.setStyleStrategy(QFont::PreferAntialias);
@@ -141,10 +148,17 @@ int BoardEngine::takeDirty(QRect* out, int max) {
 // ---- load sequence ----------------------------------------------------------------
 
 void BoardEngine::load(const BoardInputs& in, const QSize& framePx) {
-    m_frame = framePx;
+    BoardPlacement placement;
+    placement.screen = framePx;
+    load(in, placement);
+}
+
+void BoardEngine::load(const BoardInputs& in, const BoardPlacement& placement) {
+    m_frame = placement.frame();
+    m_origin = placement.origin();
     const MotionProfile& motion = in.motion;
     m_profile = motion.surface;
-    m_pm = PixelMap(motion.twipsPerPixel);
+    m_pm = PixelMap(motion.twipsPerPixel, placement.scale());
     // The preview has no pages: its table always refreshes in place.
     m_motion = m_profile.fixedRowCount ? TableMotion::Scroll : motion.table;
     m_pageInterval = motion.pageIntervalMs;
@@ -169,15 +183,17 @@ void BoardEngine::start() {
     const BoardTheme& t = m_theme;
 
     // Zones (getpos); without a layout row nothing is placed.
+    // Zones on the frame: scaled, then moved to where the design stands.
+    const auto place = [this](const QRect& twips) { return m_pm.rect(twips).translated(m_origin); };
     if (t.found && t.hasPosition) {
-        m_logoPx = m_pm.rect(zoneRect(t, BoardTheme::Logo, m_profile));
-        m_timePx = m_pm.rect(zoneRect(t, BoardTheme::Time, m_profile));
-        m_titlePx = m_pm.rect(zoneRect(t, BoardTheme::Title, m_profile));
-        m_stripPx = m_pm.rect(zoneRect(t, BoardTheme::News, m_profile));
+        m_logoPx = place(zoneRect(t, BoardTheme::Logo, m_profile));
+        m_timePx = place(zoneRect(t, BoardTheme::Time, m_profile));
+        m_titlePx = place(zoneRect(t, BoardTheme::Title, m_profile));
+        m_stripPx = place(zoneRect(t, BoardTheme::News, m_profile));
     }
-    m_mediaPx = t.hasPosition ? m_pm.rect(zoneRect(t, BoardTheme::Video, m_profile)) : QRect();
+    m_mediaPx = t.hasPosition ? place(zoneRect(t, BoardTheme::Video, m_profile)) : QRect();
     m_geo = t.hasPosition ? tableGeometry(t, m_profile) : TableGeometry();
-    m_fgPx = m_pm.rect(m_geo.fg);
+    m_fgPx = place(m_geo.fg);
 
     buildBackground();
     buildFooter();
@@ -226,8 +242,12 @@ void BoardEngine::setcols(int rowCount) {
     for (Row& r : m_rows)
         r.bg = rowBg;
     m_rowPx = m_pm.px(m_geo.rowHeight);
+    // Where the rows stand decides which of them are drawn now.
+    m_scroll.reset(m_totRow, m_geo.firstRowTop, m_geo.rowStep, m_geo.rowHeight, m_geo.hGap,
+                   m_currScroll);
     for (int k = 0; k < 6; ++k)
-        m_headerPx[k] = m_geo.headerVisible[k] ? m_pm.rect(m_geo.header[k]) : QRect();
+        m_headerPx[k] =
+            m_geo.headerVisible[k] ? m_pm.rect(m_geo.header[k]).translated(m_origin) : QRect();
     renderHeaders();
     m_rowPictureSource = m_theme.img2.isEmpty() ? QImage() : readPicture(m_theme.img2);
     m_rowPictures.clear();
@@ -239,7 +259,7 @@ void BoardEngine::setcols(int rowCount) {
 
 void BoardEngine::renderHeaders() {
     const BoardTheme& t = m_theme;
-    const QFont font = boardFont(t.hdfont, t.hdfntsize, true, false, m_pm.twipsPerPixel);
+    const QFont font = boardFont(t.hdfont, t.hdfntsize, true, false, m_pm);
     const QImage picture = t.img1.isEmpty() ? QImage() : readPicture(t.img1);
     // The header picture is stretched per header but cut at Header1's size + 60 twips.
     const QSize cut(m_pm.px(qint64(m_geo.header[0].width()) + 60),
@@ -300,8 +320,7 @@ QImage BoardEngine::backgroundFor(const QSize& frame) const {
 }
 
 void BoardEngine::buildFooter() {
-    const int tpp = m_pm.twipsPerPixel;
-    const QFont f = boardFont(QStringLiteral("Liberation Sans"), 8, false, false, tpp);
+    const QFont f = boardFont(QStringLiteral("Liberation Sans"), 8, false, false, m_pm);
     const QFontMetrics fm(f);
     // The board names the vendor's site; the preview says what drew it, in two
     // labels, the second 10 twips right of the first.
@@ -379,10 +398,10 @@ void BoardEngine::buildTitle() {
     m_titleOpaque = t.ttlBGEnable == QLatin1String("1") || !m_bgPicture;
     m_titleBg = t.ttlBGEnable == QLatin1String("1") ? t.ttlBG : m_bgColor;
 
-    const QFont font = boardFont(t.ttlfont, t.ttlsize, false, false, m_pm.twipsPerPixel);
+    const QFont font = boardFont(t.ttlfont, t.ttlsize, false, false, m_pm);
     const QFontMetrics fm(font);
     const int w = fm.horizontalAdvance(m_titleText);
-    m_titleWidthTw = w * m_pm.twipsPerPixel;
+    m_titleWidthTw = int(std::lround(m_pm.twips(w)));
     m_titleImage = newImage(w + 1, fm.height());
     if (!m_titleImage.isNull()) {
         m_titleImage.fill(Qt::transparent);
@@ -441,7 +460,7 @@ void BoardEngine::timer3() {
     if (!m_clockImage.isNull()) {
         m_clockImage.fill(Qt::transparent);
         QPainter p(&m_clockImage);
-        p.setFont(boardFont(t.fonttime, t.sizetime, true, false, m_pm.twipsPerPixel));
+        p.setFont(boardFont(t.fonttime, t.sizetime, true, false, m_pm));
         p.setPen(t.clrtime);
         p.drawText(m_clockImage.rect(), Qt::AlignCenter, m_clockText);
     }
@@ -637,7 +656,7 @@ void BoardEngine::drawRecord(int row, const RateRow& r, const RowColouring& colo
         bg = m_theme.rowbgcolor;
     }
     const QString& img = r.img;
-    bool same = bg == target.bg && img == target.img && !target.image.isNull();
+    bool same = bg == target.bg && img == target.img && target.filled;
     for (int j = 0; j < 6 && same; ++j)
         same = r.text[j] == target.text[j];
     if (same)
@@ -646,11 +665,50 @@ void BoardEngine::drawRecord(int row, const RateRow& r, const RowColouring& colo
         target.text[j] = r.text[j];
     target.img = img;
     target.bg = bg;
+    target.filled = true;
     target.dirty = true;
-    renderRow(target);
+    // A row far off the table is drawn when it comes near.
+    if (rowNearView(row))
+        renderRow(target);
+    else
+        target.image = QImage();
     m_rowsChanged = true;
     if (!m_composeView)
         markDirty(ZoneTable);
+}
+
+bool BoardEngine::rowNearView(int v) const {
+    // Pages and tables that do not scroll show every row they have.
+    if (!m_composeView || v < 0 || !m_geo.overflows(int(m_rows.size())))
+        return true;
+    const QVector<double>& tops = m_scroll.tops();
+    if (v >= tops.size())
+        return true;
+    const double margin = kRowsAhead * double(m_geo.rowStep) + qAbs(m_currScroll);
+    return tops[v] + m_geo.rowHeight > -margin && tops[v] < m_geo.fg.height() + margin;
+}
+
+void BoardEngine::cacheRows() {
+    // Rows leaving drop their picture; rows about to enter are drawn ahead of time.
+    for (int v = 0; v < m_rows.size(); ++v) {
+        Row& row = m_rows[v];
+        if (!rowNearView(v))
+            row.image = QImage();
+        else if (row.image.isNull() || row.dirty)
+            renderRow(row);
+    }
+}
+
+const QImage& BoardEngine::rowImage(int row) const {
+    static const QImage none;
+    return row >= 0 && row < m_rows.size() ? m_rows[row].image : none;
+}
+
+int BoardEngine::cachedRowCount() const {
+    int n = 0;
+    for (const Row& row : m_rows)
+        n += row.image.isNull() ? 0 : 1;
+    return n;
 }
 
 QImage BoardEngine::flagImage(const QString& path, const QSize& size) {
@@ -687,14 +745,15 @@ void BoardEngine::renderRow(Row& row) {
         return;
     }
     if (row.image.isNull())
-        row.image = newImage(width, height);
+        // Rows are opaque: drawn without blending, which counts on a 4K board.
+        row.image = newImage(width, height).convertToFormat(QImage::Format_RGB32);
     if (row.image.isNull())
         return;
     const BoardTheme& t = m_theme;
     row.image.fill(t.linecolor);
     QPainter p(&row.image);
-    const QFont nameFont = boardFont(t.fntcrr, t.sizecrr, true, false, m_pm.twipsPerPixel);
-    const QFont valueFont = boardFont(t.fntval, t.sizeval, true, false, m_pm.twipsPerPixel);
+    const QFont nameFont = boardFont(t.fntcrr, t.sizecrr, true, false, m_pm);
+    const QFont valueFont = boardFont(t.fntval, t.sizeval, true, false, m_pm);
     for (int c = 0; c < 7; ++c) {
         const int x0 = m_pm.px(m_geo.cellLeft[c]);
         const int x1 = m_pm.px(qint64(m_geo.cellLeft[c]) + m_geo.cellWidth[c]);
@@ -760,11 +819,12 @@ QVector<int> BoardEngine::loadTrain(TickerMotion::Train train) {
         Message m;
         m.text = line.text;
         const QFont f =
-            boardFont(line.fontName, line.fontSize, line.bold, line.italic, m_pm.twipsPerPixel);
+            boardFont(line.fontName, line.fontSize, line.bold, line.italic, m_pm);
         const QFontMetrics fm(f);
         const int w = qMin(kMaxImageSide, fm.horizontalAdvance(m.text));
-        widths.append(w * m_pm.twipsPerPixel);
-        m.image = newImage(w, h);
+        widths.append(int(std::lround(m_pm.twips(w))));
+        // Filled with the strip first, so opaque: drawn without blending.
+        m.image = newImage(w, h).convertToFormat(QImage::Format_RGB32);
         if (!m.image.isNull()) {
             // Every element starts with the left part of the strip's picture.
             if (!m_stripImage.isNull()) {
@@ -846,6 +906,7 @@ void BoardEngine::tick(int n) {
         break;
     case 7:
         m_scroll.tick();
+        cacheRows();
         break;
     case 8:
         timer8();
@@ -867,17 +928,22 @@ void BoardEngine::tick(int n) {
 void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
     p.save();
     p.setClipRect(clip);
-    // Background and footer.
-    if (m_bgPicture && !m_bgImage.isNull()) {
-        // A picture smaller than the frame (the preview's) leaves the colour around it.
-        const QRect picture = clip & m_bgImage.rect();
-        if (picture != clip)
-            p.fillRect(clip, m_bgColor);
-        p.drawImage(picture.topLeft(), m_bgImage, picture);
-    } else {
-        p.fillRect(clip, m_bgColor);
+    // Background and footer, around the table: it covers its own zone whole, and on a
+    // large screen every pixel painted twice counts.
+    const bool tableShown = m_theme.hasPosition && m_fgPx.intersects(clip);
+    const QRegion around = tableShown ? QRegion(clip).subtracted(m_fgPx) : QRegion(clip);
+    for (const QRect& part : around) {
+        if (m_bgPicture && !m_bgImage.isNull()) {
+            // A picture smaller than the frame (the preview's) leaves the colour around it.
+            const QRect picture = part & m_bgImage.rect();
+            if (picture != part)
+                p.fillRect(part, m_bgColor);
+            p.drawImage(picture.topLeft(), m_bgImage, picture);
+        } else {
+            p.fillRect(part, m_bgColor);
+        }
     }
-    const int footerY = m_pm.px(qint64(m_frame.height()) * m_pm.twipsPerPixel - 300);
+    const int footerY = m_pm.px(m_pm.twips(m_frame.height()) - 300);
     if (clip.bottom() >= footerY) {
         p.fillRect(QRect(0, footerY, m_frame.width(), 1), QColor(128, 128, 128));
         if (!m_footerLabel.isNull())
@@ -886,9 +952,8 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
 
     // Rate table: the zone in the line colour, then every row where it stands.
     const QRect table = m_fgPx & clip;
-    if (!table.isEmpty() && m_theme.hasPosition) {
+    if (tableShown) {
         p.setClipRect(table);
-        p.fillRect(table, m_theme.linecolor);
         // On a screen the rows stand where they are at this moment, between two ticks;
         // otherwise where the last composition put them.
         const bool live = m_present.live && m_composeView;
@@ -896,6 +961,9 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
                                       : m_composeView ? m_composed
                                                       : m_scroll.tops();
         const double ahead = live ? m_present.table * m_currScroll : 0.0;
+        // Rows are opaque: the line colour fills only the gaps they leave.
+        QRegion gaps(table);
+        QVarLengthArray<std::pair<int, int>, 64> drawn; // row, top
         for (int v = 0; v < m_rows.size() && v < tops.size(); ++v) {
             const Row& row = m_rows[v];
             const double top = tops[v] > -m_geo.rowHeight ? tops[v] - ahead : tops[v];
@@ -907,9 +975,15 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
                 Row& r = m_rows[v];
                 renderRow(r);
             }
-            if (!row.image.isNull())
-                p.drawImage(m_fgPx.left(), y, row.image);
+            if (!row.image.isNull()) {
+                drawn.append({v, y});
+                gaps -= QRect(QPoint(m_fgPx.left(), y), row.image.size());
+            }
         }
+        for (const QRect& gap : gaps)
+            p.fillRect(gap, m_theme.linecolor);
+        for (const auto& [v, y] : drawn)
+            p.drawImage(m_fgPx.left(), y, m_rows[v].image);
         p.setClipRect(clip);
     }
     for (int k = 0; k < 6; ++k)

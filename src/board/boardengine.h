@@ -2,6 +2,7 @@
 // The board engine: loads a theme, lays out its zones, advances the motion by the
 // board's timer ticks and paints the board from cached images. The board window,
 // headless rendering and the benchmark all drive this one engine.
+#include "board/boardfit.h"
 #include "board/boardinputs.h"
 #include "board/boardlayout.h"
 #include "board/boardmotion.h"
@@ -48,6 +49,9 @@ public:
     // The load sequence: builds every zone of the inputs' theme, shows their rows
     // and starts the timers.
     void load(const BoardInputs& inputs, const QSize& framePx);
+    // The same on a placed surface: laid out on placement.frame(), the design scaled
+    // and moved to its board rectangle; text and pictures drawn at that scale.
+    void load(const BoardInputs& inputs, const BoardPlacement& placement);
     // Where the timed refreshes read rows and news trains; without one they show
     // the inputs' own again. Not owned; must outlive the engine or be reset.
     void setSource(BoardSource* source) { m_source = source; }
@@ -125,6 +129,11 @@ public:
     // board whose zone plays a video): fitted whole, its proportions kept, on black.
     void setMediaPicture(const QImage& still);
     double rowStep() const { return m_currScroll; }
+    // The table's cached row pictures: only rows on screen or about to enter it keep one.
+    const QImage& rowImage(int row) const;
+    int cachedRowCount() const;
+    // Whether row v stands on the table or within the rows about to enter it.
+    bool rowNearView(int v) const;
 
 Q_SIGNALS:
     // A zone needs painting (pixels).
@@ -136,7 +145,8 @@ private:
         QString img;
         QColor bg;
         QImage image;
-        bool dirty = true;
+        bool dirty = true;  // image older than the texts
+        bool filled = false; // a record has been drawn into it
         qint64 key = 0; // currAuto of the currency drawn last; 0 before the first
     };
     struct Message {
@@ -171,6 +181,7 @@ private:
     void markDirty(Zone z);
     bool setTimer(int n, bool on);
     QRect tableZonePx() const;
+    void cacheRows();
 
     BoardTimers& m_timers;
     BoardSource* m_source = nullptr;
@@ -182,6 +193,7 @@ private:
     QString m_clockFolder;
     PixelMap m_pm;
     QSize m_frame;
+    QPoint m_origin; // the design's top-left corner on the frame
     std::function<QDateTime()> m_now;
 
     BoardTheme m_theme;

@@ -18,7 +18,7 @@ int toInt(double v) {
 
 int PixelMap::px(double twips) const {
     // Round half away from zero, as the original conversions did.
-    const double v = qBound(-2.0e9, twips / twipsPerPixel, 2.0e9);
+    const double v = qBound(-2.0e9, twips * scale / twipsPerPixel, 2.0e9);
     return int(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5));
 }
 
@@ -41,6 +41,26 @@ QSize previewWindowSize(const BoardTheme& theme, int twipsPerPixel) {
     const PixelMap pm(twipsPerPixel);
     const QRect me = zoneRect(theme, BoardTheme::Me, BoardProfile::preview());
     return QSize(qBound(64, pm.px(me.width()), 8192), qBound(64, pm.px(me.height()), 8192));
+}
+
+QSize designSize(const BoardTheme& theme, const BoardProfile& profile, int twipsPerPixel) {
+    const PixelMap pm(twipsPerPixel);
+    auto sane = [](int v) { return v >= 16 && v <= 8192; };
+    QSize size;
+    const QRect me = pm.rect(zoneRect(theme, BoardTheme::Me, profile));
+    if (sane(me.width()) && sane(me.height()))
+        size = me.size();
+    else if (sane(int(theme.swidth)) && sane(int(theme.sheight)))
+        size = QSize(int(theme.swidth), int(theme.sheight));
+    if (theme.hasPosition) {
+        for (int z = 0; z < BoardTheme::ZoneCount; ++z) {
+            const QRect r = pm.rect(zoneRect(theme, z, profile));
+            if (z == BoardTheme::Me || r.isEmpty() || r.right() >= 8192 || r.bottom() >= 8192)
+                continue;
+            size = size.expandedTo(QSize(qMax(0, r.x() + r.width()), qMax(0, r.y() + r.height())));
+        }
+    }
+    return sane(size.width()) && sane(size.height()) ? size : QSize();
 }
 
 void columnWidths(const QString& colwidth, double out[7]) {

@@ -40,12 +40,17 @@ struct BoardProfile {
 int previewTickerStep(int boardStep);
 
 // Twips to pixels, rounded, and rectangles by their rounded edges so that
-// neighbouring rectangles never overlap or leave a seam.
+// neighbouring rectangles never overlap or leave a seam. A board fitted to a
+// larger screen draws scale screen pixels for every design pixel.
 struct PixelMap {
     int twipsPerPixel = 15;
-    explicit PixelMap(int tpp = 15) : twipsPerPixel(tpp > 0 ? tpp : 15) {}
+    double scale = 1.0;
+    explicit PixelMap(int tpp = 15, double s = 1.0)
+        : twipsPerPixel(tpp > 0 ? tpp : 15), scale(s > 0 ? s : 1.0) {}
     int px(double twips) const;
     QRect rect(const QRect& twips) const;
+    // Pixels back to twips, unrounded.
+    double twips(double pixels) const { return pixels * twipsPerPixel / scale; }
 };
 
 // A zone of tblpos scaled to the surface: QRect(left, top, width, height) in twips.
@@ -79,5 +84,10 @@ struct TableGeometry {
 };
 
 TableGeometry tableGeometry(const BoardTheme& theme, const BoardProfile& profile);
+
+// The screen a theme was drawn for, in pixels at twipsPerPixel: its design surface
+// (the stored Me zone, else SWidth x SHeight), grown to hold every placed zone so
+// that fitting never cuts one off. Empty when the theme says nothing usable.
+QSize designSize(const BoardTheme& theme, const BoardProfile& profile, int twipsPerPixel);
 
 } // namespace quoteria

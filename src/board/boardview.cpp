@@ -72,7 +72,8 @@ private:
 // The ticker strip: its own child so the panel can show and hide it.
 class TickerStrip : public QWidget {
 public:
-    TickerStrip(QWidget* parent, BoardEngine*& engine) : QWidget(parent), m_engine(engine) {
+    TickerStrip(QWidget* parent, BoardEngine*& engine, const BoardPlacement& placement)
+        : QWidget(parent), m_engine(engine), m_placement(placement) {
         setObjectName(QStringLiteral("picScroll"));
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -83,6 +84,11 @@ protected:
         if (!m_engine)
             return;
         QPainter p(this);
+        // The strip's own corner, turned with the board, lands on this widget's corner.
+        const QRect strip = m_engine->stripPx();
+        const QRect here = m_placement.toScreen(strip);
+        p.setTransform(QTransform::fromTranslate(strip.x(), strip.y()) * m_placement.toScreen() *
+                       QTransform::fromTranslate(-here.x(), -here.y()));
         m_engine->paintTicker(p);
     }
     void showEvent(QShowEvent*) override {
@@ -96,6 +102,7 @@ protected:
 
 private:
     BoardEngine*& m_engine;
+    const BoardPlacement& m_placement;
 };
 
 constexpr int kMediaKinds = 4;
@@ -108,6 +115,12 @@ struct BoardView::Private {
     TickerStrip* strip = nullptr;
     QWidget* media[kMediaKinds] = {};
     QTimer* frame = nullptr; // one repaint per screen frame of the moving zones
+    BoardPlacement placement;
+    bool fit = false;
+    int rotation = 0;
+    BoardInputs inputs; // for a new layout when the view's size changes
+    bool loaded = false;
+    BoardSource* source = nullptr;
 
     void present() {
         BoardEngine::Presentation p;
@@ -127,7 +140,7 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent), d(new Private) {
     setFocusPolicy(Qt::NoFocus);
 
     d->timers = new WidgetTimers(this, d->engine);
-    d->strip = new TickerStrip(this, d->engine);
+    d->strip = new TickerStrip(this, d->engine, d->placement);
     d->strip->hide();
     const char* const names[kMediaKinds] = {"videoHost", "webHost", "cameraHost", "slideHost"};
     for (int k = 0; k < kMediaKinds; ++k) {
@@ -140,7 +153,7 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent), d(new Private) {
         if (d->strip->isVisible() && r == d->engine->stripPx())
             d->strip->update();
         else
-            update(r);
+            update(d->placement.toScreen(r));
     });
 
     // The timers move the board in their own steps; the screen shows the motion at
@@ -151,9 +164,9 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent), d(new Private) {
     connect(d->frame, &QTimer::timeout, this, [this] {
         BoardEngine* e = d->engine;
         if (e->titleMoving() && isRunning(Timer::Title))
-            update(e->zonePx(BoardEngine::ZoneTitle));
+            update(d->placement.toScreen(e->zonePx(BoardEngine::ZoneTitle)));
         if (isRunning(Timer::TableScroll) && isRunning(Timer::Compose))
-            update(e->zonePx(BoardEngine::ZoneTable));
+            update(d->placement.toScreen(e->zonePx(BoardEngine::ZoneTable)));
         if (d->strip->isVisible() && (leftTrainRunning() || rightTrainRunning()))
             d->strip->update();
     });
@@ -174,14 +187,27 @@ BoardView::~BoardView() {
 
 void BoardView::load(const BoardInputs& inputs, BoardSource* source) {
     d->engine->setSource(source);
-    d->engine->load(inputs, size());
-    d->strip->setGeometry(d->engine->stripPx());
-    const QRect media =
-        d->engine->pixels().rect(zoneRect(inputs.theme, BoardTheme::Video, inputs.motion.surface));
+    d->inputs = inputs;
+    d->source = source;
+    d->loaded = true;
+    d->placement = BoardPlacement::of(inputs, size(), d->fit, d->rotation);
+    d->engine->load(inputs, d->placement);
+    d->strip->setGeometry(d->placement.toScreen(d->engine->stripPx()));
+    // Players are widgets: they stand on the turned zone but show their picture upright.
+    const QRect media = d->placement.toScreen(d->engine->zonePx(BoardEngine::ZoneMedia));
     for (QWidget* host : d->media)
-        host->setGeometry(inputs.theme.hasPosition ? media : QRect());
+        host->setGeometry(media);
     d->timers->setActive(int(Timer::Strip), true);
     d->frame->start();
+}
+
+void BoardView::setPlacement(bool fit, int rotation) {
+    d->fit = fit;
+    d->rotation = BoardPlacement::validRotation(rotation) ? rotation : 0;
+}
+
+const BoardPlacement& BoardView::placement() const {
+    return d->placement;
 }
 
 BoardEngine& BoardView::engine() const {
@@ -226,13 +252,24 @@ QWidget* BoardView::mediaHost(Media kind) const {
 void BoardView::paintEvent(QPaintEvent* event) {
     d->present();
     QPainter p(this);
+    p.setTransform(d->placement.toScreen());
     for (const QRect& r : event->region())
-        d->engine->paint(p, r, false);
+        d->engine->paint(p, d->placement.toFrame(r), false);
 }
 
 void BoardView::resizeEvent(QResizeEvent*) {
-    if (d->engine)
+    if (!d->engine)
+        return;
+    if (!d->fit && d->rotation == 0) {
         d->engine->setFrameSize(size());
+        d->placement.screen = size();
+        return;
+    }
+    // A fitted or turned board is laid out again for the new screen.
+    if (d->loaded && size() != d->placement.screen) {
+        const BoardInputs again = d->inputs;
+        load(again, d->source);
+    }
 }
 
 } // namespace quoteria

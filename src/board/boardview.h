@@ -2,6 +2,7 @@
 // One board on screen: the engine with its real timers, the ticker strip and the
 // hosts of the media zone's players. The full-screen board window holds one; so
 // will the framed preview.
+#include "board/boardfit.h"
 #include "board/boardinputs.h"
 
 #include <QWidget>
@@ -36,6 +37,10 @@ public:
     // Builds the board from inputs (the load sequence) at this view's size and starts
     // its timers. source serves the timed refreshes (not owned; null: the inputs').
     void load(const BoardInputs& inputs, BoardSource* source);
+    // Fitted to this view and turned by rotation degrees from the next load on.
+    void setPlacement(bool fit, int rotation);
+    // Where the board stands on this view now.
+    const BoardPlacement& placement() const;
 
     BoardEngine& engine() const;
     QTimer* timer(Timer t) const;

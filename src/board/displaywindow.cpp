@@ -39,6 +39,8 @@ DisplayWindow::DisplayWindow(AppContext& ctx, const BoardChoices& choices, QWidg
     d->view = new BoardView(this);
     d->view->setGeometry(QRect(QPoint(0, 0), area.size()));
     d->loader->drive(d->view->engine());
+    d->view->setPlacement(ctx.settings.get(settings::FitToScreen),
+                          ctx.settings.get(settings::BoardRotation));
     const BoardInputs inputs = d->loader->load(choices);
     d->view->load(inputs, d->loader.get());
     // After the table, so the players start on a laid-out board.

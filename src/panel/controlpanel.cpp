@@ -107,6 +107,12 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     m_news->setObjectName(QStringLiteral("chkStart"));
     m_chkMonitor = new QCheckBox(QStringLiteral("Start Monitor"), central);
     m_chkMonitor->setObjectName(QStringLiteral("chkMonitor"));
+    m_fit = new QCheckBox(QStringLiteral("Fit to screen"), central);
+    m_fit->setObjectName(QStringLiteral("chkFit"));
+    m_rotate = new QComboBox(central);
+    m_rotate->setObjectName(QStringLiteral("cmbRotate"));
+    m_rotate->addItems({QStringLiteral("0"), QStringLiteral("90"), QStringLiteral("180"),
+                        QStringLiteral("270")});
     m_status = new QLabel(central);
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_label6 = new QLabel(QStringLiteral("www.quoteria.example"), central);
@@ -128,6 +134,10 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     grid->addWidget(m_status, 4, 0, 1, 4);
     // Spans the whole row so it stays as wide as the panel.
     grid->addWidget(m_label6, 5, 0, 1, 4);
+    // Taken by the next Start Display.
+    grid->addWidget(m_fit, 6, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Rotation"), central), 6, 2);
+    grid->addWidget(m_rotate, 6, 3);
 
     auto makeTimer = [this](const char* name, int ms) {
         auto* t = new QTimer(this);
@@ -159,6 +169,13 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
             [this] { storeSetting(settings::Motion, m_type->currentText()); });
     connect(m_screen, &QComboBox::activated, this,
             [this] { storeSetting(settings::ScreenMode, m_screen->currentText()); });
+    connect(m_fit, &QCheckBox::clicked, this, [this](bool on) {
+        if (!m_ctx.settings.set(settings::FitToScreen, on))
+            reportUnsaved(settings::FitToScreen.at);
+    });
+    connect(m_rotate, &QComboBox::activated, this, [this] {
+        storeSetting(settings::BoardRotation, m_rotate->currentText().toInt());
+    });
     connect(m_news, &QCheckBox::clicked, this, &ControlPanel::chkStart_Click);
     connect(m_chkMonitor, &QCheckBox::clicked, this, &ControlPanel::chkMonitor_Click);
     m_int->installEventFilter(this);
@@ -343,6 +360,9 @@ void ControlPanel::formLoad() {
     m_int->setText(ms ? interval : QString::number(panel::kDefaultInterval));
     m_pageInterval = ms ? *ms : panel::kDefaultInterval * 1000;
     m_news->setChecked(s.get(kNewsBox) == 1);
+    m_fit->setChecked(s.get(settings::FitToScreen));
+    const int turn = m_rotate->findText(QString::number(s.get(settings::BoardRotation)));
+    m_rotate->setCurrentIndex(qMax(0, turn));
 
     m_services.monitor.switchOn(m_chkMonitor->isChecked());
 }
@@ -385,9 +405,18 @@ void ControlPanel::txtMult_LostFocus() {
 void ControlPanel::storeSetting(const TextSetting& setting, const QString& value) {
     // The operator's entry stays in its box; only saving it failed.
     if (!m_ctx.settings.set(setting, value))
-        messages().show(QStringLiteral("The setting could not be saved: %1 is not writable.")
-                            .arg(m_ctx.settings.fileFor(QLatin1String(setting.at.app))),
-                        MsgIcon::Warning);
+        reportUnsaved(setting.at);
+}
+
+void ControlPanel::storeSetting(const IntSetting& setting, int value) {
+    if (!m_ctx.settings.set(setting, value))
+        reportUnsaved(setting.at);
+}
+
+void ControlPanel::reportUnsaved(const SettingPlace& at) {
+    messages().show(QStringLiteral("The setting could not be saved: %1 is not writable.")
+                        .arg(m_ctx.settings.fileFor(QLatin1String(at.app))),
+                    MsgIcon::Warning);
 }
 
 bool ControlPanel::isRunning() const {

@@ -23,6 +23,8 @@ namespace quoteria {
 
 struct AppContext;
 struct TextSetting;
+struct IntSetting;
+struct SettingPlace;
 class AboutWindow;
 class CurrencyListWindow;
 class HeaderEditor;
@@ -133,6 +135,8 @@ private:
     bool settleOpenWork();
     void setBackground(const QColor& colour);
     void storeSetting(const TextSetting& setting, const QString& value);
+    void storeSetting(const IntSetting& setting, int value);
+    void reportUnsaved(const SettingPlace& at);
     void storePosition(bool withSize);
     void txtInt_LostFocus();
     void txtMult_LostFocus();
@@ -158,6 +162,8 @@ private:
     QLineEdit* m_mult = nullptr;
     QCheckBox* m_news = nullptr;
     QCheckBox* m_chkMonitor = nullptr;
+    QCheckBox* m_fit = nullptr;
+    QComboBox* m_rotate = nullptr;
     QLabel* m_label6 = nullptr;
     QLabel* m_status = nullptr;
     QTimer* m_timer5 = nullptr;

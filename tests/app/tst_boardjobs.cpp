@@ -22,6 +22,8 @@ private Q_SLOTS:
     void renderThemeInAnyCase();
     void renderPreviewSize();
     void benchReportsFigures();
+    void renderPlacement_data();
+    void renderPlacement();
 };
 
 namespace {
@@ -195,6 +197,54 @@ void TestBoardJobs::benchReportsFigures() {
     for (const char* line :
          {"median", "99th percentile", "frames per second", "peak resident memory"})
         QVERIFY2(r.out.contains(line), r.out.constData());
+}
+
+void TestBoardJobs::renderPlacement_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QPoint>("ticker"); // a pixel of the news strip's colour; (-1, -1): none
+    const QStringList size{QStringLiteral("--size"), QStringLiteral("1366x768")};
+    // The demonstration theme's strip runs along the bottom of its 1366 x 768.
+    QTest::newRow("fitted to twice the size: the strip reaches the far corner")
+        << QStringList{QStringLiteral("--size"), QStringLiteral("2732x1536"), QStringLiteral("--fit")}
+        << 0 << QPoint(2720, 1530);
+    QTest::newRow("turned 90: the strip down the left side")
+        << QStringList{QStringLiteral("--size"), QStringLiteral("768x1366"), QStringLiteral("--rotate"),
+                       QStringLiteral("90")}
+        << 0 << QPoint(20, 1360);
+    QTest::newRow("turned 180: the strip along the top")
+        << (size + QStringList{QStringLiteral("--rotate"), QStringLiteral("180")}) << 0
+        << QPoint(1360, 20);
+    for (const char* bad : {"45", "-90", "360", "ninety", ""})
+        QTest::newRow(qPrintable(QStringLiteral("refused: \"%1\"").arg(QLatin1String(bad))))
+            << (size + QStringList{QStringLiteral("--rotate"), QLatin1String(bad)}) << 2
+            << QPoint(-1, -1);
+}
+
+void TestBoardJobs::renderPlacement() {
+    QFETCH(QStringList, options);
+    QFETCH(int, code);
+    QFETCH(QPoint, ticker);
+    test::TestEnv env;
+    Database db;
+    QVERIFY(programDemo(env, db));
+    const QString out = env.dir() + QStringLiteral("/board.png");
+    const Run r = quoteriaRun(QStringList{QStringLiteral("--render-board"), demoThemeName(),
+                                          QStringLiteral("--out"), out, QStringLiteral("--ms"),
+                                          QStringLiteral("0")} +
+                                  options,
+                              env.configDir());
+    QVERIFY2(r.code == code, r.err.constData());
+    if (code != 0) {
+        QVERIFY(r.err.contains("--rotate"));
+        QVERIFY(!QFile::exists(out));
+        return;
+    }
+    const QImage img(out);
+    QCOMPARE(img.size().width(), options.at(options.indexOf(QStringLiteral("--size")) + 1)
+                                     .section(QLatin1Char('x'), 0, 0)
+                                     .toInt());
+    QCOMPARE(img.pixel(ticker), qRgb(200, 150, 30));
 }
 
 QTEST_GUILESS_MAIN(TestBoardJobs)

@@ -49,6 +49,10 @@ private Q_SLOTS:
     void fontFallback();
     void badInput_data();
     void badInput();
+    void fittedZones_data();
+    void fittedZones();
+    void fittedTextIsSharp();
+    void rowCacheFollowsTheScroll();
 };
 
 namespace {
@@ -87,14 +91,22 @@ struct Board {
     void theme(const QVariantMap& values) {
         QVERIFY(db.update(QStringLiteral("tbltheme"), QStringLiteral("themeauto"), key, values));
     }
-    BoardEngine& start(const QSize& size = QSize(1366, 768),
-                       const BoardProfile& surface = BoardProfile::board()) {
+    BoardEngine& fresh() {
         engine.reset();
         loader.reset(new BoardLoader(*ctx));
         engine.reset(new BoardEngine(timers));
         loader->drive(*engine);
         engine->setClock([this] { return kNow.addMSecs(timers.now()); });
-        engine->load(loader->load(choices, surface), size);
+        return *engine;
+    }
+    BoardEngine& start(const QSize& size = QSize(1366, 768),
+                       const BoardProfile& surface = BoardProfile::board()) {
+        fresh().load(loader->load(choices, surface), size);
+        return *engine;
+    }
+    BoardEngine& place(const QSize& screen, bool fit, int rotation) {
+        const BoardInputs in = BoardLoader(*ctx).load(choices);
+        fresh().load(in, BoardPlacement::of(in, screen, fit, rotation));
         return *engine;
     }
     QImage render() {
@@ -817,6 +829,154 @@ void TestBoardEngine::badInput() {
     QVERIFY(!img.isNull());
     if (mode == QLatin1String("Sideways"))
         QVERIFY(!b.timers.isActive(7)); // any other mode never scrolls
+}
+
+namespace {
+// Sum of squared steps between horizontal neighbours in grey: a sharp edge
+// concentrates its step in one pixel, a blurred one spreads it out.
+double edgeEnergy(const QImage& img) {
+    const QImage g = img.convertToFormat(QImage::Format_Grayscale8);
+    double sum = 0;
+    for (int y = 0; y < g.height(); ++y) {
+        const uchar* line = g.constScanLine(y);
+        for (int x = 1; x < g.width(); ++x) {
+            const double d = double(line[x]) - line[x - 1];
+            sum += d * d;
+        }
+    }
+    return sum;
+}
+} // namespace
+
+void TestBoardEngine::fittedZones_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QPoint>("origin");
+    // The demonstration theme is drawn for 1366 x 768.
+    QTest::newRow("off: today's zones on a larger screen")
+        << QSize(1920, 1080) << false << 0 << 1 << QPoint(0, 0);
+    QTest::newRow("twice") << QSize(2732, 1536) << true << 0 << 2 << QPoint(0, 0);
+    QTest::newRow("twice, centred across") << QSize(2932, 1536) << true << 0 << 2 << QPoint(100, 0);
+    QTest::newRow("twice, centred down") << QSize(2732, 1736) << true << 0 << 2 << QPoint(0, 100);
+    QTest::newRow("twice, turned") << QSize(1536, 2732) << true << 90 << 2 << QPoint(0, 0);
+    QTest::newRow("turned, unfitted") << QSize(768, 1366) << false << 270 << 1 << QPoint(0, 0);
+}
+
+void TestBoardEngine::fittedZones() {
+    QFETCH(QSize, screen);
+    QFETCH(bool, fit);
+    QFETCH(int, rotation);
+    QFETCH(int, scale);
+    QFETCH(QPoint, origin);
+    Board b;
+    QRect design[BoardEngine::ZoneCount];
+    BoardEngine& e = b.start();
+    for (int z = BoardEngine::ZoneTable; z < BoardEngine::ZoneCount; ++z)
+        design[z] = e.zonePx(BoardEngine::Zone(z));
+    const int rows = e.rowCount();
+    BoardEngine& f = b.place(screen, fit, rotation);
+    QCOMPARE(f.frameSize(), rotation % 180 ? screen.transposed() : screen);
+    QCOMPARE(f.rowCount(), rows);
+    // Every zone scaled about the design's corner and moved with it; edges are
+    // rounded once from twips, so within a pixel of the scaled design pixels.
+    for (int z = BoardEngine::ZoneTable; z < BoardEngine::ZoneCount; ++z) {
+        const QRect want(origin + design[z].topLeft() * scale, design[z].size() * scale);
+        const QRect got = f.zonePx(BoardEngine::Zone(z));
+        const int slack = scale - 1;
+        QVERIFY2(qAbs(got.left() - want.left()) <= slack && qAbs(got.top() - want.top()) <= slack &&
+                     qAbs(got.right() - want.right()) <= slack &&
+                     qAbs(got.bottom() - want.bottom()) <= slack,
+                 qPrintable(QStringLiteral("zone %1: %2,%3 %4x%5, want %6,%7 %8x%9")
+                                .arg(z)
+                                .arg(got.x())
+                                .arg(got.y())
+                                .arg(got.width())
+                                .arg(got.height())
+                                .arg(want.x())
+                                .arg(want.y())
+                                .arg(want.width())
+                                .arg(want.height())));
+    }
+    // Rows and fonts follow the scale.
+    QVERIFY(qAbs(f.rowImage(0).height() - scale * b.start().rowImage(0).height()) <= 1);
+}
+
+void TestBoardEngine::fittedTextIsSharp() {
+    Board b;
+    const QImage small = b.start().rowImage(0);
+    const QImage large = b.place(QSize(2732, 1536), true, 0).rowImage(0);
+    QVERIFY(!small.isNull() && !large.isNull());
+    QVERIFY(qAbs(large.width() - 2 * small.width()) <= 1);
+    const QImage upscaled =
+        small.scaled(large.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Drawn at the screen's size, not stretched from the design's.
+    QVERIFY(large != upscaled);
+    const double sharp = edgeEnergy(large), blurred = edgeEnergy(upscaled);
+    QVERIFY2(sharp > 2.0 * blurred,
+             qPrintable(QStringLiteral("edge energy %1 against %2").arg(sharp).arg(blurred)));
+}
+
+void TestBoardEngine::rowCacheFollowsTheScroll() {
+    Board b;
+    QVERIFY(setDemoCurrencyCount(b.db, 1000));
+    BoardEngine& e = b.start();
+    QCOMPARE(e.rowCount(), 1000);
+    QVERIFY(b.timers.isActive(7));
+    const TableGeometry& g = e.table();
+    const int onTable = g.fg.height() / g.rowStep + 2;
+    // A row's picture as a board holding only that currency draws it.
+    const auto alone = [&](int v) {
+        BoardInputs in = BoardLoader(*b.ctx).load(b.choices);
+        in.rows.rates = {in.rows.rates[v]};
+        SimulatedTimers timers;
+        BoardEngine one(timers);
+        one.load(in, QSize(1366, 768));
+        return one.rowImage(0);
+    };
+    // A currency changed while its row is far off the table shows the change.
+    const int changed = 500;
+    bool ok = false;
+    b.db.exec(QStringLiteral("update tblCurr set colum3=? where pos=?"),
+              {QStringLiteral("77.7777"), changed + 1}, &ok);
+    QVERIFY(ok);
+    e.refreshCurrencies();
+    QVERIFY(e.rowImage(changed).isNull());
+
+    const auto visible = [&](int v) {
+        const double top = e.scroll().tops()[v];
+        return top + g.rowHeight > 0 && top < g.fg.height();
+    };
+    QVector<bool> was(1000);
+    for (int v = 0; v < 1000; ++v)
+        was[v] = visible(v);
+    QSet<int> entered, checked;
+    // Past the last row and round again to the first.
+    const int ticks = int((1000.0 + 2 * onTable) * g.rowStep / qAbs(e.rowStep()));
+    int maxCached = 0;
+    for (int i = 0; i < ticks; ++i) {
+        e.tick(7);
+        maxCached = qMax(maxCached, e.cachedRowCount());
+        for (int v = 0; v < 1000; ++v) {
+            const bool now = visible(v);
+            if (now && !was[v]) {
+                entered.insert(v);
+                // Drawn before it shows, and drawn right.
+                QVERIFY2(!e.rowImage(v).isNull(), qPrintable(QString::number(v)));
+                if (v % 97 == 0 || v == changed || v < 3) {
+                    QCOMPARE(e.rowImage(v), alone(v));
+                    checked.insert(v);
+                }
+            }
+            was[v] = now;
+        }
+    }
+    QVERIFY(entered.size() >= 1000 - onTable);
+    QVERIFY(checked.contains(changed) && checked.contains(0));
+    QCOMPARE(e.rowText(changed, 3), QStringLiteral("77.7777"));
+    QVERIFY(checked.size() >= 12);
+    QVERIFY2(maxCached <= onTable + 6, qPrintable(QString::number(maxCached)));
 }
 
 QTEST_MAIN(TestBoardEngine)

@@ -1,3 +1,4 @@
+#include "board/boardfit.h"
 #include "board/boardlayout.h"
 #include "data/themestore.h"
 
@@ -21,6 +22,10 @@ private Q_SLOTS:
     void previewTickerStep_data();
     void previewTickerStep();
     void pixelRectsHaveNoSeams();
+    void placement_data();
+    void placement();
+    void designSize_data();
+    void designSize();
 };
 
 namespace {
@@ -237,6 +242,117 @@ void TestBoardLayout::previewTickerStep() {
     // Each surface's step comes from that one rule.
     QCOMPARE(BoardProfile::preview().tickerStep(board), preview);
     QCOMPARE(BoardProfile::board().tickerStep(board), board);
+}
+
+void TestBoardLayout::placement_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QSize>("design");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QRect>("board");  // on the frame
+    QTest::addColumn<QPoint>("corner"); // the design's top-left corner on the screen
+    const QSize wide(1366, 768);
+    QTest::newRow("off: drawn 1:1 from the corner")
+        << QSize(1920, 1080) << wide << false << 0 << QSize(1920, 1080)
+        << QRect(0, 0, 1366, 768) << QPoint(0, 0);
+    QTest::newRow("full HD") << QSize(1920, 1080) << wide << true << 0 << QSize(1920, 1080)
+                             << QRect(0, 0, 1920, 1079) << QPoint(0, 0);
+    QTest::newRow("4K") << QSize(3840, 2160) << wide << true << 0 << QSize(3840, 2160)
+                        << QRect(0, 0, 3840, 2159) << QPoint(0, 0);
+    QTest::newRow("twice the design") << QSize(2732, 1536) << wide << true << 0
+                                      << QSize(2732, 1536) << QRect(0, 0, 2732, 1536)
+                                      << QPoint(0, 0);
+    QTest::newRow("square: bands above and below")
+        << QSize(1000, 1000) << wide << true << 0 << QSize(1000, 1000)
+        << QRect(0, 219, 1000, 562) << QPoint(0, 219);
+    QTest::newRow("wide: bands left and right, no upscaling beyond the height")
+        << QSize(2000, 768) << wide << true << 0 << QSize(2000, 768) << QRect(317, 0, 1366, 768)
+        << QPoint(317, 0);
+    QTest::newRow("smaller screen shrinks")
+        << QSize(683, 384) << wide << true << 0 << QSize(683, 384) << QRect(0, 0, 683, 384)
+        << QPoint(0, 0);
+    QTest::newRow("90: landscape design on a screen turned to portrait")
+        << QSize(1920, 1080) << wide << true << 90 << QSize(1080, 1920)
+        << QRect(0, 656, 1080, 607) << QPoint(1264, 0);
+    QTest::newRow("180 unfitted") << QSize(1920, 1080) << wide << false << 180
+                                  << QSize(1920, 1080) << QRect(0, 0, 1366, 768)
+                                  << QPoint(1920, 1080);
+    QTest::newRow("270: portrait design") << QSize(1920, 1080) << QSize(768, 1366) << true << 270
+                                          << QSize(1080, 1920) << QRect(0, 0, 1079, 1920)
+                                          << QPoint(0, 1080);
+    QTest::newRow("no design size: the frame") << QSize(800, 600) << QSize() << true << 0
+                                               << QSize(800, 600) << QRect(0, 0, 800, 600)
+                                               << QPoint(0, 0);
+}
+
+void TestBoardLayout::placement() {
+    QFETCH(QSize, screen);
+    QFETCH(QSize, design);
+    QFETCH(bool, fit);
+    QFETCH(int, rotation);
+    QFETCH(QSize, frame);
+    QFETCH(QRect, board);
+    QFETCH(QPoint, corner);
+    BoardPlacement p;
+    p.screen = screen;
+    p.design = design;
+    p.fit = fit;
+    p.rotation = rotation;
+    QCOMPARE(p.frame(), frame);
+    QCOMPARE(p.boardRect(), board);
+    QCOMPARE(p.origin(), board.topLeft());
+    QCOMPARE(p.toScreen().map(QPointF(board.topLeft())).toPoint(), corner);
+    // Uniform: one scale for both sides, within a pixel of the rounded board.
+    if (fit && !design.isEmpty()) {
+        QVERIFY(qAbs(design.width() * p.scale() - board.width()) <= 1.0);
+        QVERIFY(qAbs(design.height() * p.scale() - board.height()) <= 1.0);
+    } else {
+        QCOMPARE(p.scale(), 1.0);
+    }
+    // The board lands on the screen whole, and maps back to where it was.
+    const QRect onScreen = p.toScreen(board);
+    QVERIFY(QRect(QPoint(0, 0), screen).contains(onScreen));
+    QCOMPARE(p.toFrame(onScreen), board);
+}
+
+void TestBoardLayout::designSize_data() {
+    QTest::addColumn<QRectF>("me");    // stored (half-scale) twips; 0 x 0: none
+    QTest::addColumn<QSizeF>("stored"); // SWidth x SHeight
+    QTest::addColumn<QRectF>("news");  // a zone that may reach beyond the rest
+    QTest::addColumn<QSize>("expected");
+    const QRectF me(0, 0, 10245, 5760); // 1366 x 768 at 15 twips a pixel, doubled
+    const QRectF inside(0, 5330, 10245, 430);
+    QTest::newRow("design surface") << me << QSizeF(1024, 600) << inside << QSize(1366, 768);
+    QTest::newRow("a zone beyond it grows it")
+        << me << QSizeF() << QRectF(0, 5330, 12000, 430) << QSize(1600, 768);
+    QTest::newRow("stored screen size without a surface")
+        << QRectF() << QSizeF(1280, 720) << QRectF(0, 3000, 7000, 430) << QSize(1280, 720);
+    QTest::newRow("the zones' extent alone")
+        << QRectF() << QSizeF() << QRectF(0, 3000, 7000, 430) << QSize(1213, 457);
+    QTest::newRow("a surface at an offset counts by its size")
+        << QRectF(500, 500, 10245, 5760) << QSizeF() << inside << QSize(1366, 768);
+    QTest::newRow("nothing usable") << QRectF() << QSizeF(5, 5) << QRectF() << QSize();
+}
+
+void TestBoardLayout::designSize() {
+    QFETCH(QRectF, me);
+    QFETCH(QSizeF, stored);
+    QFETCH(QRectF, news);
+    QFETCH(QSize, expected);
+    BoardTheme t = news.isEmpty() ? BoardTheme() : exampleTheme();
+    t.hasPosition = !news.isEmpty() || !me.isEmpty();
+    const auto set = [&t](int zone, const QRectF& r) {
+        t.zone[zone][0] = r.x();
+        t.zone[zone][1] = r.y();
+        t.zone[zone][2] = r.width();
+        t.zone[zone][3] = r.height();
+    };
+    set(BoardTheme::Me, me);
+    set(BoardTheme::News, news);
+    t.swidth = stored.width();
+    t.sheight = stored.height();
+    QCOMPARE(quoteria::designSize(t, BoardProfile::board(), 15), expected);
 }
 
 QTEST_GUILESS_MAIN(TestBoardLayout)

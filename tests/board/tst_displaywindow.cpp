@@ -1,3 +1,4 @@
+#include "board/boardengine.h"
 #include "board/displaywindow.h"
 #include "data/appcontext.h"
 #include "data/dataevents.h"
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void stopKey();
     void tickerPictures();
     void paintsTheBoard();
+    void placedFromSettings_data();
+    void placedFromSettings();
     void screensFromConfig_data();
     void screensFromConfig();
 };
@@ -130,6 +133,46 @@ void TestDisplayWindow::paintsTheBoard() {
     QCOMPARE(img.pixel(strip.left() + 1, strip.bottom() - 1), qRgb(200, 150, 30));
     w.picScroll()->hide();
     QCOMPARE(w.grab().toImage().pixel(strip.left() + 1, strip.bottom() - 1), qRgb(6, 20, 44));
+}
+
+void TestDisplayWindow::placedFromSettings_data() {
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<int>("rotation");
+    for (int r : {0, 90, 180, 270})
+        QTest::newRow(qPrintable(QStringLiteral("fitted, %1").arg(r))) << true << r;
+    QTest::newRow("turned, unfitted") << false << 90;
+}
+
+void TestDisplayWindow::placedFromSettings() {
+    QFETCH(bool, fit);
+    QFETCH(int, rotation);
+    Fixture f;
+    f.settings.write(QStringLiteral("display"), QStringLiteral("sreen"), QStringLiteral("type"),
+                     QStringLiteral("Single"));
+    QVERIFY(f.settings.set(settings::FitToScreen, fit));
+    QVERIFY(f.settings.set(settings::BoardRotation, rotation));
+    DisplayWindow w(f.ctx, f.choices());
+    const BoardPlacement& placed = w.view()->placement();
+    QCOMPARE(placed.fit, fit);
+    QCOMPARE(placed.rotation, rotation);
+    QCOMPARE(placed.screen, w.view()->size());
+    // The strip child and the players' hosts stand on the turned zones, on the screen.
+    const BoardEngine& e = *w.engine();
+    const QRect strip = w.picScroll()->geometry();
+    QCOMPARE(strip, placed.toScreen(e.stripPx()));
+    QCOMPARE(w.view()->mediaHost(BoardView::Media::Video)->geometry(),
+             placed.toScreen(e.zonePx(BoardEngine::ZoneMedia)));
+    // Unfitted, a design larger than the screen reaches beyond it, as it always did.
+    if (!fit)
+        return;
+    QVERIFY(w.view()->rect().contains(strip));
+    // The strip paints its colour across itself, whichever way it is turned.
+    w.picScroll()->show();
+    w.getSnews();
+    const QImage img = w.grab().toImage();
+    for (const QPoint& at : {strip.topLeft() + QPoint(2, 2), strip.bottomRight() - QPoint(2, 2),
+                             strip.center()})
+        QCOMPARE(img.pixel(at), qRgb(200, 150, 30));
 }
 
 void TestDisplayWindow::screensFromConfig_data() {
