@@ -51,6 +51,8 @@ int runCommandLine(int argc, char** argv) {
         {"--export-theme", Needs::Drawing, exportThemeCommand},
         {"--import-theme", Needs::Drawing, importThemeCommand},
         {"--read-cells", Needs::Core, readCellsCommand},
+        {"--install-autostart", Needs::Core, installAutostartCommand},
+        {"--remove-autostart", Needs::Core, removeAutostartCommand},
         {"--bench-window", Needs::Display, benchWindowCommand},
     };
     for (const Command& c : commands) {
