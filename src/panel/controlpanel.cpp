@@ -504,6 +504,7 @@ void ControlPanel::startBoard() {
         return;
     }
     showRunning();
+    m_boardScreen = m_screen->currentText();
     m_board = m_factory(m_ctx, boardChoices());
     watchBoard();
     m_board->show();
@@ -525,6 +526,7 @@ void ControlPanel::adoptBoard(std::unique_ptr<BoardControl> board, const Running
     m_type->setCurrentIndex(qMax(0, findCaseless(m_type, mark.motion)));
     m_screen->setCurrentIndex(qMax(0, findCaseless(m_screen, mark.screen)));
     showRunning();
+    m_boardScreen = mark.screen;
     m_board = std::move(board);
     watchBoard();
     if (mark.paused)
@@ -568,7 +570,7 @@ void ControlPanel::saveRunningMark() {
     RunningMark mark;
     mark.theme = m_theme->currentText();
     mark.motion = m_type->currentText();
-    mark.screen = m_screen->currentText();
+    mark.screen = m_boardScreen;
     mark.ticker = tickerRunning();
     mark.paused = m_items.value(QStringLiteral("Pause"))->text() == kResumePause;
     writeRunningMark(path, mark);

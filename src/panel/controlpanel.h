@@ -167,6 +167,8 @@ private:
     QCheckBox* m_news = nullptr;
     QCheckBox* m_chkMonitor = nullptr;
     QCheckBox* m_chkResume = nullptr;
+    // The screen the running board was opened on; the box may change meanwhile.
+    QString m_boardScreen;
     QLabel* m_label6 = nullptr;
     QLabel* m_status = nullptr;
     QTimer* m_timer5 = nullptr;

@@ -70,8 +70,13 @@ void TestBoardResume::markFollowsTheBoard() {
     trigger(*p, "display");
     QVERIFY(p->board());
     QVERIFY(f.mark() && *f.mark() == demoMark(QStringLiteral("Scroll"), false, false));
+    // A screen chosen while it runs is for the next start: the board stays put.
+    auto* screen = p->findChild<QComboBox*>(QStringLiteral("cmbDisplay"));
+    screen->setCurrentText(QStringLiteral("Dual"));
+    emit screen->activated(screen->currentIndex());
     trigger(*p, "Pause");
     QVERIFY(f.mark() && f.mark()->paused);
+    QCOMPARE(f.mark()->screen, QStringLiteral("Single"));
     trigger(*p, "scrollstart");
     QVERIFY(f.mark() && f.mark()->ticker && f.mark()->paused);
     trigger(*p, "scrollstart");
