@@ -25,8 +25,9 @@ int removeAutostartCommand(const QStringList&) {
         cli::err(error);
         return 1;
     }
-    cli::out(removed ? QStringLiteral("Autostart entry removed: %1").arg(autostartEntryPath())
-                     : QStringLiteral("There was no autostart entry (%1).").arg(autostartEntryPath()));
+    cli::out(removed
+                 ? QStringLiteral("Autostart entry removed: %1").arg(autostartEntryPath())
+                 : QStringLiteral("There was no autostart entry (%1).").arg(autostartEntryPath()));
     return 0;
 }
 

@@ -43,8 +43,8 @@ namespace {
 
 using cli::err;
 using cli::optionValue;
-using cli::parseSize;
 using cli::out;
+using cli::parseSize;
 
 double cpuMs() {
     timespec ts{};

@@ -59,8 +59,10 @@ int runCommandLine(int argc, char** argv) {
         if (!args.contains(QLatin1String(c.flag)))
             continue;
         if (c.needs == Needs::Display && !displayAvailable()) {
-            std::fprintf(stderr, "quoteria: no display found (DISPLAY is not set); %s needs "
-                                 "a screen.\n", c.flag);
+            std::fprintf(stderr,
+                         "quoteria: no display found (DISPLAY is not set); %s needs "
+                         "a screen.\n",
+                         c.flag);
             return 3;
         }
         if (c.needs != Needs::Core) {

@@ -11,8 +11,8 @@
 #include "feeds/onlinerates.h"
 #include "gui/messagebox.h"
 #include "media/alarmplayer.h"
-#include "panel/controlpanel.h"
 #include "panel/boardresume.h"
+#include "panel/controlpanel.h"
 #include "panel/displayboard.h"
 #include "panel/splash.h"
 #include "panel/startupcheck.h"
@@ -82,8 +82,8 @@ int runProgram(QApplication& app) {
         }
         ctx.dataFolder = check.dataFolder;
         logLine(QStringLiteral("database %1 open").arg(db.path()));
-        resumed = resumeBoard(ctx, displayBoardFactory(),
-                              [&monitor] { return monitor.isEnabled(); });
+        resumed =
+            resumeBoard(ctx, displayBoardFactory(), [&monitor] { return monitor.isEnabled(); });
         if (resumed) {
             resumedWatch = std::make_unique<QObject>();
             for (auto signal : {&BoardControl::stopRequested, &BoardControl::closed})

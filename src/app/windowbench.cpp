@@ -67,9 +67,9 @@ int benchWindowCommand(const QStringList& args) {
         programDb = std::make_unique<Database>(QStringLiteral("quoteria-bench-window"));
         if (!cli::openProgramDatabase(*programDb, &loc))
             return 1;
-        programCtx = std::make_unique<AppContext>(*programDb, *world.settings, world.events,
-                                                  Session{}, loc.dataFolder,
-                                                  QCoreApplication::applicationDirPath());
+        programCtx =
+            std::make_unique<AppContext>(*programDb, *world.settings, world.events, Session{},
+                                         loc.dataFolder, QCoreApplication::applicationDirPath());
         ctx = programCtx.get();
         choices = BoardChoices::stored(*world.settings, *programDb, themeName);
         if (choices.themeKey == 0) {

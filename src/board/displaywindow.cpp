@@ -12,8 +12,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QTimer>
 #include <QScreen>
+#include <QTimer>
 #include <memory>
 
 namespace quoteria {

@@ -15,8 +15,8 @@ struct RunningMark {
     bool paused = false;
 
     bool operator==(const RunningMark& o) const {
-        return theme == o.theme && motion == o.motion && screen == o.screen &&
-               ticker == o.ticker && paused == o.paused;
+        return theme == o.theme && motion == o.motion && screen == o.screen && ticker == o.ticker &&
+               paused == o.paused;
     }
     bool operator!=(const RunningMark& o) const { return !(*this == o); }
 

@@ -39,9 +39,9 @@ std::optional<ResumedBoard> resumeBoard(AppContext& ctx, const BoardFactory& fac
         return std::nullopt;
     }
     c.motion = mark->motion;
-    c.pageIntervalMs = panel::pageIntervalFor(
-                           ctx.settings.get(TextSetting{settings::PageSeconds.at, "3"}))
-                           .value_or(panel::kDefaultInterval * 1000);
+    c.pageIntervalMs =
+        panel::pageIntervalFor(ctx.settings.get(TextSetting{settings::PageSeconds.at, "3"}))
+            .value_or(panel::kDefaultInterval * 1000);
     c.tickerSpeed = ctx.settings.get(settings::TickerStep);
     c.twipsPerPixel = ctx.session.twipsPerPixel;
     c.monitorOn = std::move(monitorOn);

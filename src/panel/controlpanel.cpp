@@ -166,10 +166,10 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     connect(m_chkMonitor, &QCheckBox::clicked, this, &ControlPanel::chkMonitor_Click);
     connect(m_chkResume, &QCheckBox::clicked, this, [this](bool on) {
         if (!m_ctx.settings.set(settings::ResumeBoard, on))
-            messages().show(QStringLiteral("The setting could not be saved: %1 is not writable.")
-                                .arg(m_ctx.settings.fileFor(
-                                    QLatin1String(settings::ResumeBoard.at.app))),
-                            MsgIcon::Warning);
+            messages().show(
+                QStringLiteral("The setting could not be saved: %1 is not writable.")
+                    .arg(m_ctx.settings.fileFor(QLatin1String(settings::ResumeBoard.at.app))),
+                MsgIcon::Warning);
     });
     m_int->installEventFilter(this);
     m_mult->installEventFilter(this);

@@ -140,7 +140,8 @@ void TestResume::autostartEntry() {
         proc.setProcessEnvironment(e);
         proc.start(qEnvironmentVariable("QUOTERIA_EXE"), {flag});
         proc.waitForFinished(30000);
-        return std::make_pair(proc.exitCode(), QString::fromLocal8Bit(proc.readAllStandardOutput()));
+        return std::make_pair(proc.exitCode(),
+                              QString::fromLocal8Bit(proc.readAllStandardOutput()));
     };
     auto [rc, out] = run(QStringLiteral("--install-autostart"));
     QCOMPARE(rc, 0);

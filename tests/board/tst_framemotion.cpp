@@ -108,8 +108,9 @@ void TestFrameMotion::clockNeverGoesBack() {
         }
         // Where the motion is drawn, in ticks from the start.
         const double now = applied + clock.ahead(ns);
-        QVERIFY2(now >= drawn - 1e-9,
-                 qPrintable(QStringLiteral("back from %1 to %2 at %3 ms").arg(drawn).arg(now).arg(f)));
+        QVERIFY2(
+            now >= drawn - 1e-9,
+            qPrintable(QStringLiteral("back from %1 to %2 at %3 ms").arg(drawn).arg(now).arg(f)));
         // Never more than the cap ahead of what the engine has applied.
         QVERIFY(now - applied <= 3.0 + 1e-9);
         drawn = now;
@@ -172,7 +173,8 @@ void TestFrameMotion::tickerStepFollowsFrameTime() {
     QVERIFY(speed > 0.05);
     for (int i = 1; i < xs.size(); ++i) {
         const int step = xs[i - 1] - xs[i];
-        QVERIFY2(step >= 0, qPrintable(QStringLiteral("frame %1 went back %2 px").arg(i).arg(-step)));
+        QVERIFY2(step >= 0,
+                 qPrintable(QStringLiteral("frame %1 went back %2 px").arg(i).arg(-step)));
         // Each frame moves as far as its own time asks, to the pixel.
         const double expected = speed * gaps[i];
         QVERIFY2(qAbs(step - expected) <= 1.0,

@@ -37,8 +37,8 @@ void TestFrameStats::figures_data() {
     QVector<double> edge(100, f);
     edge[50] = 1.5 * f;
     edge[60] = 1.5 * f + 0.01;
-    QTest::newRow("late bound") << edge << 100 * 1000.0 / (98 * f + 3 * f + 0.01) << f
-                                << 1.5 * f << 1;
+    QTest::newRow("late bound") << edge << 100 * 1000.0 / (98 * f + 3 * f + 0.01) << f << 1.5 * f
+                                << 1;
     // A slow half and a fast half: the median is the slow one's (upper middle).
     QVector<double> halves(50, 10.0);
     halves += QVector<double>(50, 20.0);

@@ -58,7 +58,9 @@ void TestRunningMark::damagedIsNoMark_data() {
     // A write cut off anywhere before its last newline.
     for (int cut : {1, 10, 30, int(whole.size()) - 5, int(whole.size()) - 1})
         QTest::addRow("cut at %d", cut) << whole.left(cut);
-    QTest::newRow("garbage") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10);
+    QTest::newRow("garbage") << QByteArray("\x7f"
+                                           "ELF\x02\x01\x01\0\0\0",
+                                           10);
     QTest::newRow("no head") << whole.mid(whole.indexOf('\n') + 1);
     QTest::newRow("line added") << QByteArray(whole).insert(whole.indexOf("end"), "x=1\n");
     QTest::newRow("unknown motion") << QByteArray(whole).replace("=Scroll", "=Sideways");

@@ -136,14 +136,15 @@ void TestBoardResume::resumesAsMarked() {
 
 void TestBoardResume::nothingToResume_data() {
     QTest::addColumn<bool>("on");
-    QTest::addColumn<QByteArray>("file");   // the mark's file; empty: none
+    QTest::addColumn<QByteArray>("file"); // the mark's file; empty: none
     QTest::addColumn<bool>("markRemains");
     const QByteArray good = demoMark(QStringLiteral("Scroll"), true, false).toText();
     QTest::newRow("resume off") << false << good << true;
     QTest::newRow("no mark") << true << QByteArray() << false;
     QTest::newRow("cut off") << true << good.left(good.size() - 2) << true;
-    QTest::newRow("theme gone")
-        << true << QByteArray(good).replace(demoThemeName().toUtf8(), "Gone") << false;
+    QTest::newRow("theme gone") << true
+                                << QByteArray(good).replace(demoThemeName().toUtf8(), "Gone")
+                                << false;
 }
 
 void TestBoardResume::nothingToResume() {
