@@ -24,6 +24,30 @@ bool BenchWorld::open() {
     return true;
 }
 
+bool BenchWorld::makeBoardTheme(const QSize& size, int rows, int tpp, BoardTheme* out) {
+    ThemeStore& themes = ctx->themes;
+    BoardTheme theme = themes.loadByName(demoThemeName());
+    const double fx = size.width() * tpp / 2.0 / 10245.0, fy = size.height() * tpp / 2.0 / 5760.0;
+    for (auto& zone : theme.zone) {
+        if (size.isEmpty())
+            break;
+        zone[0] *= fx; // left, top, width, height
+        zone[1] *= fy;
+        zone[2] *= fx;
+        zone[3] *= fy;
+    }
+    theme.scroll = 1;
+    theme.colwidth = QStringLiteral("600;2400;1600;1600;1600;0;0");
+    QString error;
+    if (!theme.found || themes.save(theme, &error) == 0 || !setDemoCurrencyCount(db, rows)) {
+        cli::err(QStringLiteral("Cannot build the benchmark database: %1")
+                     .arg(error.isEmpty() ? db.lastError() : error));
+        return false;
+    }
+    *out = theme;
+    return true;
+}
+
 Spread spreadOf(std::vector<double> values) {
     Spread s;
     if (values.empty())

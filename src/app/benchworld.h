@@ -5,7 +5,9 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/settingsstore.h"
+#include "data/themestore.h"
 
+#include <QSize>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
@@ -20,6 +22,10 @@ struct BenchWorld {
     std::unique_ptr<AppContext> ctx;
     // Makes the database with the demonstration data; false (reported) when it fails.
     bool open();
+    // The demonstration theme laid out for a screen of size at tpp twips a pixel,
+    // with rows active currencies and the title running as a marquee; saved. An
+    // empty size keeps the theme's design size (a board fitted to its screen).
+    bool makeBoardTheme(const QSize& size, int rows, int tpp, BoardTheme* theme);
 };
 
 struct Spread {

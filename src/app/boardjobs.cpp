@@ -45,18 +45,7 @@ namespace {
 using cli::err;
 using cli::optionValue;
 using cli::out;
-
-bool parseSize(const QString& text, QSize* size) {
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
-    const auto m = re.match(text.trimmed());
-    if (!m.hasMatch())
-        return false;
-    const QSize s(m.captured(1).toInt(), m.captured(2).toInt());
-    if (s.width() < 16 || s.height() < 16 || s.width() > 8192 || s.height() > 8192)
-        return false;
-    *size = s;
-    return true;
-}
+using cli::parseSize;
 
 // --fit and --rotate N: a board fitted to the screen and turned for one mounted on
 // its side. False, said on stderr, for a turn the board cannot make.
@@ -245,31 +234,13 @@ int benchBoardCommand(const QStringList& args) {
     BenchWorld world;
     if (!world.open())
         return 1;
-    Database& db = world.db;
     AppContext& ctx = *world.ctx;
     const int tpp = 15;
-    ThemeStore& themes = ctx.themes;
-    BoardTheme theme = themes.loadByName(demoThemeName());
-    // A turned screen shows the board on its side.
+    // A turned screen shows the board on its side; a fitted board keeps its design size.
     const QSize laidOut = rotation % 180 ? size.transposed() : size;
-    const double fx = laidOut.width() * tpp / 2.0 / 10245.0,
-                 fy = laidOut.height() * tpp / 2.0 / 5760.0;
-    for (auto& zone : theme.zone) {
-        if (fit)
-            continue;
-        zone[0] *= fx; // left, top, width, height
-        zone[1] *= fy;
-        zone[2] *= fx;
-        zone[3] *= fy;
-    }
-    theme.scroll = 1;
-    theme.colwidth = QStringLiteral("600;2400;1600;1600;1600;0;0");
-    QString error;
-    if (!theme.found || themes.save(theme, &error) == 0 || !setDemoCurrencyCount(db, rows)) {
-        err(QStringLiteral("Cannot build the benchmark database: %1")
-                .arg(error.isEmpty() ? db.lastError() : error));
+    BoardTheme theme;
+    if (!world.makeBoardTheme(fit ? QSize() : laidOut, rows, tpp, &theme))
         return 1;
-    }
 
     BoardChoices choices;
     choices.themeKey = theme.key;

@@ -3,6 +3,8 @@
 #include "data/database.h"
 #include "data/dbpath.h"
 
+#include <QRegularExpression>
+#include <QSize>
 #include <QStringList>
 #include <cstdio>
 
@@ -27,6 +29,19 @@ inline QString argumentAfter(const QStringList& args, const QString& flag, int n
     if (at < 0 || at + n >= args.size() || args.at(at + n).startsWith(QLatin1String("--")))
         return QString();
     return args.at(at + n);
+}
+
+// "WxH" in pixels, each side 16 to 8192.
+inline bool parseSize(const QString& text, QSize* size) {
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+    const auto m = re.match(text.trimmed());
+    if (!m.hasMatch())
+        return false;
+    const QSize s(m.captured(1).toInt(), m.captured(2).toInt());
+    if (s.width() < 16 || s.height() < 16 || s.width() > 8192 || s.height() > 8192)
+        return false;
+    *size = s;
+    return true;
 }
 
 // Opens the database the program uses (named in path.txt), as every job that reads

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QStringList>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -14,8 +15,9 @@ namespace quoteria {
 
 namespace {
 
-// What a job needs to run: Qt Core only, drawing (fonts, offscreen), or windows.
-enum class Needs { Core, Drawing, Windows };
+// What a job needs to run: Qt Core only, drawing (fonts, offscreen), windows
+// (offscreen unless a platform is chosen) or the real display.
+enum class Needs { Core, Drawing, Windows, Display };
 
 struct Command {
     const char* flag;
@@ -30,6 +32,7 @@ int renderBoardCommand(const QStringList& args);
 int benchBoardCommand(const QStringList& args);
 int renderPreviewCommand(const QStringList& args);
 int benchPreviewEditCommand(const QStringList& args);
+int benchWindowCommand(const QStringList& args);
 
 int runCommandLine(int argc, char** argv) {
     QStringList args;
@@ -49,17 +52,27 @@ int runCommandLine(int argc, char** argv) {
         {"--import-theme", Needs::Drawing, importThemeCommand},
         {"--read-cells", Needs::Core, readCellsCommand},
         {"--export-history", Needs::Core, exportHistoryCommand},
+        {"--install-autostart", Needs::Core, installAutostartCommand},
+        {"--remove-autostart", Needs::Core, removeAutostartCommand},
+        {"--bench-window", Needs::Display, benchWindowCommand},
     };
     for (const Command& c : commands) {
         if (!args.contains(QLatin1String(c.flag)))
             continue;
+        if (c.needs == Needs::Display && !displayAvailable()) {
+            std::fprintf(stderr,
+                         "quoteria: no display found (DISPLAY is not set); %s needs "
+                         "a screen.\n",
+                         c.flag);
+            return 3;
+        }
         if (c.needs != Needs::Core) {
             // Drawing needs fonts but no screen: run without a display.
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            if (c.needs != Needs::Display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
-            std::unique_ptr<QGuiApplication> app(c.needs == Needs::Windows
-                                                     ? new QApplication(argc, argv)
-                                                     : new QGuiApplication(argc, argv));
+            std::unique_ptr<QGuiApplication> app(c.needs == Needs::Drawing
+                                                     ? new QGuiApplication(argc, argv)
+                                                     : new QApplication(argc, argv));
             setMessageService(nullptr);
             return c.run(args);
         }

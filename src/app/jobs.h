@@ -25,4 +25,8 @@ int exportHistoryCommand(const QStringList& args);
 // --read-cells WORKBOOK R,C [R,C ...]: each cell's text on its own line.
 int readCellsCommand(const QStringList& args);
 
+// --install-autostart / --remove-autostart: the session's autostart entry.
+int installAutostartCommand(const QStringList& args);
+int removeAutostartCommand(const QStringList& args);
+
 } // namespace quoteria

@@ -13,6 +13,7 @@
 #include "feeds/onlinerates.h"
 #include "gui/messagebox.h"
 #include "media/alarmplayer.h"
+#include "panel/boardresume.h"
 #include "panel/controlpanel.h"
 #include "panel/displayboard.h"
 #include "panel/splash.h"
@@ -26,6 +27,7 @@
 #include <QLockFile>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 namespace quoteria {
 
@@ -69,6 +71,17 @@ int runProgram(QApplication& app) {
     // The panel lives for the rest of the process once the login succeeds.
     std::unique_ptr<ControlPanel> panel;
     std::unique_ptr<LoginWindow> login;
+    // A board that ran when the program last ended comes back before the login;
+    // until then its own Ctrl+D or close stops it for good.
+    std::optional<ResumedBoard> resumed;
+    std::unique_ptr<QObject> resumedWatch;
+    const auto dropResumed = [&] {
+        // Called from the watcher's own queued slot: it goes after that returns.
+        if (resumedWatch)
+            resumedWatch.release()->deleteLater();
+        resumed.reset();
+        clearRunningMark(runningMarkPathOf(ctx));
+    };
     QObject::connect(&splash, &SplashWindow::finished, &app, [&] {
         const DatabaseCheck check = startupDatabaseCheck(db);
         if (!check.ok) {
@@ -85,13 +98,31 @@ int runProgram(QApplication& app) {
                            });
         purger.purgeIfDue();
         purgeCheck.start();
+        resumed =
+            resumeBoard(ctx, displayBoardFactory(), [&monitor] { return monitor.isEnabled(); });
+        if (resumed) {
+            resumedWatch = std::make_unique<QObject>();
+            for (auto signal : {&BoardControl::stopRequested, &BoardControl::closed})
+                QObject::connect(resumed->board.get(), signal, resumedWatch.get(), dropResumed,
+                                 Qt::QueuedConnection);
+        }
         login = std::make_unique<LoginWindow>(ctx);
-        QObject::connect(login.get(), &LoginWindow::exitRequested, &app, [&] { app.exit(0); });
+        // Leaving at the login is a clean end: the board does not come back.
+        QObject::connect(login.get(), &LoginWindow::exitRequested, &app, [&] {
+            if (resumed)
+                dropResumed();
+            app.exit(0);
+        });
         QObject::connect(login.get(), &LoginWindow::loggedIn, &app, [&] {
             panel = std::make_unique<ControlPanel>(ctx, PanelServices{monitor, mp, feeds, online});
             panel->setBoardFactory(displayBoardFactory());
             QObject::connect(panel.get(), &ControlPanel::exitRequested, &app, [&] { app.exit(0); });
             panel->show();
+            if (resumed) {
+                resumedWatch.reset();
+                panel->adoptBoard(std::move(resumed->board), resumed->mark);
+                resumed.reset();
+            }
         });
         login->show();
         app.setQuitOnLastWindowClosed(true);

@@ -1036,6 +1036,12 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
     p.restore();
 }
 
+int BoardEngine::tickerElementX(int element) const {
+    const TickerMotion::Element& e = m_ticker.element(element);
+    const double ahead = m_present.live ? m_present.ticker * m_speed : 0.0;
+    return m_pm.px(e.left + (m_ticker.train() == TickerMotion::LeftTrain ? -ahead : ahead));
+}
+
 void BoardEngine::paintTicker(QPainter& p) {
     const QRect strip(QPoint(0, 0), m_stripPx.size());
     if (!m_stripImage.isNull())
@@ -1047,9 +1053,7 @@ void BoardEngine::paintTicker(QPainter& p) {
         if (e.message < 0 || e.message >= m_messages.size())
             continue;
         const QImage& img = m_messages[e.message].image;
-        const double ahead = m_present.live ? m_present.ticker * m_speed : 0.0;
-        const int x =
-            m_pm.px(e.left + (m_ticker.train() == TickerMotion::LeftTrain ? -ahead : ahead));
+        const int x = tickerElementX(i);
         if (img.isNull() || x >= strip.width() || x + img.width() <= 0)
             continue;
         p.drawImage(x, 0, img);

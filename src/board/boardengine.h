@@ -77,9 +77,10 @@ public:
     // Where the time comes from (tests fix it).
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
-    // Where a screen is between two ticks of the moving zones, as the elapsed part of
-    // each timer's period (0 to 1): a window shows motion at its own frame rate
-    // instead of in steps. Headless pictures keep the exact tick positions.
+    // Where a screen is between two ticks of the moving zones, in ticks of each
+    // timer ahead of the applied ones (negative when the timer ran ahead of the
+    // frames): a window shows motion at its own frame rate instead of in steps.
+    // Headless pictures keep the exact tick positions.
     struct Presentation {
         bool live = false;
         double title = 0;  // Timer2
@@ -94,6 +95,8 @@ public:
     void paint(QPainter& p, const QRect& clip, bool withTicker = true);
     // Paints the ticker strip with its top-left at (0, 0).
     void paintTicker(QPainter& p);
+    // Where the ticker draws message element (1 ...), in pixels from the strip's left.
+    int tickerElementX(int element) const;
 
     // Zones changed since the last call, as pixel rectangles; returns their number.
     int takeDirty(QRect* out, int max);

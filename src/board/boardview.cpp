@@ -2,33 +2,35 @@
 
 #include "board/boardengine.h"
 #include "board/boardtimers.h"
+#include "board/framemotion.h"
+#include "board/framestats.h"
 
-#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <functional>
 
 namespace quoteria {
 
 namespace {
 
 // The board's timers as real QTimers; the objectNames are the ones the panel knew.
+// Each start, stop and tick also runs the clocks the frames draw the motion by.
 class WidgetTimers : public BoardTimers {
 public:
     WidgetTimers(QObject* owner, BoardEngine*& engine) {
-        m_clock.start();
         for (int n = 1; n <= kCount; ++n) {
             auto* t = new QTimer(owner);
             t->setObjectName(QStringLiteral("Timer%1").arg(n));
             t->setTimerType(Qt::PreciseTimer);
             t->setInterval(defaultInterval(n));
             QObject::connect(t, &QTimer::timeout, owner, [this, &engine, n] {
-                m_lastTick[n] = m_clock.nsecsElapsed();
+                // Counted first: the tick itself may restart the timer's clock.
+                motion.ticked(n);
                 if (engine)
                     engine->tick(n);
             });
             m_t[n] = t;
-            m_lastTick[n] = 0;
         }
     }
     ~WidgetTimers() override {
@@ -41,39 +43,33 @@ public:
         if (QTimer* t = get(n)) {
             if (on && !t->isActive()) {
                 t->start();
-                started(n);
-            } else if (!on)
+                motion.started(n, monotonicNs(), t->interval());
+            } else if (!on) {
                 t->stop();
+                motion.stopped(n);
+            }
         }
     }
     int interval(int n) const override { return get(n) ? get(n)->interval() : 0; }
     void setInterval(int n, int ms) override {
-        if (QTimer* t = get(n))
+        if (QTimer* t = get(n)) {
             t->setInterval(qMax(1, ms));
+            motion.intervalChanged(n, t->interval());
+        }
     }
 
-    // How far timer n is into its period (0 to 1); 0 when it is stopped.
-    double phase(int n) const {
-        const QTimer* t = get(n);
-        if (!t || !t->isActive() || t->interval() <= 0)
-            return 0.0;
-        const double f = (m_clock.nsecsElapsed() - m_lastTick[n]) / (t->interval() * 1.0e6);
-        return qBound(0.0, f, 1.0);
-    }
-    // Marks timer n as just started, so motion is not extrapolated from an old tick.
-    void started(int n) { m_lastTick[n] = m_clock.nsecsElapsed(); }
+    FrameMotion motion;
 
 private:
     QTimer* m_t[kCount + 1] = {};
-    QElapsedTimer m_clock;
-    qint64 m_lastTick[kCount + 1];
 };
 
 // The ticker strip: its own child so the panel can show and hide it.
 class TickerStrip : public QWidget {
 public:
-    TickerStrip(QWidget* parent, BoardEngine*& engine, const BoardPlacement& placement)
-        : QWidget(parent), m_engine(engine), m_placement(placement) {
+    TickerStrip(QWidget* parent, BoardEngine*& engine, const BoardPlacement& placement,
+                std::function<void()> present)
+        : QWidget(parent), m_engine(engine), m_placement(placement), m_present(std::move(present)) {
         setObjectName(QStringLiteral("picScroll"));
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -83,6 +79,8 @@ protected:
     void paintEvent(QPaintEvent*) override {
         if (!m_engine)
             return;
+        // Painted alone when only the ticker moves: it needs this frame's time too.
+        m_present();
         QPainter p(this);
         // The strip's own corner, turned with the board, lands on this widget's corner.
         const QRect strip = m_engine->stripPx();
@@ -103,6 +101,7 @@ protected:
 private:
     BoardEngine*& m_engine;
     const BoardPlacement& m_placement;
+    std::function<void()> m_present;
 };
 
 constexpr int kMediaKinds = 4;
@@ -122,15 +121,7 @@ struct BoardView::Private {
     bool loaded = false;
     BoardSource* source = nullptr;
 
-    void present() {
-        BoardEngine::Presentation p;
-        p.live = true;
-        p.title = timers->phase(int(Timer::Title));
-        p.table = timers->phase(int(Timer::TableScroll));
-        p.ticker =
-            qMax(timers->phase(int(Timer::LeftTrain)), timers->phase(int(Timer::RightTrain)));
-        engine->setPresentation(p);
-    }
+    void present() { engine->setPresentation(timers->motion.at(monotonicNs())); }
 };
 
 BoardView::BoardView(QWidget* parent) : QWidget(parent), d(new Private) {
@@ -140,7 +131,7 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent), d(new Private) {
     setFocusPolicy(Qt::NoFocus);
 
     d->timers = new WidgetTimers(this, d->engine);
-    d->strip = new TickerStrip(this, d->engine, d->placement);
+    d->strip = new TickerStrip(this, d->engine, d->placement, [this] { d->present(); });
     d->strip->hide();
     const char* const names[kMediaKinds] = {"videoHost", "webHost", "cameraHost", "slideHost"};
     for (int k = 0; k < kMediaKinds; ++k) {

@@ -9,6 +9,7 @@
 #include "board/boardview.h"
 
 #include <QWidget>
+#include <functional>
 
 class QScreen;
 
@@ -50,6 +51,14 @@ public:
     // The engine behind the window; tests read the ticker and the table from it.
     BoardEngine* engine() const;
 
+    // Called with the time (monotonic ns) of every frame the window presents.
+    void setFrameListener(std::function<void(qint64)> listener);
+    // The frame rate the screen under the window is meant to show.
+    double nominalFrameMs() const;
+    // F12: the small overlay of frame, CPU and memory figures.
+    void toggleDiagnostics();
+    bool diagnosticsShown() const;
+
 Q_SIGNALS:
     // Ctrl+D on the board: the panel runs its Start/Stop Display command.
     void stopRequested();
@@ -57,6 +66,7 @@ Q_SIGNALS:
     void closed();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

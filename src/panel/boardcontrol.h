@@ -5,10 +5,9 @@
 #include "board/boardview.h"
 
 #include <QObject>
+#include <QWidget>
 #include <functional>
 #include <memory>
-
-class QWidget;
 
 namespace quoteria {
 
@@ -31,6 +30,14 @@ public:
     void startLeftTrain() {
         setRunning(Timer::RightTrain, false);
         setRunning(Timer::LeftTrain, true);
+    }
+    // The left-running train built afresh from the strip's right edge, where the
+    // operator can see it: a train stopped half-way is never resumed.
+    void startTickerAfresh() {
+        getSnews();
+        if (QWidget* area = picScroll())
+            area->setVisible(true);
+        startLeftTrain();
     }
     void stopTicker() {
         setRunning(Timer::LeftTrain, false);

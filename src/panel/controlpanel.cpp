@@ -24,6 +24,7 @@
 #include "media/othersettingswindow.h"
 #include "news/newslistwindow.h"
 #include "panel/aboutwindow.h"
+#include "panel/boardresume.h"
 #include "panel/panelstate.h"
 #include "rates/currencylistwindow.h"
 #include "rates/feedscheduler.h"
@@ -113,6 +114,8 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     m_rotate->setObjectName(QStringLiteral("cmbRotate"));
     m_rotate->addItems({QStringLiteral("0"), QStringLiteral("90"), QStringLiteral("180"),
                         QStringLiteral("270")});
+    m_chkResume = new QCheckBox(QStringLiteral("Resume the board after a restart"), central);
+    m_chkResume->setObjectName(QStringLiteral("chkResume"));
     m_status = new QLabel(central);
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_label6 = new QLabel(QStringLiteral("www.quoteria.example"), central);
@@ -138,6 +141,7 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     grid->addWidget(m_fit, 6, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Rotation"), central), 6, 2);
     grid->addWidget(m_rotate, 6, 3);
+    grid->addWidget(m_chkResume, 7, 0, 1, 4);
 
     auto makeTimer = [this](const char* name, int ms) {
         auto* t = new QTimer(this);
@@ -178,6 +182,10 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
     });
     connect(m_news, &QCheckBox::clicked, this, &ControlPanel::chkStart_Click);
     connect(m_chkMonitor, &QCheckBox::clicked, this, &ControlPanel::chkMonitor_Click);
+    connect(m_chkResume, &QCheckBox::clicked, this, [this](bool on) {
+        if (!m_ctx.settings.set(settings::ResumeBoard, on))
+            reportUnsaved(settings::ResumeBoard.at);
+    });
     m_int->installEventFilter(this);
     m_mult->installEventFilter(this);
     connect(&m_ctx.events, &DataEvents::themesChanged, this, &ControlPanel::addTheme);
@@ -363,6 +371,7 @@ void ControlPanel::formLoad() {
     m_fit->setChecked(s.get(settings::FitToScreen));
     const int turn = m_rotate->findText(QString::number(s.get(settings::BoardRotation)));
     m_rotate->setCurrentIndex(qMax(0, turn));
+    m_chkResume->setChecked(s.get(settings::ResumeBoard));
 
     m_services.monitor.switchOn(m_chkMonitor->isChecked());
 }
@@ -526,6 +535,38 @@ void ControlPanel::startBoard() {
         logLine(QStringLiteral("Start Display: this build has no board"));
         return;
     }
+    showRunning();
+    m_boardScreen = m_screen->currentText();
+    m_board = m_factory(m_ctx, boardChoices());
+    watchBoard();
+    m_board->show();
+    QCoreApplication::processEvents();
+
+    if (m_board && m_news->isChecked())
+        startTicker();
+    showTickerState();
+}
+
+void ControlPanel::adoptBoard(std::unique_ptr<BoardControl> board, const RunningMark& mark) {
+    if (!board || m_board)
+        return;
+    // The choices the board was made with, so Pause and the mark follow it.
+    const int theme = findCaseless(m_theme, mark.theme);
+    if (theme >= 0)
+        m_theme->setCurrentIndex(theme);
+    m_ctx.session.currentThemeKey = themeKeyOf(m_ctx.db, mark.theme);
+    m_type->setCurrentIndex(qMax(0, findCaseless(m_type, mark.motion)));
+    m_screen->setCurrentIndex(qMax(0, findCaseless(m_screen, mark.screen)));
+    showRunning();
+    m_boardScreen = mark.screen;
+    m_board = std::move(board);
+    watchBoard();
+    if (mark.paused)
+        m_items.value(QStringLiteral("Pause"))->setText(kResumePause);
+    showTickerState();
+}
+
+void ControlPanel::showRunning() {
     setWindowTitle(QStringLiteral("Running"));
     m_status->setText(QStringLiteral("Running"));
     QAction* pause = m_items.value(QStringLiteral("Pause"));
@@ -535,8 +576,9 @@ void ControlPanel::startBoard() {
     setBackground(kRunningColour);
     m_theme->setEnabled(false);
     m_type->setEnabled(false);
+}
 
-    m_board = m_factory(m_ctx, boardChoices());
+void ControlPanel::watchBoard() {
     // Queued: Ctrl+D arrives inside the board's own key handler, which must
     // finish before the board is taken down.
     connect(m_board.get(), &BoardControl::stopRequested, this, &ControlPanel::display_Click,
@@ -549,16 +591,26 @@ void ControlPanel::startBoard() {
                 display_Click();
         },
         Qt::QueuedConnection);
-    m_board->show();
-    QCoreApplication::processEvents();
+}
 
-    if (m_board && m_news->isChecked())
-        startTicker();
-    showTickerState();
+void ControlPanel::saveRunningMark() {
+    const QString path = runningMarkPathOf(m_ctx);
+    if (!m_board) {
+        clearRunningMark(path);
+        return;
+    }
+    RunningMark mark;
+    mark.theme = m_theme->currentText();
+    mark.motion = m_type->currentText();
+    mark.screen = m_boardScreen;
+    mark.ticker = tickerRunning();
+    mark.paused = m_items.value(QStringLiteral("Pause"))->text() == kResumePause;
+    writeRunningMark(path, mark);
 }
 
 void ControlPanel::stopBoard() {
     m_board.reset();
+    saveRunningMark();
     showTickerState();
     setWindowTitle(QStringLiteral("Stopped"));
     m_status->setText(QStringLiteral("Stopped"));
@@ -577,18 +629,13 @@ void ControlPanel::Pause_Click() {
     const bool pausing = pause->text() != kResumePause;
     m_board->setRunning(table, !pausing);
     pause->setText(pausing ? kResumePause : kPauseDisplay);
+    saveRunningMark();
 }
 
 void ControlPanel::startTicker() {
     if (!m_board)
         return;
-    // A train stopped half-way is never resumed: the left-running train is built
-    // again at the right edge, and only its timer runs.
-    m_board->getSnews();
-    // A ticker switched on later runs where the operator can see it.
-    if (QWidget* area = m_board->picScroll())
-        area->setVisible(true);
-    m_board->startLeftTrain();
+    m_board->startTickerAfresh();
 }
 
 void ControlPanel::stopTicker() {
@@ -604,6 +651,9 @@ bool ControlPanel::tickerRunning() const {
 void ControlPanel::showTickerState() {
     m_items.value(QStringLiteral("scrollstart"))
         ->setText(tickerRunning() ? kStopScroll : kStartScroll);
+    // Every change of the board's state passes here while it runs.
+    if (m_board)
+        saveRunningMark();
 }
 
 void ControlPanel::scrollstart_Click() {
@@ -675,6 +725,7 @@ void ControlPanel::exit_Click() {
     if (!settleOpenWork())
         return;
     storePosition(true);
+    saveRunningMark();
     emit exitRequested();
 }
 

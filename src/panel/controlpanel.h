@@ -2,6 +2,7 @@
 // The control panel: chooses theme, motion and screen, starts, pauses and stops
 // the board, switches the ticker and the rate monitor, and opens the editors.
 #include "board/boardloader.h"
+#include "board/runningmark.h"
 #include "data/themestore.h"
 #include "panel/boardcontrol.h"
 
@@ -66,6 +67,9 @@ public:
     int previewTickerSpeed() const { return m_previewTickerSpeed; }
     // How the board is made on Start Display.
     void setBoardFactory(BoardFactory factory);
+    // Takes over a board that was started before the login (after a restart): the
+    // panel then shows it as running, as its own Start Display would.
+    void adoptBoard(std::unique_ptr<BoardControl> board, const RunningMark& mark);
     // The running board, nullptr while stopped.
     BoardControl* board() const { return m_board.get(); }
     // The theme list, made on first use (not shown): it owns the theme editor.
@@ -124,7 +128,12 @@ private:
     bool allowed(const QString& name);
     void prvChecks(const std::function<void()>& opener);
     void startBoard();
+    // The panel's side of a running board: captions, colours, locked choices.
+    void showRunning();
+    void watchBoard();
     void stopBoard();
+    // The running mark follows what the board shows; a stopped board has none.
+    void saveRunningMark();
     // The ticker's start: the left-running train afresh from the strip's right edge.
     void startTicker();
     void stopTicker();
@@ -164,6 +173,9 @@ private:
     QCheckBox* m_chkMonitor = nullptr;
     QCheckBox* m_fit = nullptr;
     QComboBox* m_rotate = nullptr;
+    QCheckBox* m_chkResume = nullptr;
+    // The screen the running board was opened on; the box may change meanwhile.
+    QString m_boardScreen;
     QLabel* m_label6 = nullptr;
     QLabel* m_status = nullptr;
     QTimer* m_timer5 = nullptr;

@@ -24,6 +24,7 @@ private Q_SLOTS:
     void stopKey_data();
     void stopKey();
     void tickerPictures();
+    void framesAndDiagnostics();
     void paintsTheBoard();
     void placedFromSettings_data();
     void placedFromSettings();
@@ -114,6 +115,27 @@ void TestDisplayWindow::tickerPictures() {
     QCOMPARE(w.scrollPictureCount(), 3);
     w.unloadScrollPictures();
     QCOMPARE(w.scrollPictureCount(), 1);
+}
+
+void TestDisplayWindow::framesAndDiagnostics() {
+    Fixture f;
+    DisplayWindow w(f.ctx, f.choices());
+    int frames = 0;
+    w.setFrameListener([&frames](qint64) { ++frames; });
+    w.show();
+    // The moving board presents frame after frame, each one counted.
+    QTRY_VERIFY(frames >= 10);
+    QVERIFY(!w.diagnosticsShown());
+    QTest::keyClick(&w, Qt::Key_F12, Qt::ShiftModifier);
+    QVERIFY(!w.diagnosticsShown());
+    QTest::keyClick(&w, Qt::Key_F12);
+    QVERIFY(w.diagnosticsShown());
+    auto* overlay = w.findChild<QWidget*>(QStringLiteral("diagnostics"));
+    QVERIFY(overlay && overlay->isVisible());
+    QVERIFY(!overlay->geometry().isEmpty());
+    QTest::keyClick(&w, Qt::Key_F12);
+    QVERIFY(!w.diagnosticsShown());
+    QVERIFY(overlay->isHidden());
 }
 
 void TestDisplayWindow::paintsTheBoard() {

@@ -11,6 +11,7 @@
 #include "design/themeeditor.h"
 #include "design/themelistwindow.h"
 #include "fakeboard.h"
+#include "panelservices.h"
 #include "gui/unsavedwork.h"
 #include "media/alarmplayer.h"
 #include "media/medialistwindow.h"
@@ -43,17 +44,10 @@ const QString kTheme = QStringLiteral("theme");
 
 // A demo database, a private settings folder and a context; the demo theme is
 // chosen unless the test says otherwise.
-struct Fixture : test::AppFixture {
+struct Fixture : test::AppFixture, test::PanelServiceSet {
     test::FakeBoards boards;
-    // What the program hands every panel.
-    RateMonitor monitor{ctx};
-    MediaAlarmPlayer mp;
-    FeedScheduler feeds;
-    OnlineRates online{ctx};
-    PanelServices services() { return {monitor, mp, feeds, online}; }
-    explicit Fixture(bool chooseDemo = true) : AppFixture(true) {
+    explicit Fixture(bool chooseDemo = true) : AppFixture(true), PanelServiceSet(ctx) {
         QVERIFY(ready);
-        monitor.setPlayer(&mp);
         ctx.session.userType = QStringLiteral("Admin");
         if (chooseDemo)
             settings.write(kDisp, kTheme, QStringLiteral("name"), demoThemeName());
