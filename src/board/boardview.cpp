@@ -7,6 +7,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTimer>
 #include <functional>
 
@@ -114,6 +115,8 @@ struct BoardView::Private {
     TickerStrip* strip = nullptr;
     QWidget* media[kMediaKinds] = {};
     QTimer* frame = nullptr; // one repaint per screen frame of the moving zones
+    QRegion pending;         // changed since the last frame (screen pixels)
+    bool stripPending = false;
     BoardPlacement placement;
     bool fit = false;
     int rotation = 0;
@@ -140,11 +143,13 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent), d(new Private) {
         d->media[k]->hide();
     }
     d->engine = new BoardEngine(*d->timers, this);
+    // Zones changed by the timers wait for the next frame: painting at every tick
+    // of every timer would draw the screen three times a frame for nothing.
     connect(d->engine, &BoardEngine::repaintNeeded, this, [this](const QRect& r) {
         if (d->strip->isVisible() && r == d->engine->stripPx())
-            d->strip->update();
+            d->stripPending = true;
         else
-            update(d->placement.toScreen(r));
+            d->pending += d->placement.toScreen(r);
     });
 
     // The timers move the board in their own steps; the screen shows the motion at
@@ -155,11 +160,16 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent), d(new Private) {
     connect(d->frame, &QTimer::timeout, this, [this] {
         BoardEngine* e = d->engine;
         if (e->titleMoving() && isRunning(Timer::Title))
-            update(d->placement.toScreen(e->zonePx(BoardEngine::ZoneTitle)));
+            d->pending += d->placement.toScreen(e->zonePx(BoardEngine::ZoneTitle));
         if (isRunning(Timer::TableScroll) && isRunning(Timer::Compose))
-            update(d->placement.toScreen(e->zonePx(BoardEngine::ZoneTable)));
-        if (d->strip->isVisible() && (leftTrainRunning() || rightTrainRunning()))
+            d->pending += d->placement.toScreen(e->zonePx(BoardEngine::ZoneTable));
+        if (d->strip->isVisible() &&
+            (d->stripPending || leftTrainRunning() || rightTrainRunning()))
             d->strip->update();
+        d->stripPending = false;
+        if (!d->pending.isEmpty())
+            update(d->pending);
+        d->pending = QRegion();
     });
 }
 
