@@ -2,6 +2,7 @@
 
 #include "board/boardlayout.h"
 
+#include <QPainter>
 #include <cmath>
 
 namespace quoteria {
@@ -67,6 +68,31 @@ QRect BoardPlacement::toScreen(const QRect& frameRect) const {
 
 QRect BoardPlacement::toFrame(const QRect& screenRect) const {
     return toScreen().inverted().mapRect(QRectF(screenRect)).toAlignedRect();
+}
+
+namespace {
+
+// The widget is the turned screen, the upright picture its frame.
+BoardPlacement turned(const QSize& widget, int rotation) {
+    BoardPlacement p;
+    p.screen = widget;
+    p.rotation = BoardPlacement::validRotation(rotation) ? rotation : 0;
+    return p;
+}
+
+} // namespace
+
+QSize PlayerTurn::upright(const QSize& widget) const {
+    return turned(widget, rotation).frame();
+}
+
+QTransform PlayerTurn::toWidget(const QSize& widget) const {
+    return turned(widget, rotation).toScreen();
+}
+
+void PlayerTurn::apply(QPainter& painter, const QSize& widget) const {
+    if (rotation != 0)
+        painter.setTransform(toWidget(widget), true);
 }
 
 } // namespace quoteria

@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QTransform>
 
+class QPainter;
+
 namespace quoteria {
 
 struct BoardPlacement {
@@ -32,6 +34,19 @@ struct BoardPlacement {
     QTransform toScreen() const;
     QRect toScreen(const QRect& frameRect) const;
     QRect toFrame(const QRect& screenRect) const;
+};
+
+// A player on a turned board's zone: its widget stands on the turned rectangle and
+// its picture is painted upright for the board, turned like the board itself.
+struct PlayerTurn {
+    int rotation = 0; // as the board's: 0, 90, 180 or 270 degrees clockwise
+
+    // The picture's own size in a widget of that size: turned back for 90 and 270.
+    QSize upright(const QSize& widget) const;
+    // Upright picture coordinates to widget coordinates.
+    QTransform toWidget(const QSize& widget) const;
+    // Turns painter for a widget of that size; at 0 it is left alone, costing nothing.
+    void apply(QPainter& painter, const QSize& widget) const;
 };
 
 } // namespace quoteria

@@ -56,6 +56,8 @@ void MediaZone::startLiveInput(BoardView& view) {
     if (!host)
         return;
     m_live = new LiveInput(m_setup.captureSource, host, this);
+    if (VideoSurface* surface = m_live->surface())
+        surface->setRotation(view.placement().rotation);
     host->show();
 }
 
@@ -75,6 +77,10 @@ void MediaZone::startWebPage(AppContext& ctx, BoardView& view) {
         return;
     }
     placeInHost(host, m_show);
+    // The page view draws itself and cannot be turned: it stays upright.
+    if (view.placement().rotation != 0)
+        logLine(QStringLiteral("media zone: the web page is shown upright on a board turned %1 degrees")
+                    .arg(view.placement().rotation));
     host->show();
 }
 
@@ -111,7 +117,7 @@ void MediaZone::startShow(AppContext& ctx, BoardView& view) {
     QWidget* host = view.mediaHost(BoardView::Media::Slideshow);
     if (!host)
         return;
-    m_show = createMediaPlayer(kind, file, host);
+    m_show = createMediaPlayer(kind, file, host, nullptr, view.placement().rotation);
     host->show();
 }
 
@@ -120,6 +126,7 @@ void MediaZone::startVideo(AppContext& ctx, BoardView& view) {
     if (!host)
         return;
     m_output = std::make_unique<VideoPlayerOutput>(host);
+    m_output->setRotation(view.placement().rotation);
     m_queue = std::make_unique<VideoQueue>(ctx.media, *m_output);
     m_output->setListeners([q = m_queue.get()] { q->ended(); },
                            [q = m_queue.get()] { q->failed(); });

@@ -3,13 +3,14 @@
 #include "data/messageservice.h"
 #include "media/pictureloader.h"
 #include "media/slidesequence.h"
+#include "media/videoplayeroutput.h"
 
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QMovie>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <QVideoWidget>
+#include <QVideoSink>
 
 namespace quoteria {
 
@@ -67,8 +68,17 @@ void BannerPlayer::reload() {
     QStringList pictures;
     for (const QString& f : m_files)
         pictures << (itemOf(f) == Item::Picture ? f : QString());
-    m_pictures->load(pictures, size());
+    m_pictures->load(pictures, m_turn.upright(size()));
     showFrom(0);
+}
+
+void BannerPlayer::setRotation(int degrees) {
+    m_turn.rotation = degrees;
+    m_pictures->resize(m_turn.upright(size()));
+    renderStill();
+    if (m_videoSurface)
+        m_videoSurface->setRotation(degrees);
+    update();
 }
 
 void BannerPlayer::clear() {
@@ -83,9 +93,13 @@ void BannerPlayer::clear() {
         m_video->deleteLater();
         m_video = nullptr;
     }
-    if (m_videoWidget) {
-        m_videoWidget->deleteLater();
-        m_videoWidget = nullptr;
+    if (m_videoSurface) {
+        m_videoSurface->deleteLater();
+        m_videoSurface = nullptr;
+    }
+    if (m_videoSink) {
+        m_videoSink->deleteLater();
+        m_videoSink = nullptr;
     }
     m_current = -1;
     m_item = Item::None;
@@ -162,11 +176,14 @@ bool BannerPlayer::showItem(int index) {
             skip(index, QStringLiteral("cannot be read"));
             return false;
         }
-        m_videoWidget = new QVideoWidget(this);
-        m_videoWidget->setGeometry(rect());
-        m_videoWidget->show();
+        m_videoSurface = new VideoSurface(this);
+        m_videoSurface->setRotation(m_turn.rotation);
+        m_videoSurface->setGeometry(rect());
+        m_videoSurface->show();
+        m_videoSink = new QVideoSink(this);
         m_video = new QMediaPlayer(this);
-        m_video->setVideoOutput(m_videoWidget);
+        m_video->setVideoSink(m_videoSink);
+        m_videoSurface->follow(m_videoSink);
         connect(m_video, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
             if (s == QMediaPlayer::EndOfMedia)
                 QMetaObject::invokeMethod(this, [this] { next(); }, Qt::QueuedConnection);
@@ -224,13 +241,14 @@ void BannerPlayer::tick(int ms) {
 // Scaled or drawn once per frame and size, not at every paint.
 void BannerPlayer::renderStill() {
     m_still = QImage();
-    if (size().isEmpty())
+    const QSize area = m_turn.upright(size());
+    if (area.isEmpty())
         return;
     if (m_movie) {
-        m_still = m_movie->currentImage().scaled(size(), Qt::KeepAspectRatio,
+        m_still = m_movie->currentImage().scaled(area, Qt::KeepAspectRatio,
                                                  Qt::SmoothTransformation);
     } else if (m_drawing) {
-        const QSize s = m_drawing->defaultSize().scaled(size(), Qt::KeepAspectRatio);
+        const QSize s = m_drawing->defaultSize().scaled(area, Qt::KeepAspectRatio);
         if (s.isEmpty())
             return;
         m_still = QImage(s, QImage::Format_ARGB32_Premultiplied);
@@ -241,18 +259,21 @@ void BannerPlayer::renderStill() {
 }
 
 void BannerPlayer::resizeEvent(QResizeEvent*) {
-    m_pictures->resize(size());
+    m_pictures->resize(m_turn.upright(size()));
     renderStill();
-    if (m_videoWidget)
-        m_videoWidget->setGeometry(rect());
+    if (m_videoSurface)
+        m_videoSurface->setGeometry(rect());
 }
 
 void BannerPlayer::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
     const QImage img = m_item == Item::Picture ? m_pictures->image(m_current) : m_still;
-    if (!img.isNull())
-        p.drawImage(QPoint((width() - img.width()) / 2, (height() - img.height()) / 2), img);
+    if (img.isNull())
+        return;
+    m_turn.apply(p, size());
+    const QSize area = m_turn.upright(size());
+    p.drawImage(QPoint((area.width() - img.width()) / 2, (area.height() - img.height()) / 2), img);
 }
 
 } // namespace quoteria

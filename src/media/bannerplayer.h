@@ -3,6 +3,7 @@
 // picture, an animated GIF or WebP, an SVG drawing or a video. A Flash movie or a
 // file that cannot be read is passed over with one log line per reading of the
 // list, and the player goes on; with nothing playable it stays empty.
+#include "board/boardfit.h"
 #include "media/medialists.h"
 
 #include <QImage>
@@ -13,12 +14,13 @@
 class QMediaPlayer;
 class QMovie;
 class QSvgRenderer;
-class QVideoWidget;
+class QVideoSink;
 
 namespace quoteria {
 
 class FrameClock;
 class PictureLoader;
+class VideoSurface;
 
 class BannerPlayer : public QWidget {
     Q_OBJECT
@@ -34,6 +36,8 @@ public:
 
     // Reads the list again and starts at its first item.
     void reload();
+    // Every item turned with a board turned by degrees, laid out for its upright size.
+    void setRotation(int degrees);
 
     static Item itemOf(const QString& file);
     QStringList files() const { return m_files; }
@@ -75,7 +79,9 @@ private:
     QSvgRenderer* m_drawing = nullptr;
     QImage m_still;
     QMediaPlayer* m_video = nullptr;
-    QVideoWidget* m_videoWidget = nullptr;
+    QVideoSink* m_videoSink = nullptr;
+    VideoSurface* m_videoSurface = nullptr; // our own, so it turns with the rest
+    PlayerTurn m_turn;
 };
 
 } // namespace quoteria

@@ -61,13 +61,19 @@ void SlideshowPlayer::reload() {
     for (const MediaListEntry& e : readMediaListFile(listOf(m_kind), m_list))
         m_files << resolveMediaEntry(m_list, e.file);
     m_sequence.reset(m_files.size());
-    m_loader->load(m_files, size());
+    m_loader->load(m_files, m_turn.upright(size()));
+    update();
+}
+
+void SlideshowPlayer::setRotation(int degrees) {
+    m_turn.rotation = degrees;
+    m_loader->resize(m_turn.upright(size()));
     update();
 }
 
 void SlideshowPlayer::resizeEvent(QResizeEvent*) {
     // The show goes on; the pictures come back at the new size.
-    m_loader->resize(size());
+    m_loader->resize(m_turn.upright(size()));
 }
 
 void SlideshowPlayer::tick(int ms) {
@@ -79,7 +85,8 @@ void SlideshowPlayer::tick(int ms) {
         update();
 }
 
-void SlideshowPlayer::paintPanZoom(QPainter& p, int index, double opacity, int shownMs) {
+void SlideshowPlayer::paintPanZoom(QPainter& p, const QSize& area, int index, double opacity,
+                                   int shownMs) {
     const QImage img = m_loader->image(index);
     if (img.isNull())
         return;
@@ -87,24 +94,28 @@ void SlideshowPlayer::paintPanZoom(QPainter& p, int index, double opacity, int s
     // alternately towards one corner and the other.
     const double t = qBound(0.0, double(shownMs) / (m_sequence.holdMs() + m_sequence.changeMs()), 1.0);
     const double scale = kZoom - (kZoom - 1.0) * (index % 2 ? 1.0 - t : t);
-    const QSizeF view(width() * kZoom / scale, height() * kZoom / scale);
+    const QSizeF view(area.width() * kZoom / scale, area.height() * kZoom / scale);
     const QSizeF room = QSizeF(img.size()) - view;
     const double along = index % 2 ? 1.0 - t : t;
     const QRectF source(QPointF(room.width() * along, room.height() * along), view);
     p.setOpacity(opacity);
-    p.drawImage(QRectF(rect()), img, source);
+    p.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), img, source);
 }
 
 void SlideshowPlayer::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::black);
+    m_turn.apply(p, size());
+    const QSize area = m_turn.upright(size());
+    const int width = area.width();
+    const int height = area.height();
+    p.fillRect(QRect(QPoint(0, 0), area), Qt::black);
     const int cur = m_sequence.current();
     if (cur < 0)
         return;
     const int in = m_sequence.incoming();
     const double c = m_sequence.change();
-    auto centred = [this](const QImage& img, int dx) {
-        return QPoint(dx + (width() - img.width()) / 2, (height() - img.height()) / 2);
+    auto centred = [width, height](const QImage& img, int dx) {
+        return QPoint(dx + (width - img.width()) / 2, (height - img.height()) / 2);
     };
     switch (m_kind) {
     case MediaPlayerKind::CrossFade: {
@@ -113,26 +124,26 @@ void SlideshowPlayer::paintEvent(QPaintEvent*) {
         if (in >= 0) {
             const QImage b = m_loader->image(in);
             p.setOpacity(c);
-            p.fillRect(rect(), Qt::black);
+            p.fillRect(QRect(QPoint(0, 0), area), Qt::black);
             p.drawImage(centred(b, 0), b);
         }
         break;
     }
     case MediaPlayerKind::Slide: {
-        const int offset = in >= 0 ? qRound(c * width()) : 0;
+        const int offset = in >= 0 ? qRound(c * width) : 0;
         const QImage a = m_loader->image(cur);
         p.drawImage(centred(a, -offset), a);
         if (in >= 0) {
             const QImage b = m_loader->image(in);
-            p.fillRect(QRect(width() - offset, 0, offset, height()), Qt::black);
-            p.drawImage(centred(b, width() - offset), b);
+            p.fillRect(QRect(width - offset, 0, offset, height), Qt::black);
+            p.drawImage(centred(b, width - offset), b);
         }
         break;
     }
     case MediaPlayerKind::PanZoom:
-        paintPanZoom(p, cur, 1.0, m_sequence.shownMs());
+        paintPanZoom(p, area, cur, 1.0, m_sequence.shownMs());
         if (in >= 0)
-            paintPanZoom(p, in, c, m_sequence.shownMs() - m_sequence.holdMs());
+            paintPanZoom(p, area, in, c, m_sequence.shownMs() - m_sequence.holdMs());
         break;
     case MediaPlayerKind::Banner: // a player of its own
         break;
@@ -140,10 +151,17 @@ void SlideshowPlayer::paintEvent(QPaintEvent*) {
 }
 
 QWidget* createMediaPlayer(MediaPlayerKind kind, const QString& file, QWidget* host,
-                           FrameClock* clock) {
-    QWidget* player = kind == MediaPlayerKind::Banner
-                          ? static_cast<QWidget*>(new BannerPlayer(file, clock, host))
-                          : new SlideshowPlayer(kind, file, clock, host);
+                           FrameClock* clock, int rotation) {
+    QWidget* player = nullptr;
+    if (kind == MediaPlayerKind::Banner) {
+        auto* banner = new BannerPlayer(file, clock, host);
+        banner->setRotation(rotation);
+        player = banner;
+    } else {
+        auto* show = new SlideshowPlayer(kind, file, clock, host);
+        show->setRotation(rotation);
+        player = show;
+    }
     if (host)
         placeInHost(host, player);
     return player;

@@ -1,6 +1,7 @@
 #pragma once
 // The media zone's picture slideshows and banner player, each reading the list
 // written for it, and the one place the board's media set-up makes them.
+#include "board/boardfit.h"
 #include "media/medialists.h"
 #include "media/slidesequence.h"
 
@@ -29,6 +30,8 @@ public:
 
     // Reads the list again and starts at its first picture.
     void reload();
+    // The pictures turned with a board turned by degrees, decoded for their upright size.
+    void setRotation(int degrees);
 
     MediaPlayerKind kind() const { return m_kind; }
     const SlideSequence& sequence() const { return m_sequence; }
@@ -43,19 +46,21 @@ protected:
 
 private:
     void tick(int ms);
-    void paintPanZoom(QPainter& p, int index, double opacity, int shownMs);
+    void paintPanZoom(QPainter& p, const QSize& area, int index, double opacity, int shownMs);
 
     MediaPlayerKind m_kind;
     QString m_list;
     SlideSequence m_sequence;
     PictureLoader* m_loader;
     QStringList m_files;
+    PlayerTurn m_turn;
 };
 
 // The player of kind reading file, placed over the whole of host (or unparented
 // with no host). clock: the board's frame clock; null gives the player its own.
+// rotation: the board's, which the pictures turn with.
 QWidget* createMediaPlayer(MediaPlayerKind kind, const QString& file, QWidget* host,
-                           FrameClock* clock = nullptr);
+                           FrameClock* clock = nullptr, int rotation = 0);
 // Puts player over the whole of host, following its size.
 void placeInHost(QWidget* host, QWidget* player);
 

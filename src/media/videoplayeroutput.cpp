@@ -52,20 +52,27 @@ void VideoSurface::clear() {
     update();
 }
 
+void VideoSurface::setRotation(int degrees) {
+    m_turn.rotation = degrees;
+    update();
+}
+
 void VideoSurface::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    m_turn.apply(p, size());
+    const QRect area(QPoint(0, 0), m_turn.upright(size()));
     if (!m_converted) {
         m_image = m_frame.isValid() ? m_frame.toImage() : QImage();
         m_converted = true;
     }
     const QImage& img = m_image;
     if (img.isNull()) {
-        p.fillRect(rect(), Qt::black);
+        p.fillRect(area, Qt::black);
         return;
     }
     // The whole picture, its proportions kept, on black.
-    const QRect target = fitInside(img.size(), rect());
-    const QRegion bars = QRegion(rect()).subtracted(target);
+    const QRect target = fitInside(img.size(), area);
+    const QRegion bars = QRegion(area).subtracted(target);
     for (const QRect& r : bars)
         p.fillRect(r, Qt::black);
     p.drawImage(target, img);
@@ -93,6 +100,11 @@ VideoPlayerOutput::~VideoPlayerOutput() {
         m_surface->clear();
     for (Slot& s : m_slot)
         s.player->stop();
+}
+
+void VideoPlayerOutput::setRotation(int degrees) {
+    if (m_surface)
+        m_surface->setRotation(degrees);
 }
 
 void VideoPlayerOutput::setListeners(std::function<void()> ended, std::function<void()> failed) {

@@ -2,6 +2,7 @@
 // The media zone's video player: two media players take turns, the idle one
 // loading the next file while the other plays, so a change of video shows the
 // last frame of one until the first of the next instead of black.
+#include "board/boardfit.h"
 #include "media/videoqueue.h"
 
 #include <QImage>
@@ -28,6 +29,8 @@ public:
     void clear();
     bool hasFrame() const { return m_frame.isValid(); }
     QVideoSink* following() const { return m_sink; }
+    // The picture turned with a board turned by degrees.
+    void setRotation(int degrees);
 
 Q_SIGNALS:
     // A new frame of the followed sink arrived.
@@ -44,6 +47,7 @@ private:
     QVideoFrame m_frame;
     QImage m_image; // m_frame converted, once per frame however often it is painted
     bool m_converted = false;
+    PlayerTurn m_turn;
 };
 
 class VideoPlayerOutput : public QObject, public VideoOutput {
@@ -73,6 +77,8 @@ public:
     QMediaPlayer* currentPlayer() const;
     QAudioOutput* currentAudio() const;
     VideoSurface* surface() const { return m_surface; }
+    // The videos turned with a board turned by degrees.
+    void setRotation(int degrees);
 
 private:
     struct Slot {

@@ -26,6 +26,8 @@ private Q_SLOTS:
     void placement();
     void designSize_data();
     void designSize();
+    void playerTurnsWithTheBoard_data();
+    void playerTurnsWithTheBoard();
 };
 
 namespace {
@@ -353,6 +355,51 @@ void TestBoardLayout::designSize() {
     t.swidth = stored.width();
     t.sheight = stored.height();
     QCOMPARE(quoteria::designSize(t, BoardProfile::board(), 15), expected);
+}
+
+// A player stands on the turned zone; its upright picture must land on the screen
+// exactly where the board puts the zone's own corners.
+void TestBoardLayout::playerTurnsWithTheBoard_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<QRect>("zone"); // on the frame
+    QTest::addColumn<int>("rotation");
+    const QSize hd(1920, 1080);
+    const QRect zone(40, 100, 320, 180);
+    for (int rotation : {0, 90, 180, 270}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 fitted").arg(rotation)))
+            << hd << true << zone << rotation;
+        QTest::newRow(qPrintable(QStringLiteral("%1 1:1").arg(rotation)))
+            << hd << false << zone << rotation;
+        QTest::newRow(qPrintable(QStringLiteral("%1 square zone at the corner").arg(rotation)))
+            << QSize(1000, 1000) << true << QRect(0, 0, 200, 200) << rotation;
+    }
+}
+
+void TestBoardLayout::playerTurnsWithTheBoard() {
+    QFETCH(QSize, screen);
+    QFETCH(bool, fit);
+    QFETCH(QRect, zone);
+    QFETCH(int, rotation);
+    BoardPlacement board;
+    board.screen = screen;
+    board.design = QSize(1366, 768);
+    board.fit = fit;
+    board.rotation = rotation;
+    const QRect widget = board.toScreen(zone);
+    const PlayerTurn turn{rotation};
+    QCOMPARE(turn.upright(widget.size()), zone.size());
+
+    const QTransform toWidget = turn.toWidget(widget.size());
+    const QRectF z(zone);
+    const QPointF w(zone.width(), zone.height());
+    const QPointF zoneCorners[] = {z.topLeft(), z.topRight(), z.bottomLeft(), z.bottomRight()};
+    const QPointF pictureCorners[] = {{0, 0}, {w.x(), 0}, {0, w.y()}, w};
+    for (int i = 0; i < 4; ++i) {
+        const QPointF byBoard = board.toScreen().map(zoneCorners[i]);
+        const QPointF byPlayer = QPointF(widget.topLeft()) + toWidget.map(pictureCorners[i]);
+        QCOMPARE(byPlayer, byBoard);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBoardLayout)

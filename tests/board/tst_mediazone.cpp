@@ -31,6 +31,8 @@ private Q_SLOTS:
     void showsTheListedFiles();
     void refreshRestartsTheAlbum_data();
     void refreshRestartsTheAlbum();
+    void playersTurnWithTheBoard_data();
+    void playersTurnWithTheBoard();
     void missingCaptureDevice_data();
     void missingCaptureDevice();
     void missingWebModule();
@@ -167,6 +169,53 @@ void TestMediaZone::refreshRestartsTheAlbum() {
     w->mediaZone()->reloadGallery();
     const QStringList expected = restarted ? QStringList{first, added} : QStringList{first};
     QCOMPARE(filesOf(w->mediaZone()->player()), expected);
+}
+
+// Samples as fractions of the player widget: where the upright picture's left half
+// (red) and right half (blue) show on a board turned by rotation.
+void TestMediaZone::playersTurnWithTheBoard_data() {
+    QTest::addColumn<QString>("media");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<QPointF>("red");
+    QTest::addColumn<QPointF>("blue");
+    for (const char* media : {"Picture", "Flash"}) {
+        const auto row = [media](const char* turn) -> QTestData& {
+            return QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(media, turn)));
+        };
+        row("0") << media << 0 << QPointF(0.4, 0.5) << QPointF(0.6, 0.5);
+        row("90: left half on top") << media << 90 << QPointF(0.5, 0.4) << QPointF(0.5, 0.6);
+        row("180") << media << 180 << QPointF(0.6, 0.5) << QPointF(0.4, 0.5);
+        row("270") << media << 270 << QPointF(0.5, 0.6) << QPointF(0.5, 0.4);
+    }
+}
+
+void TestMediaZone::playersTurnWithTheBoard() {
+    QFETCH(QString, media);
+    QFETCH(int, rotation);
+    QFETCH(QPointF, red);
+    QFETCH(QPointF, blue);
+    Fixture f;
+    f.setMedia(media);
+    f.settings.set(settings::PictureEffect, QStringLiteral("Effect1"));
+    f.settings.set(settings::VideoInOn, false);
+    f.settings.set(settings::FitToScreen, true);
+    f.settings.set(settings::BoardRotation, rotation);
+    const QString type = media == QLatin1String("Flash") ? MediaStore::kFlash : MediaStore::kPicture;
+    const QString file = f.addPicture(QStringLiteral("a.png"), Qt::red, type);
+    QImage halves(40, 30, QImage::Format_RGB32);
+    halves.fill(Qt::red);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 20; x < 40; ++x)
+            halves.setPixel(x, y, qRgb(0, 0, 255));
+    QVERIFY(halves.save(file));
+    auto w = f.board();
+    QWidget* player = w->mediaZone()->player();
+    QVERIFY(player);
+    const auto at = [player](QPointF share) {
+        return QPoint(int(share.x() * player->width()), int(share.y() * player->height()));
+    };
+    QTRY_COMPARE(QColor(player->grab().toImage().pixel(at(red))), QColor(Qt::red));
+    QCOMPARE(QColor(player->grab().toImage().pixel(at(blue))), QColor(Qt::blue));
 }
 
 void TestMediaZone::missingCaptureDevice_data() {

@@ -3,6 +3,7 @@
 #include "media/slidesequence.h"
 
 #include "mediafixtures.h"
+#include "turnfixtures.h"
 
 #include <QtTest>
 
@@ -52,6 +53,20 @@ struct Banner {
     }
 };
 
+// The marked picture as a drawing: scaled and drawn by the player itself.
+QByteArray markedDrawing(const QSize& size) {
+    const int w = size.width(), h = size.height(), m = w / 4;
+    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\">"
+                          "<rect width=\"%1\" height=\"%2\" fill=\"#0000ff\"/>"
+                          "<rect width=\"%3\" height=\"%3\" fill=\"#ff0000\"/>"
+                          "<rect x=\"%4\" width=\"%3\" height=\"%3\" fill=\"#00ff00\"/></svg>")
+        .arg(w)
+        .arg(h)
+        .arg(m)
+        .arg(w - m)
+        .toUtf8();
+}
+
 } // namespace
 
 class TestBannerPlayer : public QObject {
@@ -62,6 +77,8 @@ private Q_SLOTS:
     void turns();
     void onlyFlash();
     void unplayableVideo();
+    void turnedItems_data() { test::turn::turnedCorners(); }
+    void turnedItems();
 };
 
 void TestBannerPlayer::kinds_data() {
@@ -138,6 +155,27 @@ void TestBannerPlayer::unplayableVideo() {
     b.start({"bad.mp4", "1.png"});
     QTRY_COMPARE_WITH_TIMEOUT(b.shown(), QStringLiteral("1.png"), 20000);
     QCOMPARE(b.linesAbout("bad.mp4"), 1);
+}
+
+// A picture, then a drawing, on a player turned after it started.
+void TestBannerPlayer::turnedItems() {
+    QFETCH(int, rotation);
+    QFETCH(QPoint, red);
+    QFETCH(QPoint, green);
+    using namespace test::turn;
+    Banner b;
+    const QSize half = uprightOf(rotation) / 2;
+    QVERIFY(QDir().mkpath(b.dir.filePath("gallery")));
+    QVERIFY(markedPicture(half).save(b.dir.filePath("gallery/1.png")));
+    QVERIFY(writeText(b.dir.filePath("gallery/2.svg"), markedDrawing(half)));
+    b.start({"1.png", "2.svg"});
+    b.player->setRotation(rotation);
+    QTRY_COMPARE(b.player->pending(), 0);
+    QCOMPARE(b.shown(), QStringLiteral("1.png"));
+    verifyCorners(b.player->grab().toImage(), red, green);
+    b.frames(10);
+    QCOMPARE(b.shown(), QStringLiteral("2.svg"));
+    verifyCorners(b.player->grab().toImage(), red, green);
 }
 
 QTEST_MAIN(TestBannerPlayer)

@@ -4,15 +4,20 @@
 #include "media/mediaplayers.h"
 #include "media/pictureloader.h"
 #include "media/slidesequence.h"
+#include "media/videoplayeroutput.h"
 #include "testsupport.h"
 
 #include "mediafixtures.h"
+#include "turnfixtures.h"
 
+#include <QVideoFrame>
+#include <QVideoSink>
 #include <QtTest>
 
 using namespace quoteria;
 using test::writePicture;
 using test::writeText;
+using namespace quoteria::test::turn;
 
 Q_DECLARE_METATYPE(MediaPlayerKind)
 
@@ -34,11 +39,6 @@ QByteArray propsList(const QStringList& names) {
     return out + "</data></component>\r\n";
 }
 
-bool near(QRgb a, QColor b) {
-    return qAbs(qRed(a) - b.red()) < 40 && qAbs(qGreen(a) - b.green()) < 40 &&
-           qAbs(qBlue(a) - b.blue()) < 40;
-}
-
 } // namespace
 
 class TestSlideshow : public QObject {
@@ -54,6 +54,10 @@ private Q_SLOTS:
     void frames();
     void reload();
     void writerList();
+    void turnedSlideshow_data() { turnedCorners(); }
+    void turnedSlideshow();
+    void turnedVideoSurface_data() { turnedCorners(); }
+    void turnedVideoSurface();
 };
 
 // Hold 1000 ms, change 500 ms, frames of 100 ms.
@@ -291,6 +295,43 @@ void TestSlideshow::writerList() {
     host->show();
     QTRY_COMPARE(player->pending(), 0);
     QCOMPARE(player->sequence().current(), 0);
+}
+
+void TestSlideshow::turnedSlideshow() {
+    QFETCH(int, rotation);
+    QFETCH(QPoint, red);
+    QFETCH(QPoint, green);
+    QTemporaryDir dir;
+    // Half the upright zone: it fits only when decoded for the upright size.
+    const QString file = dir.filePath("gallery/1.png");
+    QVERIFY(QDir().mkpath(dir.filePath("gallery")));
+    QVERIFY(markedPicture(uprightOf(rotation) / 2).save(file));
+    const QString list = mediafiles::albumPath(dir.path());
+    QVERIFY(writeText(list, "<artworkinfo><albuminfo><artLocation>1.png</artLocation>"
+                            "</albuminfo></artworkinfo>"));
+    ManualFrameClock clock;
+    SlideshowPlayer player(MediaPlayerKind::CrossFade, list, &clock, nullptr, 1000, 500);
+    player.resize(80, 60);
+    player.setRotation(rotation);
+    player.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&player));
+    QTRY_COMPARE(player.pending(), 0);
+    QTRY_COMPARE(player.sequence().current(), 0);
+    verifyCorners(player.grab().toImage(), red, green);
+}
+
+void TestSlideshow::turnedVideoSurface() {
+    QFETCH(int, rotation);
+    QFETCH(QPoint, red);
+    QFETCH(QPoint, green);
+    QVideoSink sink;
+    sink.setVideoFrame(frameOf(markedPicture(uprightOf(rotation) / 2)));
+    VideoSurface surface;
+    surface.resize(80, 60);
+    surface.setRotation(rotation);
+    surface.follow(&sink);
+    QVERIFY(surface.hasFrame());
+    verifyCorners(surface.grab().toImage(), red, green);
 }
 
 QTEST_MAIN(TestSlideshow)
