@@ -3,8 +3,10 @@
 #include "data/database.h"
 #include "data/dataevents.h"
 #include "data/formats.h"
+#include "data/helpers.h"
 #include "data/settingsstore.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QSet>
 #include <QSqlRecord>
@@ -19,15 +21,11 @@ using namespace currcol;
 
 // Statements are spelled once, from the column names.
 QString sql(const char* pattern) {
-    QString s = QString::fromLatin1(pattern);
-    const std::pair<const char*, QLatin1String> names[] = {
-        {"{T}", Table},      {"{key}", Key},      {"{name}", Name},     {"{active}", Active}, {"{pos}", Pos},
-        {"{low}", Low},      {"{high}", High},    {"{state}", State},   {"{updated}", Updated},
-        {"{c1}", Values[0]}, {"{c2}", Values[1]}, {"{c3}", Values[2]},  {"{c4}", Values[3]},
-        {"{c5}", Values[4]}};
-    for (const auto& [mark, name] : names)
-        s.replace(QLatin1String(mark), name);
-    return s;
+    return spellSql(pattern, {{"{T}", Table},      {"{key}", Key},      {"{name}", Name},
+                              {"{active}", Active}, {"{pos}", Pos},      {"{low}", Low},
+                              {"{high}", High},     {"{state}", State},  {"{updated}", Updated},
+                              {"{c1}", Values[0]},  {"{c2}", Values[1]}, {"{c3}", Values[2]},
+                              {"{c4}", Values[3]},  {"{c5}", Values[4]}});
 }
 
 QString text(const QSqlRecord& r, QLatin1String column) {
@@ -268,15 +266,22 @@ CurrencyStore::Result CurrencyStore::setColumnValues(const QVector<ColumnValue>&
     }
     QSet<qint64> written;
     HistoryWriter history(m_db, stamp);
+    // A feed sends a currency's columns one by one: its stored row is read once.
+    QHash<qint64, std::optional<std::pair<QString, QStringList>>> stored;
     for (const ColumnValue& v : values) {
         if (v.column < 0 || v.column > 4)
             continue;
-        const auto before = storedValues(v.key);
+        auto at = stored.find(v.key);
+        if (at == stored.end())
+            at = stored.insert(v.key, storedValues(v.key));
+        auto& before = *at;
         bool good = false;
         QSqlQuery q = m_db.exec(update[v.column], {v.value, v.key}, &good);
-        if (good && before)
+        if (good && before) {
             good = history.log(v.key, before->first, v.column, before->second.at(v.column),
                                v.value);
+            before->second[v.column] = v.value;
+        }
         if (!good) {
             res.ok = false;
             res.error = m_db.lastError();

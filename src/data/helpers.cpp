@@ -65,4 +65,11 @@ int countOccurrences(const QString& text, const QString& pattern, bool ignoreCas
     return n;
 }
 
+QString spellSql(const char* pattern, std::initializer_list<SqlName> names) {
+    QString s = QString::fromLatin1(pattern);
+    for (const auto& [mark, name] : names)
+        s.replace(QLatin1String(mark), name);
+    return s;
+}
+
 } // namespace quoteria

@@ -3,6 +3,8 @@
 #include "data/database.h" // callers hand in the local Database as a Connection
 
 #include <QString>
+#include <initializer_list>
+#include <utility>
 
 namespace quoteria {
 
@@ -22,5 +24,10 @@ QString fileNameOf(const QString& path);
 bool fileExists(const QString& path);
 // Places where pattern occurs in text, overlapping ones included.
 int countOccurrences(const QString& text, const QString& pattern, bool ignoreCase);
+
+// A statement spelled once from column names: every "{mark}" in pattern replaced
+// by its name.
+using SqlName = std::pair<const char*, QLatin1String>;
+QString spellSql(const char* pattern, std::initializer_list<SqlName> names);
 
 } // namespace quoteria

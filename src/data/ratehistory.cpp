@@ -1,6 +1,7 @@
 #include "data/ratehistory.h"
 
 #include "data/connectionworker.h"
+#include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 
@@ -20,14 +21,10 @@ QString stampText(const QDateTime& when) {
 }
 
 QString sql(const char* pattern) {
-    QString s = QString::fromLatin1(pattern);
-    const std::pair<const char*, QLatin1String> names[] = {
-        {"{T}", Table},   {"{id}", Key},   {"{at}", At},         {"{curr}", Currency},
-        {"{name}", Name}, {"{col}", Column}, {"{old}", Old},     {"{new}", New},
-        {"{src}", Source}, {"{op}", Operator}};
-    for (const auto& [mark, name] : names)
-        s.replace(QLatin1String(mark), name);
-    return s;
+    return spellSql(pattern, {{"{T}", Table},     {"{id}", Key},       {"{at}", At},
+                              {"{curr}", Currency}, {"{name}", Name},    {"{col}", Column},
+                              {"{old}", Old},       {"{new}", New},      {"{src}", Source},
+                              {"{op}", Operator}});
 }
 
 const QString& selectList() {
