@@ -82,6 +82,12 @@ int findCaseless(const QComboBox* box, const QString& text) {
 
 } // namespace
 
+template <class Setting, class Value>
+void ControlPanel::storeSetting(const Setting& setting, const Value& value) {
+    if (!m_ctx.settings.set(setting, value))
+        reportUnsaved(setting.at);
+}
+
 ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* parent)
     : QMainWindow(parent), m_ctx(ctx), m_services(services) {
     setObjectName(QStringLiteral("Form1"));
@@ -173,19 +179,15 @@ ControlPanel::ControlPanel(AppContext& ctx, PanelServices services, QWidget* par
             [this] { storeSetting(settings::Motion, m_type->currentText()); });
     connect(m_screen, &QComboBox::activated, this,
             [this] { storeSetting(settings::ScreenMode, m_screen->currentText()); });
-    connect(m_fit, &QCheckBox::clicked, this, [this](bool on) {
-        if (!m_ctx.settings.set(settings::FitToScreen, on))
-            reportUnsaved(settings::FitToScreen.at);
-    });
+    connect(m_fit, &QCheckBox::clicked, this,
+            [this](bool on) { storeSetting(settings::FitToScreen, on); });
     connect(m_rotate, &QComboBox::activated, this, [this] {
         storeSetting(settings::BoardRotation, m_rotate->currentText().toInt());
     });
     connect(m_news, &QCheckBox::clicked, this, &ControlPanel::chkStart_Click);
     connect(m_chkMonitor, &QCheckBox::clicked, this, &ControlPanel::chkMonitor_Click);
-    connect(m_chkResume, &QCheckBox::clicked, this, [this](bool on) {
-        if (!m_ctx.settings.set(settings::ResumeBoard, on))
-            reportUnsaved(settings::ResumeBoard.at);
-    });
+    connect(m_chkResume, &QCheckBox::clicked, this,
+            [this](bool on) { storeSetting(settings::ResumeBoard, on); });
     m_int->installEventFilter(this);
     m_mult->installEventFilter(this);
     connect(&m_ctx.events, &DataEvents::themesChanged, this, &ControlPanel::addTheme);
@@ -409,17 +411,6 @@ void ControlPanel::txtMult_LostFocus() {
         return;
     }
     storeSetting(kRatioText, m_mult->text());
-}
-
-void ControlPanel::storeSetting(const TextSetting& setting, const QString& value) {
-    // The operator's entry stays in its box; only saving it failed.
-    if (!m_ctx.settings.set(setting, value))
-        reportUnsaved(setting.at);
-}
-
-void ControlPanel::storeSetting(const IntSetting& setting, int value) {
-    if (!m_ctx.settings.set(setting, value))
-        reportUnsaved(setting.at);
 }
 
 void ControlPanel::reportUnsaved(const SettingPlace& at) {

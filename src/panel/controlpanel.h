@@ -143,8 +143,9 @@ private:
     // operator cancelled one of them.
     bool settleOpenWork();
     void setBackground(const QColor& colour);
-    void storeSetting(const TextSetting& setting, const QString& value);
-    void storeSetting(const IntSetting& setting, int value);
+    // Saves one setting; a failure is reported, and the operator's entry stays.
+    template <class Setting, class Value>
+    void storeSetting(const Setting& setting, const Value& value);
     void reportUnsaved(const SettingPlace& at);
     void storePosition(bool withSize);
     void txtInt_LostFocus();
