@@ -2,7 +2,6 @@
 
 #include "board/boardloader.h"
 #include "data/appcontext.h"
-#include "data/helpers.h"
 #include "data/messageservice.h"
 #include "data/settingsstore.h"
 #include "design/themerules.h"
@@ -29,8 +28,7 @@ std::optional<ResumedBoard> resumeBoard(AppContext& ctx, const BoardFactory& fac
     const auto mark = readRunningMark(path);
     if (!mark)
         return std::nullopt;
-    BoardChoices c;
-    c.themeKey = themeKeyOf(ctx.db, mark->theme);
+    BoardChoices c = BoardChoices::stored(ctx.settings, ctx.db, mark->theme);
     const auto check = checkTheme(ctx.themes, c.themeKey);
     if (check != ThemeCheck::Ready) {
         logLine(QStringLiteral("board: theme \"%1\" cannot be shown (%2); the board is not resumed")
@@ -39,10 +37,10 @@ std::optional<ResumedBoard> resumeBoard(AppContext& ctx, const BoardFactory& fac
         return std::nullopt;
     }
     c.motion = mark->motion;
+    // As the panel reads its "Intervel" entry.
     c.pageIntervalMs =
         panel::pageIntervalFor(ctx.settings.get(TextSetting{settings::PageSeconds.at, "3"}))
             .value_or(panel::kDefaultInterval * 1000);
-    c.tickerSpeed = ctx.settings.get(settings::TickerStep);
     c.twipsPerPixel = ctx.session.twipsPerPixel;
     c.monitorOn = std::move(monitorOn);
     // The window places itself on the screen the stored mode names.
