@@ -3,6 +3,7 @@
 #include "board/boardtimers.h"
 #include "board/clockface.h"
 #include "board/mediaplaceholder.h"
+#include "board/opaqueblit.h"
 #include "data/database.h"
 #include "data/formats.h"
 #include "data/helpers.h"
@@ -32,6 +33,8 @@ constexpr int kMaxRows = 2000;
 
 // Rows cached beyond each edge of the table, so a row is drawn before it enters.
 constexpr int kRowsAhead = 2;
+// Pictures of rows that left the table, kept for the rows entering next.
+constexpr int kSpareRows = 4;
 
 QFont boardFont(const QString& family, double points, bool bold, bool italic,
                 const PixelMap& pm) {
@@ -103,10 +106,8 @@ void BoardEngine::markDirty(Zone z) {
 }
 
 QRect BoardEngine::tableZonePx() const {
-    QRect r = m_fgPx;
-    for (int k = 0; k < 6; ++k)
-        r |= m_headerPx[k];
-    return r;
+    // Headers change only with the whole board; the rows stay inside their zone.
+    return m_fgPx;
 }
 
 QRect BoardEngine::zonePx(Zone z) const {
@@ -238,6 +239,7 @@ void BoardEngine::start() {
 void BoardEngine::setcols(int rowCount) {
     m_totRow = qBound(0, rowCount, kMaxRows);
     m_rows = QVector<Row>(m_totRow);
+    m_spareRows.clear();
     const QColor rowBg = m_theme.rowbgcolor;
     for (Row& r : m_rows)
         r.bg = rowBg;
@@ -292,6 +294,11 @@ void BoardEngine::renderHeaders() {
             y += fm.height();
         }
     }
+    // On an opaque colour the headers hide what lies under them: copied, not blended.
+    if (t.hdclrbg.alpha() == 255)
+        for (QImage& img : m_headerImage)
+            if (!img.isNull())
+                img = img.convertToFormat(QImage::Format_RGB32);
 }
 
 void BoardEngine::buildBackground() {
@@ -403,12 +410,18 @@ void BoardEngine::buildTitle() {
     const int w = fm.horizontalAdvance(m_titleText);
     m_titleWidthTw = int(std::lround(m_pm.twips(w)));
     m_titleImage = newImage(w + 1, fm.height());
+    // On its own colour the title is drawn once onto it: each marquee step then
+    // copies the picture instead of blending it.
+    const bool onColour = m_titleOpaque && m_titleBg.alpha() == 255;
     if (!m_titleImage.isNull()) {
-        m_titleImage.fill(Qt::transparent);
+        m_titleImage.fill(onColour ? m_titleBg : QColor(Qt::transparent));
         QPainter p(&m_titleImage);
         p.setFont(font);
         p.setPen(t.ttlcolor);
         p.drawText(0, fm.ascent(), m_titleText);
+        p.end();
+        if (onColour)
+            m_titleImage = m_titleImage.convertToFormat(QImage::Format_RGB32);
     }
     m_titleMarquee = t.scroll == 1;
     m_marquee = Marquee();
@@ -671,7 +684,7 @@ void BoardEngine::drawRecord(int row, const RateRow& r, const RowColouring& colo
     if (rowNearView(row))
         renderRow(target);
     else
-        target.image = QImage();
+        spareRowImage(target);
     m_rowsChanged = true;
     if (!m_composeView)
         markDirty(ZoneTable);
@@ -688,12 +701,20 @@ bool BoardEngine::rowNearView(int v) const {
     return tops[v] + m_geo.rowHeight > -margin && tops[v] < m_geo.fg.height() + margin;
 }
 
+void BoardEngine::spareRowImage(Row& row) {
+    // A row leaving hands its picture to the next one entering: on a large screen a
+    // fresh picture costs the system's page faults and zeroing every time.
+    if (!row.image.isNull() && m_spareRows.size() < kSpareRows)
+        m_spareRows.append(row.image);
+    row.image = QImage();
+}
+
 void BoardEngine::cacheRows() {
     // Rows leaving drop their picture; rows about to enter are drawn ahead of time.
     for (int v = 0; v < m_rows.size(); ++v) {
         Row& row = m_rows[v];
         if (!rowNearView(v))
-            row.image = QImage();
+            spareRowImage(row);
         else if (row.image.isNull() || row.dirty)
             renderRow(row);
     }
@@ -744,14 +765,22 @@ void BoardEngine::renderRow(Row& row) {
         row.image = QImage();
         return;
     }
+    if (!row.image.isNull() && row.image.size() != QSize(width, height))
+        row.image = QImage();
+    while (row.image.isNull() && !m_spareRows.isEmpty()) {
+        QImage spare = m_spareRows.takeLast();
+        if (spare.size() == QSize(width, height))
+            row.image = spare;
+    }
     if (row.image.isNull())
         // Rows are opaque: drawn without blending, which counts on a 4K board.
         row.image = newImage(width, height).convertToFormat(QImage::Format_RGB32);
     if (row.image.isNull())
         return;
     const BoardTheme& t = m_theme;
-    row.image.fill(t.linecolor);
     QPainter p(&row.image);
+    // The line colour between and after the cells; each cell fills its own.
+    QRegion lines(row.image.rect());
     const QFont nameFont = boardFont(t.fntcrr, t.sizecrr, true, false, m_pm);
     const QFont valueFont = boardFont(t.fntval, t.sizeval, true, false, m_pm);
     for (int c = 0; c < 7; ++c) {
@@ -762,6 +791,7 @@ void BoardEngine::renderRow(Row& row) {
         if (x0 >= width)
             break;
         const QRect cell(x0, 0, x1 - x0, height);
+        lines -= cell;
         if (c == 0) {
             p.fillRect(cell, t.rowbgcolor);
             const QImage flag = flagImage(row.img, cell.size());
@@ -781,6 +811,8 @@ void BoardEngine::renderRow(Row& row) {
         p.drawText(x0, QFontMetrics(f).ascent(), QLatin1Char(' ') + row.text[c - 1]);
         p.restore();
     }
+    for (const QRect& r : lines)
+        p.fillRect(r, t.linecolor);
 }
 
 QString BoardEngine::rowText(int row, int cell) const {
@@ -961,8 +993,13 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
                                       : m_composeView ? m_composed
                                                       : m_scroll.tops();
         const double ahead = live ? m_present.table * m_currScroll : 0.0;
-        // Rows are opaque: the line colour fills only the gaps they leave.
-        QRegion gaps(table);
+        // Rows are opaque: the line colour fills only the gaps they leave, and
+        // neither shows under an opaque header.
+        QRegion hidden;
+        for (int k = 0; k < 6; ++k)
+            if (m_headerImage[k].format() == QImage::Format_RGB32)
+                hidden += QRect(m_headerPx[k].topLeft(), m_headerImage[k].size()) & table;
+        QRegion gaps = QRegion(table) - hidden;
         QVarLengthArray<std::pair<int, int>, 64> drawn; // row, top
         for (int v = 0; v < m_rows.size() && v < tops.size(); ++v) {
             const Row& row = m_rows[v];
@@ -982,8 +1019,17 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
         }
         for (const QRect& gap : gaps)
             p.fillRect(gap, m_theme.linecolor);
-        for (const auto& [v, y] : drawn)
-            p.drawImage(m_fgPx.left(), y, m_rows[v].image);
+        OpaqueBlit blit(p, table);
+        for (const auto& [v, y] : drawn) {
+            const QImage& image = m_rows[v].image;
+            const QRect at(QPoint(m_fgPx.left(), y), image.size());
+            if (!hidden.intersects(at)) {
+                blit.draw(at.topLeft(), image);
+                continue;
+            }
+            for (const QRect& part : QRegion(at) - hidden)
+                blit.draw(at.topLeft(), image, part);
+        }
         p.setClipRect(clip);
     }
     for (int k = 0; k < 6; ++k)
@@ -994,23 +1040,30 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
     if (m_titleVisible && m_titlePx.intersects(clip)) {
         const QRect r = m_titlePx & clip;
         p.setClipRect(r);
-        if (m_titleOpaque)
-            p.fillRect(r, m_titleBg);
+        QRect at; // where the title's picture stands, if anywhere
         if (!m_titleImage.isNull()) {
             if (m_titleMarquee) {
                 if (m_marquee.drawn) {
                     double x = m_marquee.xpos;
                     if (m_present.live && x > -m_titleWidthTw)
                         x -= m_present.title * m_titleStep;
-                    p.drawImage(m_titlePx.left() + m_pm.px(x), m_titlePx.top(), m_titleImage);
+                    at = QRect(QPoint(m_titlePx.left() + m_pm.px(x), m_titlePx.top()),
+                               m_titleImage.size());
                 }
             } else {
                 const int x = m_profile.titleFromLeft
                                   ? 0
                                   : (m_titlePx.width() - m_titleImage.width() + 1) / 2;
-                p.drawImage(m_titlePx.left() + x, m_titlePx.top(), m_titleImage);
+                at = QRect(QPoint(m_titlePx.left() + x, m_titlePx.top()), m_titleImage.size());
             }
         }
+        // A title drawn on its colour covers its own part of the zone.
+        const bool covers = m_titleImage.format() == QImage::Format_RGB32;
+        if (m_titleOpaque)
+            for (const QRect& part : covers ? QRegion(r) - at : QRegion(r))
+                p.fillRect(part, m_titleBg);
+        if (!at.isNull())
+            p.drawImage(at.topLeft(), m_titleImage);
         p.setClipRect(clip);
     }
 
@@ -1044,10 +1097,8 @@ int BoardEngine::tickerElementX(int element) const {
 
 void BoardEngine::paintTicker(QPainter& p) {
     const QRect strip(QPoint(0, 0), m_stripPx.size());
-    if (!m_stripImage.isNull())
-        p.drawImage(0, 0, m_stripImage);
-    else
-        p.fillRect(strip, m_stripColor);
+    // The messages are opaque: the strip shows only where none stands.
+    QRegion open(strip);
     for (int i = 1; i < m_ticker.count(); ++i) {
         const TickerMotion::Element& e = m_ticker.element(i);
         if (e.message < 0 || e.message >= m_messages.size())
@@ -1057,6 +1108,13 @@ void BoardEngine::paintTicker(QPainter& p) {
         if (img.isNull() || x >= strip.width() || x + img.width() <= 0)
             continue;
         p.drawImage(x, 0, img);
+        open -= QRect(QPoint(x, 0), img.size());
+    }
+    for (const QRect& part : open) {
+        if (!m_stripImage.isNull())
+            p.drawImage(part.topLeft(), m_stripImage, part);
+        else
+            p.fillRect(part, m_stripColor);
     }
 }
 

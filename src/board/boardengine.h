@@ -185,6 +185,7 @@ private:
     bool setTimer(int n, bool on);
     QRect tableZonePx() const;
     void cacheRows();
+    void spareRowImage(Row& row);
 
     BoardTimers& m_timers;
     BoardSource* m_source = nullptr;
@@ -212,6 +213,7 @@ private:
     int m_rowPx = 0;
     bool m_composeView = false; // the viewer sees the composition surface (Scroll mode)
     QVector<Row> m_rows;
+    QVector<QImage> m_spareRows;
     QVector<double> m_composed; // row tops as last composed (Timer6)
     bool m_rowsChanged = true;
     TableScroll m_scroll;

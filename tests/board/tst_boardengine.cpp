@@ -2,6 +2,7 @@
 #include "board/boardloader.h"
 #include "board/boardtimers.h"
 #include "board/clockface.h"
+#include "board/opaqueblit.h"
 #include "data/appcontext.h"
 #include "data/currencystore.h"
 #include "data/dataevents.h"
@@ -53,6 +54,10 @@ private Q_SLOTS:
     void fittedZones();
     void fittedTextIsSharp();
     void rowCacheFollowsTheScroll();
+    void changedZonesRepaintTheWholeBoard_data();
+    void changedZonesRepaintTheWholeBoard();
+    void opaqueBlitMatchesThePainter_data();
+    void opaqueBlitMatchesThePainter();
 };
 
 namespace {
@@ -977,6 +982,130 @@ void TestBoardEngine::rowCacheFollowsTheScroll() {
     QCOMPARE(e.rowText(changed, 3), QStringLiteral("77.7777"));
     QVERIFY(checked.size() >= 12);
     QVERIFY2(maxCached <= onTable + 6, qPrintable(QString::number(maxCached)));
+}
+
+void TestBoardEngine::changedZonesRepaintTheWholeBoard_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<int>("headerAlpha");
+    QTest::newRow("design size") << QSize(1366, 768) << false << 0 << 255;
+    QTest::newRow("fitted, twice") << QSize(2732, 1536) << true << 0 << 255;
+    QTest::newRow("fitted, centred") << QSize(1600, 768) << true << 0 << 255;
+    QTest::newRow("turned") << QSize(768, 1366) << false << 90 << 255;
+    QTest::newRow("see-through headers") << QSize(1366, 768) << false << 0 << 128;
+}
+
+void TestBoardEngine::changedZonesRepaintTheWholeBoard() {
+    QFETCH(QSize, screen);
+    QFETCH(bool, fit);
+    QFETCH(int, rotation);
+    QFETCH(int, headerAlpha);
+    // Rows enough to scroll, the title running, the ticker moving.
+    Board b;
+    QVERIFY(setDemoCurrencyCount(b.db, 60));
+    b.theme({{QStringLiteral("scroll"), 1}});
+    const BoardInputs in = BoardLoader(*b.ctx).load(b.choices);
+    BoardInputs inputs = in;
+    QColor header = inputs.theme.hdclrbg;
+    header.setAlpha(headerAlpha);
+    inputs.theme.hdclrbg = header;
+    const BoardPlacement placement = BoardPlacement::of(inputs, screen, fit, rotation);
+    BoardEngine& e = b.fresh();
+    e.load(inputs, placement);
+    e.setTickerVisible(true);
+    e.getSnews();
+    b.timers.setActive(4, true);
+    QVERIFY(b.timers.isActive(7));
+
+    const auto whole = [&] {
+        QImage img(screen, QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&img);
+        p.setTransform(placement.toScreen());
+        e.paint(p, QRect(QPoint(0, 0), placement.frame()));
+        return img;
+    };
+    QImage kept = whole();
+    QRect dirty[BoardEngine::ZoneCount];
+    e.takeDirty(dirty, BoardEngine::ZoneCount);
+    // Rows leave and enter, the marquee and the ticker move: after each step only
+    // the changed zones are painted over the last picture.
+    for (int step = 0; step < 12; ++step) {
+        b.timers.advance(e, 170);
+        const int n = e.takeDirty(dirty, BoardEngine::ZoneCount);
+        QVERIFY(n > 0);
+        {
+            QPainter p(&kept);
+            p.setTransform(placement.toScreen());
+            for (int i = 0; i < n; ++i)
+                e.paint(p, dirty[i]);
+        }
+        if (step % 4 == 3)
+            QVERIFY2(kept == whole(), qPrintable(QStringLiteral("step %1").arg(step)));
+    }
+}
+
+void TestBoardEngine::opaqueBlitMatchesThePainter_data() {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QTransform>("transform");
+    QTest::addColumn<QRect>("clip");
+    QTest::addColumn<QRect>("part");
+    QTest::addColumn<bool>("direct");
+    const int argb = QImage::Format_ARGB32_Premultiplied;
+    const QRect inside(10, 5, 90, 60);
+    QTest::newRow("plain") << argb << QTransform() << inside << QRect() << true;
+    QTest::newRow("part of the picture")
+        << argb << QTransform() << inside << QRect(30, 12, 17, 9) << true;
+    QTest::newRow("shifted") << argb << QTransform::fromTranslate(-7, 4) << inside << QRect()
+                             << true;
+    QTest::newRow("clip past the target")
+        << argb << QTransform::fromTranslate(50, 30) << QRect(-20, -20, 400, 400) << QRect()
+        << true;
+    QTest::newRow("RGB32 target")
+        << int(QImage::Format_RGB32) << QTransform() << inside << QRect() << true;
+    QTest::newRow("24-bit target")
+        << int(QImage::Format_RGB888) << QTransform() << inside << QRect() << false;
+    QTest::newRow("half a pixel") << argb << QTransform::fromTranslate(0.5, 0) << inside
+                                  << QRect() << false;
+    QTest::newRow("turned") << argb << QTransform().translate(120, 0).rotate(90) << inside
+                            << QRect() << false;
+    QTest::newRow("scaled") << argb << QTransform::fromScale(2, 2) << inside << QRect()
+                            << false;
+}
+
+void TestBoardEngine::opaqueBlitMatchesThePainter() {
+    QFETCH(int, format);
+    QFETCH(QTransform, transform);
+    QFETCH(QRect, clip);
+    QFETCH(QRect, part);
+    QFETCH(bool, direct);
+    // A picture with a different colour in each pixel, at an odd place and width.
+    QImage src(37, 23, QImage::Format_RGB32);
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            src.setPixel(x, y, qRgb(x * 7, y * 11, (x + y) * 3));
+    const QPoint at(21, 9);
+    const auto drawn = [&](bool blit) {
+        QImage target(123, 77, QImage::Format(format));
+        target.fill(QColor(200, 10, 90));
+        QPainter p(&target);
+        p.setTransform(transform);
+        p.setClipRect(clip);
+        if (blit) {
+            OpaqueBlit b(p, clip);
+            if (b.direct() != direct)
+                return QImage();
+            b.draw(at, src, part);
+        } else {
+            const QRect placed = part.isNull() ? QRect(at, src.size()) : QRect(at, src.size()) & part;
+            p.drawImage(placed.topLeft(), src, placed.translated(-at));
+        }
+        return target;
+    };
+    const QImage want = drawn(false);
+    const QImage got = drawn(true);
+    QVERIFY2(!got.isNull(), "took the other path");
+    QCOMPARE(got, want);
 }
 
 QTEST_MAIN(TestBoardEngine)

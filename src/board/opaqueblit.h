@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+class QImage;
+class QPainter;
+
+namespace quoteria {
+
+// Copies opaque pictures straight into the 32-bit picture a painter draws on. A
+// fitted 4K table is larger than the processor's cache: streaming stores skip
+// reading every target line before overwriting it, which halves the copy.
+// Anything but a plain target (a turned or scaled painter, a clip of the window
+// system that does not hold the whole clip, another kind of device) goes through
+// the painter as before, with the same pixels.
+class OpaqueBlit {
+public:
+    // `clip` is in the painter's own coordinates, as the painter's clip is.
+    OpaqueBlit(QPainter& p, const QRect& clip);
+    ~OpaqueBlit();
+    OpaqueBlit(const OpaqueBlit&) = delete;
+    OpaqueBlit& operator=(const OpaqueBlit&) = delete;
+
+    bool direct() const { return m_bits != nullptr; }
+    // `src` with its corner at `at`, cut to the clip and to `part` when one is given.
+    // An image with alpha is drawn by the painter.
+    void draw(const QPoint& at, const QImage& src, const QRect& part = QRect());
+
+private:
+    QPainter& m_p;
+    uchar* m_bits = nullptr;
+    qsizetype m_bytesPerLine = 0;
+    QPoint m_shift;    // painter to device
+    QRect m_deviceClip; // device pixels
+    bool m_streamed = false;
+};
+
+} // namespace quoteria
