@@ -707,6 +707,7 @@ void BoardEngine::spareRowImage(Row& row) {
     if (!row.image.isNull() && m_spareRows.size() < kSpareRows)
         m_spareRows.append(row.image);
     row.image = QImage();
+    row.turned = QImage();
 }
 
 void BoardEngine::cacheRows() {
@@ -758,6 +759,7 @@ QImage BoardEngine::rowPicture(const QSize& size) {
 
 void BoardEngine::renderRow(Row& row) {
     row.dirty = false;
+    row.turned = QImage();
     // Only the part the frame can show: a zone may reach far beyond the screen.
     const int width = qMin(m_fgPx.width(), qMax(0, m_frame.width() - m_fgPx.left()));
     const int height = qMin(m_rowPx, m_frame.height());
@@ -1021,14 +1023,14 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
             p.fillRect(gap, m_theme.linecolor);
         OpaqueBlit blit(p, table);
         for (const auto& [v, y] : drawn) {
-            const QImage& image = m_rows[v].image;
-            const QRect at(QPoint(m_fgPx.left(), y), image.size());
+            Row& row = m_rows[v];
+            const QRect at(QPoint(m_fgPx.left(), y), row.image.size());
             if (!hidden.intersects(at)) {
-                blit.draw(at.topLeft(), image);
+                blit.draw(at.topLeft(), row.image, QRect(), &row.turned);
                 continue;
             }
             for (const QRect& part : QRegion(at) - hidden)
-                blit.draw(at.topLeft(), image, part);
+                blit.draw(at.topLeft(), row.image, part, &row.turned);
         }
         p.setClipRect(clip);
     }

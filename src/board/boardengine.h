@@ -148,6 +148,7 @@ private:
         QString img;
         QColor bg;
         QImage image;
+        QImage turned;      // `image` as a turned screen stands, built when first shown
         bool dirty = true;  // image older than the texts
         bool filled = false; // a record has been drawn into it
         qint64 key = 0; // currAuto of the currency drawn last; 0 before the first

@@ -21,6 +21,23 @@ bool plainTarget(QImage::Format f) {
            f == QImage::Format_ARGB32;
 }
 
+// A shift by whole pixels, perhaps turned by quarter turns or mirrored: every
+// pixel lands on exactly one pixel.
+bool quarterTurn(const QTransform& t) {
+    const auto unit = [](qreal v) { return v == 0 || v == 1 || v == -1; };
+    const auto whole = [](qreal v) { return v == std::floor(v) && std::abs(v) < 1e6; };
+    if (!t.isAffine() || !unit(t.m11()) || !unit(t.m12()) || !unit(t.m21()) ||
+        !unit(t.m22()) || !whole(t.dx()) || !whole(t.dy()))
+        return false;
+    return (t.m11() != 0 && t.m12() == 0 && t.m21() == 0 && t.m22() != 0) ||
+           (t.m11() == 0 && t.m12() != 0 && t.m21() != 0 && t.m22() == 0);
+}
+
+// The device pixels a rectangle of pixels covers.
+QRect onPixels(const QTransform& t, const QRect& r) {
+    return t.mapRect(QRectF(r)).toAlignedRect();
+}
+
 // Opaque 32-bit sources: RGB32 keeps its alpha byte at 0xff, so a copy equals a draw.
 bool opaqueSource(const QImage& src) {
     return src.format() == QImage::Format_RGB32;
@@ -57,11 +74,10 @@ OpaqueBlit::OpaqueBlit(QPainter& p, const QRect& clip) : m_p(p) {
     if (p.opacity() < 1.0 || p.compositionMode() != QPainter::CompositionMode_SourceOver)
         return;
     const QTransform t = p.deviceTransform();
-    if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) ||
-        t.dy() != std::floor(t.dy()))
+    if (!quarterTurn(t))
         return;
-    m_shift = QPoint(int(t.dx()), int(t.dy()));
-    m_deviceClip = clip.translated(m_shift) & image->rect();
+    m_toDevice = t;
+    m_deviceClip = onPixels(t, clip) & image->rect();
     // A widget's painter may be held to less than its clip (children, other windows).
     const QRegion system = engine->systemClip();
     if (!system.isEmpty() && !(QRegion(m_deviceClip) - system).isEmpty())
@@ -82,7 +98,7 @@ OpaqueBlit::~OpaqueBlit() {
 #endif
 }
 
-void OpaqueBlit::draw(const QPoint& at, const QImage& src, const QRect& part) {
+void OpaqueBlit::draw(const QPoint& at, const QImage& src, const QRect& part, QImage* turned) {
     const QRect placed = part.isNull() ? QRect(at, src.size()) : QRect(at, src.size()) & part;
     if (placed.isEmpty())
         return;
@@ -90,18 +106,74 @@ void OpaqueBlit::draw(const QPoint& at, const QImage& src, const QRect& part) {
         m_p.drawImage(placed.topLeft(), src, placed.translated(-at));
         return;
     }
-    const QRect target = placed.translated(m_shift) & m_deviceClip;
+    const QRect target = onPixels(m_toDevice, placed) & m_deviceClip;
     if (target.isEmpty())
         return;
-    const QPoint from = target.topLeft() - (at + m_shift);
-    for (int y = 0; y < target.height(); ++y) {
-        auto* to = reinterpret_cast<quint32*>(m_bits + (target.top() + y) * m_bytesPerLine) +
-                   target.left();
-        const auto* line =
-            reinterpret_cast<const quint32*>(src.constScanLine(from.y() + y)) + from.x();
-        streamPixels(to, line, target.width());
+    const auto deviceLine = [&](int y) {
+        return reinterpret_cast<quint32*>(m_bits + (target.top() + y) * m_bytesPerLine) +
+               target.left();
+    };
+    if (turned && m_toDevice.m11() == 0) {
+        // The picture as the device stands, kept by the caller: read in order, it
+        // copies nearly as fast as an upright one.
+        // Its offset says which way it was turned, should another painter turn it back.
+        const QPoint way(int(m_toDevice.m12()), int(m_toDevice.m21()));
+        if (turned->isNull() || turned->offset() != way) {
+            *turned = src.transformed(QTransform(0, way.x(), way.y(), 0, 0, 0));
+            turned->setOffset(way);
+        }
+        const QRect whole = onPixels(m_toDevice, QRect(at, src.size()));
+        if (turned->size() == whole.size() && turned->format() == src.format()) {
+            // Short runs: plain stores, streaming ones would cost more than they save.
+            const QPoint from = target.topLeft() - whole.topLeft();
+            for (int y = 0; y < target.height(); ++y)
+                std::memcpy(deviceLine(y),
+                            turned->constScanLine(from.y() + y) + from.x() * 4,
+                            size_t(target.width()) * 4);
+            return;
+        }
     }
-    m_streamed = true;
+    // Each device line, from its first pixel's centre back in the picture and the
+    // step one pixel right makes there (a whole pixel along a line or a column).
+    const QTransform back = m_toDevice.inverted();
+    const QPointF centre = back.map(QPointF(target.left() + 0.5, target.top() + 0.5));
+    const QPointF right = back.map(QPointF(target.left() + 1.5, target.top() + 0.5)) - centre;
+    const QPointF down = back.map(QPointF(target.left() + 0.5, target.top() + 1.5)) - centre;
+    const QPoint first(int(std::floor(centre.x())) - at.x(), int(std::floor(centre.y())) - at.y());
+    const qsizetype bpl = src.bytesPerLine();
+    const qsizetype stepRight = qsizetype(right.x()) * 4 + qsizetype(right.y()) * bpl;
+    const qsizetype stepDown = qsizetype(down.x()) * 4 + qsizetype(down.y()) * bpl;
+    const uchar* corner = src.constBits() + first.y() * bpl + first.x() * 4;
+    if (stepRight == 4) {
+        for (int y = 0; y < target.height(); ++y)
+            streamPixels(deviceLine(y), reinterpret_cast<const quint32*>(corner + y * stepDown),
+                         target.width());
+        m_streamed = true;
+        return;
+    }
+    if (stepRight == -4) {
+        // Mirrored: each device line is a picture line read backwards.
+        for (int y = 0; y < target.height(); ++y) {
+            quint32* to = deviceLine(y);
+            const auto* line = reinterpret_cast<const quint32*>(corner + y * stepDown);
+            for (int x = 0; x < target.width(); ++x)
+                to[x] = line[-x];
+        }
+        return;
+    }
+    // Turned a quarter: a device column is a picture line. Bands of a few columns
+    // walk down their picture lines together, so every line is read in order and
+    // each band's device lines and pages stay in the cache and the TLB.
+    constexpr int kBand = 16;
+    for (int tx = 0; tx < target.width(); tx += kBand) {
+        const int xEnd = qMin(tx + kBand, target.width());
+        for (int y = 0; y < target.height(); ++y) {
+            quint32* to = deviceLine(y);
+            const uchar* line = corner + y * stepDown;
+            for (int x = tx; x < xEnd; ++x)
+                to[x] = *reinterpret_cast<const quint32*>(line + x * stepRight);
+        }
+    }
 }
 
 } // namespace quoteria

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QTransform>
 
 class QImage;
 class QPainter;
@@ -10,10 +11,11 @@ namespace quoteria {
 
 // Copies opaque pictures straight into the 32-bit picture a painter draws on. A
 // fitted 4K table is larger than the processor's cache: streaming stores skip
-// reading every target line before overwriting it, which halves the copy.
-// Anything but a plain target (a turned or scaled painter, a clip of the window
-// system that does not hold the whole clip, another kind of device) goes through
-// the painter as before, with the same pixels.
+// reading every target line before overwriting it, which halves the copy, and a
+// turned board's pictures are turned here pixel for pixel instead of sampled.
+// Anything but a plain target (a scaled painter or one off the pixel grid, a clip
+// of the window system that does not hold the whole clip, another kind of device)
+// goes through the painter as before, with the same pixels.
 class OpaqueBlit {
 public:
     // `clip` is in the painter's own coordinates, as the painter's clip is.
@@ -24,14 +26,17 @@ public:
 
     bool direct() const { return m_bits != nullptr; }
     // `src` with its corner at `at`, cut to the clip and to `part` when one is given.
-    // An image with alpha is drawn by the painter.
-    void draw(const QPoint& at, const QImage& src, const QRect& part = QRect());
+    // An image with alpha is drawn by the painter. On a device turned a quarter,
+    // `turned` (when given) keeps `src` as the device stands for the next frames;
+    // the caller empties it when `src` changes.
+    void draw(const QPoint& at, const QImage& src, const QRect& part = QRect(),
+              QImage* turned = nullptr);
 
 private:
     QPainter& m_p;
     uchar* m_bits = nullptr;
     qsizetype m_bytesPerLine = 0;
-    QPoint m_shift;    // painter to device
+    QTransform m_toDevice;
     QRect m_deviceClip; // device pixels
     bool m_streamed = false;
 };
