@@ -391,6 +391,7 @@ void BoardEngine::buildTitle() {
     m_titleVisible = t.found && !t.ttlname.isEmpty();
     m_titleText.clear();
     m_titleImage = QImage();
+    m_titleTurned = QImage();
     if (!m_titleVisible)
         return;
     if (t.ttlname.contains(QLatin1Char('#'))) {
@@ -962,19 +963,28 @@ void BoardEngine::tick(int n) {
 void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
     p.save();
     p.setClipRect(clip);
-    // Background and footer, around the table: it covers its own zone whole, and on a
-    // large screen every pixel painted twice counts.
+    // Background and footer, around the zones that cover their own pixels whole (the
+    // table, a title on its own colour, an opaque ticker): on a large screen every
+    // pixel painted twice counts.
     const bool tableShown = m_theme.hasPosition && m_fgPx.intersects(clip);
-    const QRegion around = tableShown ? QRegion(clip).subtracted(m_fgPx) : QRegion(clip);
+    QRegion around(clip);
+    if (tableShown)
+        around -= m_fgPx;
+    if (m_titleVisible && m_titleOpaque && m_titleBg.alpha() == 255)
+        around -= m_titlePx;
+    if (withTicker && m_tickerVisible && m_stripColor.alpha() == 255 &&
+        (m_stripImage.isNull() || !m_stripImage.hasAlphaChannel()))
+        around -= m_stripPx;
+    OpaqueBlit back(p, clip);
     for (const QRect& part : around) {
         if (m_bgPicture && !m_bgImage.isNull()) {
             // A picture smaller than the frame (the preview's) leaves the colour around it.
             const QRect picture = part & m_bgImage.rect();
             if (picture != part)
-                p.fillRect(part, m_bgColor);
-            p.drawImage(picture.topLeft(), m_bgImage, picture);
+                back.fill(part, m_bgColor);
+            back.draw(QPoint(0, 0), m_bgImage, picture);
         } else {
-            p.fillRect(part, m_bgColor);
+            back.fill(part, m_bgColor);
         }
     }
     const int footerY = m_pm.px(m_pm.twips(m_frame.height()) - 300);
@@ -1019,9 +1029,9 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
                 gaps -= QRect(QPoint(m_fgPx.left(), y), row.image.size());
             }
         }
-        for (const QRect& gap : gaps)
-            p.fillRect(gap, m_theme.linecolor);
         OpaqueBlit blit(p, table);
+        for (const QRect& gap : gaps)
+            blit.fill(gap, m_theme.linecolor);
         for (const auto& [v, y] : drawn) {
             Row& row = m_rows[v];
             const QRect at(QPoint(m_fgPx.left(), y), row.image.size());
@@ -1061,11 +1071,12 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
         }
         // A title drawn on its colour covers its own part of the zone.
         const bool covers = m_titleImage.format() == QImage::Format_RGB32;
+        OpaqueBlit blit(p, r);
         if (m_titleOpaque)
             for (const QRect& part : covers ? QRegion(r) - at : QRegion(r))
-                p.fillRect(part, m_titleBg);
+                blit.fill(part, m_titleBg);
         if (!at.isNull())
-            p.drawImage(at.topLeft(), m_titleImage);
+            blit.draw(at.topLeft(), m_titleImage, QRect(), &m_titleTurned);
         p.setClipRect(clip);
     }
 
@@ -1078,7 +1089,7 @@ void BoardEngine::paint(QPainter& p, const QRect& clip, bool withTicker) {
         p.save();
         p.setClipRect(m_stripPx & clip);
         p.translate(m_stripPx.topLeft());
-        paintTicker(p);
+        paintTicker(p, (m_stripPx & clip).translated(-m_stripPx.topLeft()));
         p.restore();
     }
 
@@ -1097,26 +1108,27 @@ int BoardEngine::tickerElementX(int element) const {
     return m_pm.px(e.left + (m_ticker.train() == TickerMotion::LeftTrain ? -ahead : ahead));
 }
 
-void BoardEngine::paintTicker(QPainter& p) {
+void BoardEngine::paintTicker(QPainter& p, const QRect& within) {
     const QRect strip(QPoint(0, 0), m_stripPx.size());
+    OpaqueBlit blit(p, within.isNull() ? strip : within);
     // The messages are opaque: the strip shows only where none stands.
     QRegion open(strip);
     for (int i = 1; i < m_ticker.count(); ++i) {
         const TickerMotion::Element& e = m_ticker.element(i);
         if (e.message < 0 || e.message >= m_messages.size())
             continue;
-        const QImage& img = m_messages[e.message].image;
+        Message& m = m_messages[e.message];
         const int x = tickerElementX(i);
-        if (img.isNull() || x >= strip.width() || x + img.width() <= 0)
+        if (m.image.isNull() || x >= strip.width() || x + m.image.width() <= 0)
             continue;
-        p.drawImage(x, 0, img);
-        open -= QRect(QPoint(x, 0), img.size());
+        blit.draw(QPoint(x, 0), m.image, QRect(), &m.turned);
+        open -= QRect(QPoint(x, 0), m.image.size());
     }
     for (const QRect& part : open) {
         if (!m_stripImage.isNull())
-            p.drawImage(part.topLeft(), m_stripImage, part);
+            blit.draw(QPoint(0, 0), m_stripImage, part);
         else
-            p.fillRect(part, m_stripColor);
+            blit.fill(part, m_stripColor);
     }
 }
 

@@ -93,8 +93,9 @@ public:
     // Paints everything that intersects clip (pixels). The ticker strip is left out
     // when withTicker is false (the window shows it in its own child).
     void paint(QPainter& p, const QRect& clip, bool withTicker = true);
-    // Paints the ticker strip with its top-left at (0, 0).
-    void paintTicker(QPainter& p);
+    // Paints the ticker strip with its top-left at (0, 0), within a part of it when
+    // the painter is clipped to that part.
+    void paintTicker(QPainter& p, const QRect& within = QRect());
     // Where the ticker draws message element (1 ...), in pixels from the strip's left.
     int tickerElementX(int element) const;
 
@@ -156,6 +157,7 @@ private:
     struct Message {
         QString text;
         QImage image;
+        QImage turned; // `image` as a turned screen stands
     };
 
     void start();
@@ -229,6 +231,7 @@ private:
     bool m_titleOpaque = false;
     QColor m_titleBg;
     QImage m_titleImage;
+    QImage m_titleTurned; // `m_titleImage` as a turned screen stands
     int m_titleWidthTw = 0;
     Marquee m_marquee;
 

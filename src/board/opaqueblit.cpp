@@ -1,10 +1,12 @@
 #include "board/opaqueblit.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -43,6 +45,9 @@ bool opaqueSource(const QImage& src) {
     return src.format() == QImage::Format_RGB32;
 }
 
+// Runs shorter than this do not fill enough whole cache lines to stream.
+constexpr int kShortRun = 256;
+
 // Copies `n` pixels with streaming stores where the processor has them.
 void streamPixels(quint32* to, const quint32* from, int n) {
 #if defined(__SSE2__)
@@ -56,6 +61,23 @@ void streamPixels(quint32* to, const quint32* from, int n) {
         to[x] = from[x];
 #else
     std::memcpy(to, from, size_t(n) * sizeof(quint32));
+#endif
+}
+
+// Sets `n` pixels to `value`, four at a time. Plain stores: the fills are thin
+// lines and edges, which streaming would only slow.
+void fillPixels(quint32* to, quint32 value, int n) {
+#if defined(__SSE2__)
+    int x = 0;
+    while (x < n && (reinterpret_cast<quintptr>(to + x) & 15))
+        to[x++] = value;
+    const __m128i four = _mm_set1_epi32(int(value));
+    for (; x + 4 <= n; x += 4)
+        _mm_store_si128(reinterpret_cast<__m128i*>(to + x), four);
+    for (; x < n; ++x)
+        to[x] = value;
+#else
+    std::fill(to, to + n, value);
 #endif
 }
 
@@ -109,27 +131,33 @@ void OpaqueBlit::draw(const QPoint& at, const QImage& src, const QRect& part, QI
     const QRect target = onPixels(m_toDevice, placed) & m_deviceClip;
     if (target.isEmpty())
         return;
-    const auto deviceLine = [&](int y) {
-        return reinterpret_cast<quint32*>(m_bits + (target.top() + y) * m_bytesPerLine) +
-               target.left();
-    };
-    if (turned && m_toDevice.m11() == 0) {
+    const auto deviceLine = [&](int y) { return pixel(target.left(), target.top() + y); };
+    const QTransform linear(m_toDevice.m11(), m_toDevice.m12(), m_toDevice.m21(),
+                            m_toDevice.m22(), 0, 0);
+    if (turned && !linear.isIdentity()) {
         // The picture as the device stands, kept by the caller: read in order, it
-        // copies nearly as fast as an upright one.
-        // Its offset says which way it was turned, should another painter turn it back.
-        const QPoint way(int(m_toDevice.m12()), int(m_toDevice.m21()));
+        // copies nearly as fast as an upright one. Its offset says which way it was
+        // turned, should another painter turn it otherwise.
+        const QPoint way(int(linear.m11() * 3 + linear.m12()), int(linear.m21() * 3 + linear.m22()));
         if (turned->isNull() || turned->offset() != way) {
-            *turned = src.transformed(QTransform(0, way.x(), way.y(), 0, 0, 0));
+            *turned = src.transformed(linear);
             turned->setOffset(way);
         }
         const QRect whole = onPixels(m_toDevice, QRect(at, src.size()));
         if (turned->size() == whole.size() && turned->format() == src.format()) {
-            // Short runs: plain stores, streaming ones would cost more than they save.
             const QPoint from = target.topLeft() - whole.topLeft();
-            for (int y = 0; y < target.height(); ++y)
-                std::memcpy(deviceLine(y),
-                            turned->constScanLine(from.y() + y) + from.x() * 4,
-                            size_t(target.width()) * 4);
+            for (int y = 0; y < target.height(); ++y) {
+                const auto* line =
+                    reinterpret_cast<const quint32*>(turned->constScanLine(from.y() + y)) +
+                    from.x();
+                // Short runs (a row turned a quarter): plain stores, as streaming
+                // ones would cost more than they save.
+                if (target.width() >= kShortRun)
+                    streamPixels(deviceLine(y), line, target.width());
+                else
+                    std::memcpy(deviceLine(y), line, size_t(target.width()) * 4);
+            }
+            m_streamed = true;
             return;
         }
     }
@@ -174,6 +202,17 @@ void OpaqueBlit::draw(const QPoint& at, const QImage& src, const QRect& part, QI
                 to[x] = *reinterpret_cast<const quint32*>(line + x * stepRight);
         }
     }
+}
+
+void OpaqueBlit::fill(const QRect& r, const QColor& colour) {
+    if (!m_bits || colour.alpha() != 255) {
+        m_p.fillRect(r, colour);
+        return;
+    }
+    const QRect target = onPixels(m_toDevice, r) & m_deviceClip;
+    const quint32 value = colour.rgba();
+    for (int y = target.top(); y <= target.bottom(); ++y)
+        fillPixels(pixel(target.left(), y), value, target.width());
 }
 
 } // namespace quoteria

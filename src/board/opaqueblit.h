@@ -4,15 +4,17 @@
 #include <QRect>
 #include <QTransform>
 
+class QColor;
 class QImage;
 class QPainter;
 
 namespace quoteria {
 
-// Copies opaque pictures straight into the 32-bit picture a painter draws on. A
-// fitted 4K table is larger than the processor's cache: streaming stores skip
-// reading every target line before overwriting it, which halves the copy, and a
-// turned board's pictures are turned here pixel for pixel instead of sampled.
+// Copies opaque pictures and fills opaque colours straight into the 32-bit picture
+// a painter draws on. A fitted 4K table is larger than the processor's cache:
+// streaming stores skip reading every target line before overwriting it, which
+// halves the copy. On a turned board the pictures are turned pixel for pixel, from
+// copies kept as the screen stands, instead of sampled through the transform.
 // Anything but a plain target (a scaled painter or one off the pixel grid, a clip
 // of the window system that does not hold the whole clip, another kind of device)
 // goes through the painter as before, with the same pixels.
@@ -31,8 +33,14 @@ public:
     // the caller empties it when `src` changes.
     void draw(const QPoint& at, const QImage& src, const QRect& part = QRect(),
               QImage* turned = nullptr);
+    // `r` in an opaque colour, cut to the clip; other colours go to the painter.
+    void fill(const QRect& r, const QColor& colour);
 
 private:
+    quint32* pixel(int x, int y) const {
+        return reinterpret_cast<quint32*>(m_bits + y * m_bytesPerLine) + x;
+    }
+
     QPainter& m_p;
     uchar* m_bits = nullptr;
     qsizetype m_bytesPerLine = 0;
