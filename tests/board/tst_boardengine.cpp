@@ -1102,31 +1102,39 @@ void TestBoardEngine::opaqueBlitMatchesThePainter() {
         for (int x = 0; x < src.width(); ++x)
             src.setPixel(x, y, qRgb(x * 7, y * 11, (x + y) * 3));
     const QPoint at(21, 9);
-    const auto drawn = [&](bool blit) {
+    const QRect bar(3, 40, 70, 3);
+    enum How { Painter, Blit, KeptTurn };
+    const auto drawn = [&](How how) {
         QImage target(123, 77, QImage::Format(format));
         target.fill(QColor(200, 10, 90));
         QPainter p(&target);
         p.setTransform(transform);
         p.setClipRect(clip);
-        if (blit) {
-            OpaqueBlit b(p, clip);
-            if (b.direct() != direct)
-                return QImage();
-            b.draw(at, src, part);
-            // Again through a kept copy as the device stands: built, then reused.
-            QImage turned;
-            b.draw(at, src, part, &turned);
-            b.draw(at, src, part, &turned);
-        } else {
-            const QRect placed = part.isNull() ? QRect(at, src.size()) : QRect(at, src.size()) & part;
+        if (how == Painter) {
+            const QRect placed =
+                part.isNull() ? QRect(at, src.size()) : QRect(at, src.size()) & part;
             p.drawImage(placed.topLeft(), src, placed.translated(-at));
+            p.fillRect(bar, QColor(20, 30, 240));
+            p.fillRect(bar.translated(0, 5), QColor(20, 240, 30, 100));
+            return target;
         }
+        OpaqueBlit b(p, clip);
+        if (b.direct() != direct)
+            return QImage();
+        // Through a copy kept as the device stands: built, then reused.
+        QImage turned;
+        for (int round = how == KeptTurn ? 2 : 1; round > 0; --round)
+            b.draw(at, src, part, how == KeptTurn ? &turned : nullptr);
+        b.fill(bar, QColor(20, 30, 240));
+        b.fill(bar.translated(0, 5), QColor(20, 240, 30, 100));
         return target;
     };
-    const QImage want = drawn(false);
-    const QImage got = drawn(true);
-    QVERIFY2(!got.isNull(), "took the other path");
-    QCOMPARE(got, want);
+    const QImage want = drawn(Painter);
+    for (How how : {Blit, KeptTurn}) {
+        const QImage got = drawn(how);
+        QVERIFY2(!got.isNull(), "took the other path");
+        QCOMPARE(got, want);
+    }
 }
 
 QTEST_MAIN(TestBoardEngine)
