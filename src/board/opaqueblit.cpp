@@ -124,17 +124,19 @@ void OpaqueBlit::draw(const QPoint& at, const QImage& src, const QRect& part, QI
     const QRect placed = part.isNull() ? QRect(at, src.size()) : QRect(at, src.size()) & part;
     if (placed.isEmpty())
         return;
-    if (!m_bits || !opaqueSource(src)) {
+    const QTransform linear(m_toDevice.m11(), m_toDevice.m12(), m_toDevice.m21(),
+                            m_toDevice.m22(), 0, 0);
+    // A turned picture without a copy kept as the device stands: Qt turns it.
+    if (!m_bits || !opaqueSource(src) || (!linear.isIdentity() && !turned)) {
         m_p.drawImage(placed.topLeft(), src, placed.translated(-at));
         return;
     }
     const QRect target = onPixels(m_toDevice, placed) & m_deviceClip;
     if (target.isEmpty())
         return;
-    const auto deviceLine = [&](int y) { return pixel(target.left(), target.top() + y); };
-    const QTransform linear(m_toDevice.m11(), m_toDevice.m12(), m_toDevice.m21(),
-                            m_toDevice.m22(), 0, 0);
-    if (turned && !linear.isIdentity()) {
+    const QRect whole = onPixels(m_toDevice, QRect(at, src.size()));
+    const QImage* upright = &src;
+    if (!linear.isIdentity()) {
         // The picture as the device stands, kept by the caller: read in order, it
         // copies nearly as fast as an upright one. Its offset says which way it was
         // turned, should another painter turn it otherwise.
@@ -143,65 +145,24 @@ void OpaqueBlit::draw(const QPoint& at, const QImage& src, const QRect& part, QI
             *turned = src.transformed(linear);
             turned->setOffset(way);
         }
-        const QRect whole = onPixels(m_toDevice, QRect(at, src.size()));
-        if (turned->size() == whole.size() && turned->format() == src.format()) {
-            const QPoint from = target.topLeft() - whole.topLeft();
-            for (int y = 0; y < target.height(); ++y) {
-                const auto* line =
-                    reinterpret_cast<const quint32*>(turned->constScanLine(from.y() + y)) +
-                    from.x();
-                // Short runs (a row turned a quarter): plain stores, as streaming
-                // ones would cost more than they save.
-                if (target.width() >= kShortRun)
-                    streamPixels(deviceLine(y), line, target.width());
-                else
-                    std::memcpy(deviceLine(y), line, size_t(target.width()) * 4);
-            }
-            m_streamed = true;
+        if (turned->size() != whole.size() || turned->format() != src.format()) {
+            m_p.drawImage(placed.topLeft(), src, placed.translated(-at));
             return;
         }
+        upright = turned;
     }
-    // Each device line, from its first pixel's centre back in the picture and the
-    // step one pixel right makes there (a whole pixel along a line or a column).
-    const QTransform back = m_toDevice.inverted();
-    const QPointF centre = back.map(QPointF(target.left() + 0.5, target.top() + 0.5));
-    const QPointF right = back.map(QPointF(target.left() + 1.5, target.top() + 0.5)) - centre;
-    const QPointF down = back.map(QPointF(target.left() + 0.5, target.top() + 1.5)) - centre;
-    const QPoint first(int(std::floor(centre.x())) - at.x(), int(std::floor(centre.y())) - at.y());
-    const qsizetype bpl = src.bytesPerLine();
-    const qsizetype stepRight = qsizetype(right.x()) * 4 + qsizetype(right.y()) * bpl;
-    const qsizetype stepDown = qsizetype(down.x()) * 4 + qsizetype(down.y()) * bpl;
-    const uchar* corner = src.constBits() + first.y() * bpl + first.x() * 4;
-    if (stepRight == 4) {
-        for (int y = 0; y < target.height(); ++y)
-            streamPixels(deviceLine(y), reinterpret_cast<const quint32*>(corner + y * stepDown),
-                         target.width());
-        m_streamed = true;
-        return;
+    const QPoint from = target.topLeft() - whole.topLeft();
+    for (int y = 0; y < target.height(); ++y) {
+        const auto* line =
+            reinterpret_cast<const quint32*>(upright->constScanLine(from.y() + y)) + from.x();
+        // Short runs (a row turned a quarter): plain stores, as streaming ones would
+        // cost more than they save.
+        if (target.width() >= kShortRun)
+            streamPixels(pixel(target.left(), target.top() + y), line, target.width());
+        else
+            std::memcpy(pixel(target.left(), target.top() + y), line, size_t(target.width()) * 4);
     }
-    if (stepRight == -4) {
-        // Mirrored: each device line is a picture line read backwards.
-        for (int y = 0; y < target.height(); ++y) {
-            quint32* to = deviceLine(y);
-            const auto* line = reinterpret_cast<const quint32*>(corner + y * stepDown);
-            for (int x = 0; x < target.width(); ++x)
-                to[x] = line[-x];
-        }
-        return;
-    }
-    // Turned a quarter: a device column is a picture line. Bands of a few columns
-    // walk down their picture lines together, so every line is read in order and
-    // each band's device lines and pages stay in the cache and the TLB.
-    constexpr int kBand = 16;
-    for (int tx = 0; tx < target.width(); tx += kBand) {
-        const int xEnd = qMin(tx + kBand, target.width());
-        for (int y = 0; y < target.height(); ++y) {
-            quint32* to = deviceLine(y);
-            const uchar* line = corner + y * stepDown;
-            for (int x = tx; x < xEnd; ++x)
-                to[x] = *reinterpret_cast<const quint32*>(line + x * stepRight);
-        }
-    }
+    m_streamed = true;
 }
 
 void OpaqueBlit::fill(const QRect& r, const QColor& colour) {

@@ -28,9 +28,9 @@ public:
 
     bool direct() const { return m_bits != nullptr; }
     // `src` with its corner at `at`, cut to the clip and to `part` when one is given.
-    // An image with alpha is drawn by the painter. On a device turned a quarter,
-    // `turned` (when given) keeps `src` as the device stands for the next frames;
-    // the caller empties it when `src` changes.
+    // An image with alpha is drawn by the painter. On a turned device `turned`
+    // keeps `src` as the device stands for the next frames (the caller empties it
+    // when `src` changes); without it the painter turns the picture.
     void draw(const QPoint& at, const QImage& src, const QRect& part = QRect(),
               QImage* turned = nullptr);
     // `r` in an opaque colour, cut to the clip; other colours go to the painter.
